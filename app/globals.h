@@ -1,0 +1,41 @@
+// The process-wide variables. Every field is zero or null when the process starts; the
+// Universe is constructed before WinMain runs and destroyed after it returns.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+#include "tasks/tasks.h"
+#include "water/water_span.h"
+
+class Surface;
+class SpriteSheet;
+class BitmapFont;
+class Window;
+
+struct AppGlobals {
+    HINSTANCE instance;
+    char* commandLine;  // kept, never interpreted
+    Universe universe;
+    int32_t screenWidth;
+    int32_t screenHeight;  // also the water's row limit
+    int32_t screenBits;
+    Surface* screenSurface;  // owned: the image presented to the window
+    Surface* sceneSurface;   // owned: walls and water
+    SpriteSheet* spriteSheet;  // owned
+    BitmapFont* font;          // owned
+    int32_t frameCounter;      // frames run since start
+
+    WaterSpanList waterSpans;  // the live water spans
+    uint8_t* processPalette;   // null, or 768 owned bytes of red, green, blue
+
+    // Live windows: `capacity` slots, free ones null; allocated on the first registration and
+    // released when the last window leaves.
+    Window** windowRegistry;
+    int32_t windowRegistryCapacity;
+    Window* windowUnderConstruction;
+    int32_t savedDisplayWidth;
+    int32_t savedDisplayHeight;
+};
+
+extern AppGlobals appGlobals;

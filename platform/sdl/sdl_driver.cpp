@@ -1,0 +1,273 @@
+// The SDL2 display driver: a real SDL window per top-level window, SDL input turned into the
+// messages and key state Win32 would produce.
+#include <SDL.h>
+
+#include <cstdio>
+#include <map>
+
+#include "platform/display.h"
+#include "platform/input.h"
+
+namespace {
+
+struct Shown {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int width = 0;   // client size the program sees
+    int height = 0;
+    bool fullscreen = false;
+};
+
+struct State {
+    bool initialised = false;
+    bool available = false;
+    bool modeSet = false;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    std::map<HWND, Shown> windows;
+    std::map<Uint32, HWND> byId;
+};
+
+State& S() {
+    static State state;
+    return state;
+}
+
+bool Init() {
+    State& s = S();
+    if (!s.initialised) {
+        s.initialised = true;
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        s.available = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) == 0;
+        if (!s.available) std::fprintf(stderr, "ondrel: no display: %s\n", SDL_GetError());
+    }
+    return s.available;
+}
+
+HWND WindowOf(Uint32 id) {
+    auto it = S().byId.find(id);
+    return it == S().byId.end() ? nullptr : it->second;
+}
+
+// Window coordinates of an SDL event to client pixels of the program's framebuffer.
+void ToClient(HWND hwnd, int x, int y, int* cx, int* cy) {
+    *cx = x;
+    *cy = y;
+    auto it = S().windows.find(hwnd);
+    if (it == S().windows.end()) return;
+    float fx = 0;
+    float fy = 0;
+    SDL_RenderWindowToLogical(it->second.renderer, x, y, &fx, &fy);
+    *cx = static_cast<int>(fx < 0 ? fx - 1 : fx);
+    *cy = static_cast<int>(fy < 0 ? fy - 1 : fy);
+}
+
+int VirtualKey(const SDL_Keysym& k) {
+    SDL_Keycode c = k.sym;
+    if (c >= SDLK_a && c <= SDLK_z) return 'A' + (c - SDLK_a);
+    if (c >= SDLK_0 && c <= SDLK_9) return '0' + (c - SDLK_0);
+    if (c >= SDLK_F1 && c <= SDLK_F12) return VK_F1 + (c - SDLK_F1);
+    switch (c) {
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_SPACE: return VK_SPACE;
+        case SDLK_RETURN: return VK_RETURN;
+        case SDLK_BACKSPACE: return VK_BACK;
+        case SDLK_TAB: return VK_TAB;
+        case SDLK_LEFT: return VK_LEFT;
+        case SDLK_RIGHT: return VK_RIGHT;
+        case SDLK_UP: return VK_UP;
+        case SDLK_DOWN: return VK_DOWN;
+        case SDLK_INSERT: return VK_INSERT;
+        case SDLK_DELETE: return VK_DELETE;
+        case SDLK_HOME: return VK_HOME;
+        case SDLK_END: return VK_END;
+        case SDLK_PAGEUP: return VK_PRIOR;
+        case SDLK_PAGEDOWN: return VK_NEXT;
+        case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+        case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+        case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+        case SDLK_KP_PLUS: return VK_ADD;
+        case SDLK_KP_MINUS: return VK_SUBTRACT;
+        case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+        case SDLK_KP_DIVIDE: return VK_DIVIDE;
+        case SDLK_KP_PERIOD: return VK_DECIMAL;
+        case SDLK_KP_0: return VK_NUMPAD0;
+        default: break;
+    }
+    if (c >= SDLK_KP_1 && c <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (c - SDLK_KP_1);
+    return 0;
+}
+
+void Render(Shown& shown) {
+    SDL_RenderClear(shown.renderer);
+    SDL_RenderCopy(shown.renderer, shown.texture, nullptr, nullptr);
+    SDL_RenderPresent(shown.renderer);
+}
+
+}  // namespace
+
+namespace display {
+
+void ScreenSize(int* width, int* height) {
+    State& s = S();
+    if (s.modeSet) {
+        *width = s.modeWidth;
+        *height = s.modeHeight;
+        return;
+    }
+    SDL_DisplayMode mode{};
+    if (Init() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        *width = mode.w;
+        *height = mode.h;
+    } else {
+        *width = 1024;
+        *height = 768;
+    }
+}
+
+// The real desktop keeps its mode: a full-screen window is shown scaled over it instead, so the
+// program sees the mode it asked for.
+bool SetMode(int width, int height, int) {
+    State& s = S();
+    int desktopW = 0;
+    int desktopH = 0;
+    s.modeSet = false;
+    ScreenSize(&desktopW, &desktopH);
+    bool backToDesktop = width == desktopW && height == desktopH;
+    s.modeSet = !backToDesktop;
+    s.modeWidth = width;
+    s.modeHeight = height;
+    return true;
+}
+
+void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientHeight, bool popup) {
+    if (!Init()) return;
+    State& s = S();
+    Shown shown;
+    shown.width = clientWidth;
+    shown.height = clientHeight;
+    shown.fullscreen = popup && s.modeSet;
+    Uint32 flags = SDL_WINDOW_SHOWN;
+    if (shown.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (popup && !shown.fullscreen) flags |= SDL_WINDOW_BORDERLESS;
+    shown.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth > 0 ? clientWidth : 1,
+                                    clientHeight > 0 ? clientHeight : 1, flags);
+    if (!shown.window) return;
+    shown.renderer = SDL_CreateRenderer(shown.window, -1, 0);
+    if (!shown.renderer) shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!shown.renderer) {
+        SDL_DestroyWindow(shown.window);
+        return;
+    }
+    SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
+    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                      clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
+    s.byId[SDL_GetWindowID(shown.window)] = hwnd;
+    s.windows[hwnd] = shown;
+}
+
+void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
+    auto it = S().windows.find(hwnd);
+    if (it == S().windows.end()) return;
+    Shown& shown = it->second;
+    shown.width = clientWidth;
+    shown.height = clientHeight;
+    if (!shown.fullscreen) SDL_SetWindowSize(shown.window, clientWidth, clientHeight);
+    SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
+    if (shown.texture) SDL_DestroyTexture(shown.texture);
+    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                      clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
+}
+
+void DestroyTopLevel(HWND hwnd) {
+    State& s = S();
+    auto it = s.windows.find(hwnd);
+    if (it == s.windows.end()) return;
+    s.byId.erase(SDL_GetWindowID(it->second.window));
+    if (it->second.texture) SDL_DestroyTexture(it->second.texture);
+    SDL_DestroyRenderer(it->second.renderer);
+    SDL_DestroyWindow(it->second.window);
+    s.windows.erase(it);
+}
+
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
+    auto it = S().windows.find(hwnd);
+    if (it == S().windows.end() || !it->second.texture || width <= 0 || height <= 0) return;
+    Shown& shown = it->second;
+    SDL_UpdateTexture(shown.texture, nullptr, pixels, width * 4);
+    Render(shown);
+}
+
+void Pump(bool) {
+    if (!S().available) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        switch (e.type) {
+            case SDL_QUIT:
+                // The last window's close box: the per-window event below does the work.
+                break;
+            case SDL_WINDOWEVENT: {
+                HWND hwnd = WindowOf(e.window.windowID);
+                if (!hwnd) break;
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE) wm::InputClose(hwnd);
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) wm::InputActivateApp(true);
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) wm::InputActivateApp(false);
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                    auto it = S().windows.find(hwnd);
+                    if (it != S().windows.end()) Render(it->second);
+                }
+                break;
+            }
+            case SDL_MOUSEMOTION: {
+                HWND hwnd = WindowOf(e.motion.windowID);
+                int x = 0;
+                int y = 0;
+                ToClient(hwnd, e.motion.x, e.motion.y, &x, &y);
+                wm::InputMouseMove(hwnd, x, y);
+                break;
+            }
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP: {
+                if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
+                HWND hwnd = WindowOf(e.button.windowID);
+                int x = 0;
+                int y = 0;
+                ToClient(hwnd, e.button.x, e.button.y, &x, &y);
+                wm::InputMouseButton(hwnd, e.button.button == SDL_BUTTON_LEFT ? wm::MouseButton::Left : wm::MouseButton::Right,
+                                     e.type == SDL_MOUSEBUTTONDOWN, x, y);
+                break;
+            }
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                int vk = VirtualKey(e.key.keysym);
+                if (vk) wm::InputKey(vk, e.type == SDL_KEYDOWN, e.key.repeat != 0);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+}
+
+void IdleTurn() {}
+
+bool WaitForInput() { return S().available && SDL_WaitEvent(nullptr) == 1; }
+
+uint32_t Ticks() {
+    Init();
+    return SDL_GetTicks();
+}
+
+void Sleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }
+
+void Beep(uint32_t, uint32_t) {}
+
+int MessageBox(const char* text, const char* caption, unsigned) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) != 0)
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+    return IDOK;
+}
+
+}  // namespace display

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is needed, then builds and runs every test twice: a normal build, and a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+
+echo "== normal build =="
+"$root/scripts/build.sh" "$root/build"
+(cd "$root/build" && ctest --output-on-failure -j "$jobs")
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$root/scripts/build.sh" "$root/build-asan" -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
+(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")

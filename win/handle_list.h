@@ -1,0 +1,24 @@
+// A fixed-capacity table of named native handles. The handles are not owned.
+#pragma once
+
+struct HandleEntry {
+    void* value;  // null when unset
+    char* key;    // owned copy; null when the slot has never had a key
+};
+
+class HandleList {
+public:
+    explicit HandleList(int capacity);
+    ~HandleList();
+    HandleList(const HandleList&) = delete;
+    HandleList& operator=(const HandleList&) = delete;
+
+    // Stores into slot `index`, clamped into the table. A null key keeps the slot's key.
+    void Set(int index, void* value, const char* key);
+
+    // The value of the lowest slot whose key equals `key` (case-sensitive); null when none does.
+    void* Lookup(const char* key) const;
+
+    HandleEntry* entries;
+    int capacity;
+};

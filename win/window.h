@@ -1,0 +1,49 @@
+// A native top-level window with its message routing, mouse state and idle turn. Application
+// windows derive from it and override OnEvent, OnIdle and OnPaint.
+#pragma once
+
+#include <cstdint>
+
+#include "win/handle_list.h"
+
+class MenuBar;
+
+enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3 };
+enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
+
+class Window {
+public:
+    // `name` is the class name and the caption. Windowed: a centred window with a client area of
+    // clientWidth × clientHeight. Full-screen: the display switches to that size and a borderless
+    // window covers it.
+    Window(const char* name, int clientWidth, int clientHeight, bool noBackground, Window* owner, bool fullscreen);
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    virtual void OnEvent(int kind, int code, int detail);
+    virtual void OnIdle();
+    virtual void OnPaint();
+
+    void RequestPaint();
+    void* GetHandle(const char* key) const;
+    void Centre();
+    int ClientLeft() const;
+    int ClientTop() const;
+    void PrintText(int x, int y, const char* text, unsigned char r, unsigned char g, unsigned char b);
+
+    HandleList* handles;  // slot 0: "WindowHandler"
+    bool active;
+    bool ready;
+    bool fullscreen;
+    MenuBar* menuBar;
+    int32_t mouseX;
+    int32_t mouseY;
+    int32_t prevMouseX;
+    int32_t prevMouseY;
+    bool leftButton;
+    bool rightButton;
+};
+
+// Calls OnIdle on every registered window; false when no window is registered any more.
+bool RunWindowsIdle();
