@@ -131,6 +131,12 @@ void Executor::Execute() {
                 break;
         }
     }
+    // A task that finished during this pass (itself, or marked by a task after it) goes at the end
+    // of this pass too, not one pass late.
+    if (!sawFinished) {
+        for (Sil_Link* n = tasks->head->next; n != tasks->tail && !sawFinished; n = n->next)
+            sawFinished = static_cast<Executable*>(n)->state == Finished;
+    }
     if (sawFinished) PurgeFinished(*tasks);
     tasks->Sort(ComparePriority);
 }

@@ -1,0 +1,50 @@
+# Sourced by the tests that run the real program: an X server (Xvfb) with a window manager
+# (openbox), torn down when the test ends.
+set -euo pipefail
+
+start_x_session() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { XNUM=$n; break; }
+  done
+  export DISPLAY=":$XNUM"
+  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  openbox >/dev/null 2>&1 &
+  WM_PID=$!
+  sleep 0.5
+  trap stop_x_session EXIT
+}
+
+stop_x_session() {
+  [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
+  kill "$WM_PID" "$XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+
+# wait_for_window TITLE: prints the X window id once a window with that exact title exists.
+wait_for_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window titled '$1' appeared" >&2
+  return 1
+}
+
+# wait_for_exit PID SECONDS: the process's exit code, or fails when it is still running.
+wait_for_exit() {
+  local pid=$1 limit=$2
+  for _ in $(seq $((limit * 10))); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
+    sleep 0.1
+  done
+  echo "process $pid still running after ${limit}s" >&2
+  return 124
+}
+
+# Libraries of the X and SDL stack keep allocations until exit; our own code must not.
+export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/lsan.supp:print_suppressions=0"

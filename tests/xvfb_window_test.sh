@@ -1,0 +1,26 @@
+# The real program in a real X session: its window appears with its caption, and closing it
+# through the window manager ends the process with exit code 0.
+# Arguments: the ondrel executable, the build folder.
+source "$(dirname "$0")/support/xsession.sh"
+program=$1
+caption="Ondrel - from Corvane - Version 1.0"
+
+start_x_session
+cd "$(dirname "$program")"
+"$program" &
+APP_PID=$!
+
+id=$(wait_for_window "$caption")
+[ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption"; exit 1; }
+geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
+echo "window $id: $geometry"
+echo "$geometry" | grep -q "640x480" || { echo "client area is not 640x480"; exit 1; }
+
+wmctrl -c "$caption"
+set +e
+wait_for_exit "$APP_PID" 20
+code=$?
+set -e
+APP_PID=
+[ "$code" -eq 0 ] || { echo "exit code $code, expected 0"; exit 1; }
+echo "closed through the window manager: exit code 0"
