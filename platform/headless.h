@@ -11,7 +11,7 @@
 
 namespace headless {
 
-// A fresh start: every window, message, key state and class gone; the clock at 0; the screen
+// A fresh start: every window, message, key state and class gone; the clock at 10 s; the screen
 // 1024 × 768; the clock step 16 ms; no hooks; no message boxes recorded.
 void Reset();
 

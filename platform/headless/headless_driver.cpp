@@ -8,10 +8,14 @@
 namespace headless {
 namespace {
 
+// The virtual system has been up for a while when a run starts, as a real one has: a tick count
+// of 0 is never seen in the first frames.
+constexpr uint32_t kStartClock = 10000;
+
 struct State {
     int screenWidth = 1024;
     int screenHeight = 768;
-    uint32_t clock = 0;
+    uint32_t clock = kStartClock;
     uint32_t clockStep = 16;
     int idleTurns = 0;
     int hookCalledFor = 0;  // the turn the before-idle hook last ran for
