@@ -14,7 +14,10 @@ id=$(wait_for_window "$caption")
 [ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption"; exit 1; }
 geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
 echo "window $id: $geometry"
-echo "$geometry" | grep -q "640x480" || { echo "client area is not 640x480"; exit 1; }
+# The 640 x 480 client area, enlarged by a whole factor on a desktop at least twice its size.
+size=$(echo "$geometry" | grep -o '[0-9]*x[0-9]*')
+w=${size%x*}; h=${size#*x}
+[ $((w % 640)) -eq 0 ] && [ $((h % 480)) -eq 0 ] && [ $((w / 640)) -eq $((h / 480)) ] || { echo "window is $size"; exit 1; }
 
 wmctrl -c "$caption"
 set +e

@@ -2,6 +2,7 @@
 // messages and key state Win32 would produce.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -17,6 +18,9 @@ struct Shown {
     int width = 0;   // client size the program sees
     int height = 0;
     bool fullscreen = false;
+    bool vsync = false;          // presenting waits for the display's refresh by itself
+    Uint64 refreshTicks = 0;     // one refresh, in performance-counter ticks
+    Uint64 lastPresent = 0;
 };
 
 struct State {
@@ -49,19 +53,6 @@ bool Init() {
 HWND WindowOf(Uint32 id) {
     auto it = S().byId.find(id);
     return it == S().byId.end() ? nullptr : it->second;
-}
-
-// Window coordinates of an SDL event to client pixels of the program's framebuffer.
-void ToClient(HWND hwnd, int x, int y, int* cx, int* cy) {
-    *cx = x;
-    *cy = y;
-    auto it = S().windows.find(hwnd);
-    if (it == S().windows.end()) return;
-    float fx = 0;
-    float fy = 0;
-    SDL_RenderWindowToLogical(it->second.renderer, x, y, &fx, &fy);
-    *cx = static_cast<int>(fx < 0 ? fx - 1 : fx);
-    *cy = static_cast<int>(fy < 0 ? fy - 1 : fy);
 }
 
 int VirtualKey(const SDL_Keysym& k) {
@@ -98,6 +89,27 @@ int VirtualKey(const SDL_Keysym& k) {
     }
     if (c >= SDLK_KP_1 && c <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (c - SDLK_KP_1);
     return 0;
+}
+
+// On a desktop at least twice the window's size both ways, the window is shown enlarged by the
+// largest whole factor that fits, so that its pixels stay square and sharp.
+int ScaleFor(int clientWidth, int clientHeight) {
+    SDL_Rect usable{};
+    if (clientWidth <= 0 || clientHeight <= 0 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+    return std::max(1, std::min(usable.w / clientWidth, usable.h / clientHeight));
+}
+
+// An update that comes before the display's next refresh waits for it, so that frames are never
+// made faster than they can be seen.
+void WaitForRefresh(Shown& shown) {
+    if (shown.vsync || shown.lastPresent == 0) return;
+    Uint64 due = shown.lastPresent + shown.refreshTicks;
+    Uint64 now = SDL_GetPerformanceCounter();
+    if (now >= due) return;
+    Uint64 waitMs = (due - now) * 1000 / SDL_GetPerformanceFrequency();
+    if (waitMs > 0) SDL_Delay(static_cast<Uint32>(waitMs));
+    while (SDL_GetPerformanceCounter() < due) {
+    }
 }
 
 void Render(Shown& shown) {
@@ -152,16 +164,24 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     Uint32 flags = SDL_WINDOW_SHOWN;
     if (shown.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (popup && !shown.fullscreen) flags |= SDL_WINDOW_BORDERLESS;
-    shown.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, clientWidth > 0 ? clientWidth : 1,
-                                    clientHeight > 0 ? clientHeight : 1, flags);
+    int scale = shown.fullscreen ? 1 : ScaleFor(clientWidth, clientHeight);
+    shown.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    std::max(clientWidth, 1) * scale, std::max(clientHeight, 1) * scale, flags);
     if (!shown.window) return;
-    shown.renderer = SDL_CreateRenderer(shown.window, -1, 0);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!shown.renderer) shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_SOFTWARE);
     if (!shown.renderer) {
         SDL_DestroyWindow(shown.window);
         return;
     }
+    SDL_RendererInfo info{};
+    shown.vsync = SDL_GetRendererInfo(shown.renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    SDL_DisplayMode mode{};
+    int hz = SDL_GetWindowDisplayMode(shown.window, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+    shown.refreshTicks = SDL_GetPerformanceFrequency() / static_cast<Uint64>(hz);
     SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
+    SDL_RenderSetIntegerScale(shown.renderer, shown.fullscreen ? SDL_FALSE : SDL_TRUE);
     shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
     s.byId[SDL_GetWindowID(shown.window)] = hwnd;
@@ -174,7 +194,10 @@ void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
     Shown& shown = it->second;
     shown.width = clientWidth;
     shown.height = clientHeight;
-    if (!shown.fullscreen) SDL_SetWindowSize(shown.window, clientWidth, clientHeight);
+    if (!shown.fullscreen) {
+        int scale = ScaleFor(clientWidth, clientHeight);
+        SDL_SetWindowSize(shown.window, std::max(clientWidth, 1) * scale, std::max(clientHeight, 1) * scale);
+    }
     SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
     if (shown.texture) SDL_DestroyTexture(shown.texture);
     shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
@@ -197,7 +220,9 @@ void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
     if (it == S().windows.end() || !it->second.texture || width <= 0 || height <= 0) return;
     Shown& shown = it->second;
     SDL_UpdateTexture(shown.texture, nullptr, pixels, width * 4);
+    WaitForRefresh(shown);
     Render(shown);
+    shown.lastPresent = SDL_GetPerformanceCounter();
 }
 
 void Pump(bool) {
@@ -222,21 +247,16 @@ void Pump(bool) {
             }
             case SDL_MOUSEMOTION: {
                 HWND hwnd = WindowOf(e.motion.windowID);
-                int x = 0;
-                int y = 0;
-                ToClient(hwnd, e.motion.x, e.motion.y, &x, &y);
-                wm::InputMouseMove(hwnd, x, y);
+                // The renderer's logical size has already mapped the position to client pixels.
+                wm::InputMouseMove(hwnd, e.motion.x, e.motion.y);
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
                 HWND hwnd = WindowOf(e.button.windowID);
-                int x = 0;
-                int y = 0;
-                ToClient(hwnd, e.button.x, e.button.y, &x, &y);
                 wm::InputMouseButton(hwnd, e.button.button == SDL_BUTTON_LEFT ? wm::MouseButton::Left : wm::MouseButton::Right,
-                                     e.type == SDL_MOUSEBUTTONDOWN, x, y);
+                                     e.type == SDL_MOUSEBUTTONDOWN, e.button.x, e.button.y);
                 break;
             }
             case SDL_KEYDOWN:
