@@ -1,0 +1,194 @@
+#include "gfx/surface.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "app/globals.h"
+#include "win/window.h"
+
+namespace {
+
+constexpr size_t kPaletteBytes = 768;
+
+// A BITMAPINFO with its full colour table; Win32 declares the table with one entry.
+struct PaletteBitmapInfo {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[256];
+};
+static_assert(offsetof(PaletteBitmapInfo, bmiColors) == offsetof(BITMAPINFO, bmiColors));
+
+RGBQUAD CubeColour(int i) {
+    RGBQUAD q;
+    q.rgbRed = static_cast<BYTE>(((i >> 5) & 7) * 255 / 7);
+    q.rgbGreen = static_cast<BYTE>(((i >> 2) & 7) * 255 / 7);
+    q.rgbBlue = static_cast<BYTE>((i & 3) * 85);
+    q.rgbReserved = 0;
+    return q;
+}
+
+size_t ByteCount(const Surface& s) { return static_cast<size_t>(s.pitch) * static_cast<size_t>(s.height); }
+
+}  // namespace
+
+bool SetDisplayFormat(int32_t width, int32_t height, int32_t depth) {
+    appGlobals.screenWidth = width;
+    appGlobals.screenHeight = height;
+    appGlobals.screenBits = depth;
+    delete[] appGlobals.processPalette;
+    appGlobals.processPalette = nullptr;
+    return true;
+}
+
+bool SetPalette(const uint8_t* rgb) {
+    if (!rgb) return false;
+    if (!appGlobals.processPalette) appGlobals.processPalette = new uint8_t[kPaletteBytes];
+    std::memcpy(appGlobals.processPalette, rgb, kPaletteBytes);
+    return true;
+}
+
+bool CopyPalette(uint8_t* rgb) {
+    if (!appGlobals.processPalette || !rgb) return false;
+    std::memcpy(rgb, appGlobals.processPalette, kPaletteBytes);
+    return true;
+}
+
+HBITMAP CreateDibSection(int32_t width, int32_t height, uint8_t** bits) {
+    if (bits) *bits = nullptr;
+    // A negative height would ask for a bottom-up section, and a byte count beyond 31 bits
+    // cannot be addressed with the signed offsets used everywhere.
+    if (!bits || width <= 0 || height <= 0) return nullptr;
+    int64_t pitch = (int64_t{width} + 3) / 4 * 4;
+    if (pitch * height > INT32_MAX) return nullptr;
+
+    PaletteBitmapInfo info{};
+    info.bmiHeader.biSize = 40;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 8;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    uint8_t rgb[kPaletteBytes];
+    if (CopyPalette(rgb)) {
+        for (int i = 0; i < 256; ++i) {
+            info.bmiColors[i].rgbRed = rgb[3 * i];
+            info.bmiColors[i].rgbGreen = rgb[3 * i + 1];
+            info.bmiColors[i].rgbBlue = rgb[3 * i + 2];
+            info.bmiColors[i].rgbReserved = 0;
+        }
+    } else {
+        for (int i = 0; i < 256; ++i) info.bmiColors[i] = CubeColour(i);
+    }
+
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &memory, nullptr, 0);
+    if (bitmap && !memory) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+    }
+    if (!bitmap) return nullptr;
+    *bits = static_cast<uint8_t*>(memory);
+    return bitmap;
+}
+
+Surface::Surface()
+    : bitmap(nullptr), pixels(nullptr), transparentIndex(0), pitch(0), height(0), clipLeft(0), clipTop(0),
+      clipRight(-1), clipBottom(-1) {}
+
+Surface::Surface(int32_t width, int32_t rows) : Surface() {
+    bitmap = CreateDibSection(width, rows, &pixels);
+    if (!bitmap) return;
+    BITMAP record{};
+    if (GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) {
+        DeleteObject(bitmap);
+        bitmap = nullptr;
+        pixels = nullptr;
+        return;
+    }
+    pitch = record.bmWidthBytes;
+    height = record.bmHeight;
+    ResetClip();
+}
+
+Surface::~Surface() {
+    if (bitmap) DeleteObject(bitmap);
+}
+
+void Surface::ResetClip() {
+    clipLeft = 0;
+    clipTop = 0;
+    clipRight = pitch - 1;
+    clipBottom = height - 1;
+}
+
+uint8_t* Surface::GetPixels() { return pixels; }
+
+bool Surface::ReleasePixels(uint8_t*) { return true; }
+
+void Surface::GetSize(int32_t* width, int32_t* rows) const {
+    if (width) *width = pitch;
+    if (rows) *rows = height;
+}
+
+void Surface::SetTransparentIndex(uint8_t index) { transparentIndex = index; }
+
+void Surface::Clear(uint8_t colour) {
+    if (!pixels) return;
+    int32_t left = std::max(clipLeft, 0);
+    int32_t top = std::max(clipTop, 0);
+    int32_t right = std::min(clipRight, pitch - 1);
+    int32_t bottom = std::min(clipBottom, height - 1);
+    if (left > right || top > bottom) return;
+    size_t run = static_cast<size_t>(right - left) + 1;
+    uint8_t* row = pixels + static_cast<size_t>(top) * static_cast<size_t>(pitch) + static_cast<size_t>(left);
+    for (int32_t y = top; y <= bottom; ++y, row += pitch) std::memset(row, colour, run);
+}
+
+bool Surface::CopyToBuffer(uint8_t* destination) const {
+    if (!destination || !pixels) return false;
+    std::memcpy(destination, pixels, ByteCount(*this));
+    return true;
+}
+
+bool Surface::CopyFromBuffer(const uint8_t* source) {
+    if (!source || !pixels) return false;
+    std::memcpy(pixels, source, ByteCount(*this));
+    return true;
+}
+
+void CopySurface(Surface* target, const Surface* source) {
+    if (!target || !source || target == source || !target->pixels || !source->pixels) return;
+    // Surfaces of one size (the only use) are one block; otherwise the common top-left part is
+    // copied row by row, so neither buffer is read or written past its end.
+    int32_t rows = std::min(target->height, source->height);
+    if (target->pitch == source->pitch) {
+        std::memcpy(target->pixels, source->pixels, static_cast<size_t>(target->pitch) * static_cast<size_t>(rows));
+        return;
+    }
+    size_t run = static_cast<size_t>(std::min(target->pitch, source->pitch));
+    uint8_t* to = target->pixels;
+    const uint8_t* from = source->pixels;
+    for (int32_t y = 0; y < rows; ++y, to += target->pitch, from += source->pitch) std::memcpy(to, from, run);
+}
+
+void Surface::Present(Window* window) {
+    if (!window || !bitmap || !window->handles) return;
+    HWND hwnd = static_cast<HWND>(window->handles->Lookup("WindowHandler"));
+    if (!hwnd) return;
+    BITMAP record{};
+    if (GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) return;
+
+    HDC windowDc = GetDC(hwnd);
+    if (!windowDc) return;
+    HDC memoryDc = CreateCompatibleDC(windowDc);
+    if (memoryDc) {
+        HGDIOBJ previous = SelectObject(memoryDc, bitmap);
+        BitBlt(windowDc, 0, 0, record.bmWidth, record.bmHeight, memoryDc, 0, 0, SRCCOPY);
+        // The section goes back out of the context so that the destructor can delete it.
+        if (previous) SelectObject(memoryDc, previous);
+        DeleteDC(memoryDc);
+    }
+    ReleaseDC(hwnd, windowDc);
+}

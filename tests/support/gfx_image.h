@@ -1,0 +1,27 @@
+// Comparing small 8-bit images with pictures drawn by hand as text, one character per pixel.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+class Surface;
+
+namespace gfxtest {
+
+// Which colour index each picture character stands for.
+using Legend = std::map<char, uint8_t>;
+
+// The top-left part of `surface` as rows of legend characters ('?' for an index the legend
+// lacks), as wide and as high as asked.
+std::vector<std::string> Picture(const Surface& surface, int width, int height, const Legend& legend);
+
+// Succeeds when the surface's top-left part equals `expected` (rows of equal length); on a
+// mismatch the message shows the actual and the expected picture side by side.
+::testing::AssertionResult SurfaceShows(const Surface& surface, const std::vector<std::string>& expected,
+                                        const Legend& legend);
+
+}  // namespace gfxtest
