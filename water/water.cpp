@@ -1,0 +1,397 @@
+#include "water/water.h"
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "app/globals.h"
+#include "gfx/surface.h"
+
+// The passes read and paint the scene through its pixel pointer, a row segment at a time. A read
+// follows GetPixel (0 outside 0 <= x < pitch, 0 <= y < height) and a paint follows DrawLine on one
+// row, which is FillRect clipped to the clip rectangle. Coordinates of a span may lie anywhere in
+// the 32-bit range, so neighbour columns and rows are formed in 64 bits.
+
+namespace {
+
+// Records the compact pass sorts into. It never outgrows the list's array, and after a sort
+// that ends in it the two arrays trade places, so it is released together with the list.
+WaterSpan* sortScratch = nullptr;
+int32_t sortScratchCapacity = 0;
+
+// Below this many live spans a stable insertion sort beats clearing the radix counters.
+constexpr int32_t SmallSortSize = 32;
+constexpr int RadixDigitBits = 11;
+
+struct Scene {
+    uint8_t* pixels = nullptr;
+    int64_t width = 0;  // the pitch
+    int64_t height = 0;
+    // The clip rectangle cut to the pixel bounds, so that no paint can leave the image.
+    int64_t clipLeft = 0;
+    int64_t clipTop = 0;
+    int64_t clipRight = -1;
+    int64_t clipBottom = -1;
+    int32_t limit = 0;    // the row limit H: a span on row H or below is dead
+    int32_t deadRow = 0;  // 2H, the row of a killed span
+
+    bool Inside(int64_t x, int64_t y) const { return x >= 0 && x < width && y >= 0 && y < height; }
+    uint8_t Cell(int64_t x, int64_t y) const { return Inside(x, y) ? pixels[y * width + x] : 0; }
+
+    void Paint(int64_t x0, int64_t x1, int64_t y, uint8_t colour) const {
+        if (y < clipTop || y > clipBottom) return;
+        const int64_t first = std::max(std::min(x0, x1), clipLeft);
+        const int64_t last = std::min(std::max(x0, x1), clipRight);
+        if (first > last) return;
+        std::memset(pixels + y * width + first, colour, static_cast<size_t>(last - first + 1));
+    }
+};
+
+Scene CurrentScene() {
+    Scene scene;
+    const Surface* surface = appGlobals.sceneSurface;
+    if (surface && surface->pixels && surface->pitch > 0 && surface->height > 0) {
+        scene.pixels = surface->pixels;
+        scene.width = surface->pitch;
+        scene.height = surface->height;
+        scene.clipLeft = std::max<int64_t>(surface->clipLeft, 0);
+        scene.clipTop = std::max<int64_t>(surface->clipTop, 0);
+        scene.clipRight = std::min<int64_t>(surface->clipRight, scene.width - 1);
+        scene.clipBottom = std::min<int64_t>(surface->clipBottom, scene.height - 1);
+    }
+    scene.limit = appGlobals.screenHeight;
+    scene.deadRow = static_cast<int32_t>(std::clamp<int64_t>(2 * int64_t{scene.limit}, INT32_MIN, INT32_MAX));
+    return scene;
+}
+
+void ReleaseSortScratch() {
+    delete[] sortScratch;
+    sortScratch = nullptr;
+    sortScratchCapacity = 0;
+}
+
+void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    if (list.count >= list.capacity) {
+        if (list.capacity > INT32_MAX / 2) return;  // no larger array could be counted
+        // A released list starts again at the initial size rather than doubling nothing.
+        const int32_t grown = list.capacity < InitialSpanCapacity ? InitialSpanCapacity : 2 * list.capacity;
+        WaterSpan* spans = new WaterSpan[static_cast<size_t>(grown)];
+        if (list.count > 0) std::memcpy(spans, list.spans, static_cast<size_t>(list.count) * sizeof(WaterSpan));
+        delete[] list.spans;
+        list.spans = spans;
+        list.capacity = grown;
+    }
+    list.spans[list.count] = WaterSpan{std::min(xa, xb), std::max(xa, xb), row, 1};
+    ++list.count;
+}
+
+// The number of leading bytes of p[0 .. n) equal to value, eight at a time.
+int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    int64_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const uint64_t differ = word ^ pattern;
+        if (differ != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return i + std::countr_zero(differ) / 8;
+            } else {
+                return i + std::countl_zero(differ) / 8;
+            }
+        }
+    }
+    while (i < n && p[i] == value) ++i;
+    return i;
+}
+
+// The first stretch of free cells on the row below x0 .. x1, as first .. last; false if there is none.
+bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
+    const int64_t below = int64_t{span.y} + 1;
+    if (below < 0 || below >= scene.height) return false;
+    const int64_t from = std::max<int64_t>(span.x0, 0);
+    const int64_t to = std::min<int64_t>(span.x1, scene.width - 1);
+    if (from > to) return false;
+    const uint8_t* row = scene.pixels + below * scene.width;
+    const void* found = std::memchr(row + from, EmptyIndex, static_cast<size_t>(to - from + 1));
+    if (!found) return false;
+    const int64_t start = static_cast<const uint8_t*>(found) - row;
+    *first = static_cast<int32_t>(start);
+    *last = static_cast<int32_t>(start + LeadingRun(row + start, to - start + 1, EmptyIndex) - 1);
+    return true;
+}
+
+int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
+    if (span.x0 < 0 || int64_t{span.x1} - span.x0 + 1 <= 0) return 0;
+    const int64_t above = int64_t{span.y} - 1;
+    if (above < 0 || above >= scene.height) return 0;
+    const int64_t last = std::min<int64_t>(span.x1, scene.width - 1);
+    const int64_t tallest = above + 1;  // rows 0 .. above; the top border ends every column
+    int64_t best = 0;
+    for (int64_t x = span.x0; x <= last && best < tallest; ++x) {
+        // A column can only raise the maximum if it holds water `best` rows up; one read tells.
+        const int64_t base = above * scene.width + x;
+        if (scene.pixels[base - best * scene.width] != WaterIndex) continue;
+        int64_t depth = 0;
+        int64_t offset = base;
+        while (depth < tallest && scene.pixels[offset] == WaterIndex) {
+            ++depth;
+            offset -= scene.width;
+        }
+        best = std::max(best, depth);
+    }
+    return static_cast<int32_t>(best);
+}
+
+// Free cells beside a span on its row, going by `step` from x, at most `most` of them.
+int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int32_t most) {
+    if (y < 0 || y >= scene.height) return 0;
+    const uint8_t* row = scene.pixels + y * scene.width;
+    int32_t run = 0;
+    while (run < most && x >= 0 && x < scene.width && row[x] == EmptyIndex) {
+        ++run;
+        x += step;
+    }
+    return run;
+}
+
+void ArmPass() {
+    WaterSpanList& list = appGlobals.waterSpans;
+    for (int32_t k = 0; k < list.count; ++k) list.spans[k].active = 1;
+}
+
+// Cuts every armed span into pieces that are wholly free below or wholly held up. Pieces are
+// appended and visited by this same loop, so the list order is that of the cuts.
+void SplitPass(const Scene& scene) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    for (int32_t k = 0; k < list.count; ++k) {
+        const WaterSpan span = list.spans[k];
+        if (span.y >= scene.limit || span.x0 == span.x1) continue;
+        int32_t first = 0;
+        int32_t last = 0;
+        if (!FreeStretchBelow(scene, span, &first, &last)) {
+            if (scene.Cell(int64_t{span.x0} - 1, span.y) != EmptyIndex &&
+                scene.Cell(int64_t{span.x1} + 1, span.y) != EmptyIndex) {
+                list.spans[k].active = 0;
+            }
+            continue;
+        }
+        if (first == span.x0 && last == span.x1) continue;
+        AppendSpan(first, last, span.y);
+        if (last < span.x1) AppendSpan(last + 1, span.x1, span.y);
+        WaterSpan& self = list.spans[k];  // the appends may have moved the array
+        if (first == span.x0) {
+            self.y = scene.deadRow;
+        } else {
+            self.x1 = first - 1;
+        }
+    }
+}
+
+// Only the cell under the first column decides: a span whose first cell was freed by a span
+// that fell earlier in this pass falls whole, over whatever lies under its other cells.
+void FallPass(const Scene& scene) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    for (int32_t k = 0; k < list.count; ++k) {
+        WaterSpan& span = list.spans[k];
+        if (!span.active || scene.Cell(span.x0, int64_t{span.y} + 1) != EmptyIndex) continue;
+        scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
+        ++span.y;  // the free cell below lies inside the image, so this cannot overflow
+        if (int64_t{span.y} == int64_t{scene.limit} - 1) span.y = scene.deadRow;
+        scene.Paint(span.x0, span.x1, span.y, WaterIndex);
+    }
+}
+
+void SpreadPass(const Scene& scene) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    const int32_t n = list.count;  // halves appended here wait for the next step
+    for (int32_t k = 0; k < n; ++k) {
+        const WaterSpan span = list.spans[k];
+        if (!span.active) continue;
+        const int32_t height = ColumnHeight(scene, span);
+        if (height == 0) continue;
+        // With water above, x0 >= 0 and the span lies on a row of the image, so none of the
+        // sums below can overflow: every moved end stays inside the image.
+        const int32_t left = EmptyRun(scene, int64_t{span.x0} - 1, span.y, -1, height - 1);
+        const int32_t right = EmptyRun(scene, int64_t{span.x1} + 1, span.y, +1, height - 1);
+        if (left == 0 && right == 0) continue;
+        scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
+        const int32_t mid = span.x0 + (span.x1 - span.x0) / 2;
+        list.spans[k].x0 = span.x0 - left;
+        list.spans[k].x1 = mid - left;
+        scene.Paint(span.x0 - left, mid - left, span.y, WaterIndex);
+        if (mid < span.x1) {
+            AppendSpan(mid + 1 + right, span.x1 + right, span.y);
+            scene.Paint(mid + 1 + right, span.x1 + right, span.y, WaterIndex);
+        }
+    }
+}
+
+// Keeps the spans above the row limit, in order; returns how many.
+int32_t DropDeadSpans(WaterSpan* spans, int32_t count, int32_t limit) {
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (spans[i].y >= limit) continue;
+        if (kept != i) spans[kept] = spans[i];
+        ++kept;
+    }
+    return kept;
+}
+
+void InsertionSortByRow(WaterSpan* spans, int32_t count) {
+    for (int32_t i = 1; i < count; ++i) {
+        const WaterSpan moving = spans[i];
+        int32_t j = i;
+        while (j > 0 && CompareSpanRows(&spans[j - 1], &moving) > 0) {
+            spans[j] = spans[j - 1];
+            --j;
+        }
+        spans[j] = moving;
+    }
+}
+
+// A stable sort of the live spans by row that drops the dead ones. Rows of live spans usually
+// lie within the image, so a least-significant-digit radix sort on the row (less the smallest
+// row) takes one counting pass; rows far outside the image take up to three.
+void SortLiveSpansByRow(int32_t limit) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    const int32_t count = list.count;
+    int32_t live = 0;
+    bool ordered = true;
+    int32_t previous = INT32_MIN;
+    int32_t lowest = INT32_MAX;
+    int32_t highest = INT32_MIN;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t y = list.spans[i].y;
+        if (y >= limit) continue;
+        ++live;
+        if (y < previous) ordered = false;
+        previous = y;
+        lowest = std::min(lowest, y);
+        highest = std::max(highest, y);
+    }
+    if (ordered || live <= SmallSortSize) {
+        list.count = DropDeadSpans(list.spans, count, limit);
+        if (!ordered) InsertionSortByRow(list.spans, list.count);
+        return;
+    }
+
+    if (sortScratchCapacity < list.capacity) {
+        ReleaseSortScratch();
+        sortScratch = new WaterSpan[static_cast<size_t>(list.capacity)];
+        sortScratchCapacity = list.capacity;
+    }
+    auto key = [lowest](const WaterSpan& span) { return static_cast<uint32_t>(int64_t{span.y} - lowest); };
+    const int keyBits = std::bit_width(key(WaterSpan{0, 0, highest, 0}));
+    uint32_t counters[1u << RadixDigitBits];
+    WaterSpan* source = list.spans;
+    WaterSpan* target = sortScratch;
+    int32_t sourceCount = count;  // the first pass also drops the dead spans
+    for (int shift = 0; shift < keyBits; shift += RadixDigitBits) {
+        const int bits = std::min(RadixDigitBits, keyBits - shift);
+        const uint32_t mask = (1u << bits) - 1;
+        std::fill_n(counters, mask + 1, 0u);
+        for (int32_t i = 0; i < sourceCount; ++i) {
+            if (source[i].y < limit) ++counters[(key(source[i]) >> shift) & mask];
+        }
+        uint32_t start = 0;
+        for (uint32_t d = 0; d <= mask; ++d) start += std::exchange(counters[d], start);
+        for (int32_t i = 0; i < sourceCount; ++i) {
+            if (source[i].y < limit) target[counters[(key(source[i]) >> shift) & mask]++] = source[i];
+        }
+        std::swap(source, target);
+        sourceCount = live;
+    }
+    if (source != list.spans) {
+        std::swap(list.spans, sortScratch);
+        std::swap(list.capacity, sortScratchCapacity);
+    }
+    list.count = live;
+}
+
+// Runs on the list after it was sorted: a stable sort keeps each row's spans in the order the
+// merge would have met them in the unsorted list, the merge joins only spans of one row, and it
+// reads the image without writing it; so merging row by row here gives the same spans.
+void MergePass(const Scene& scene) {
+    WaterSpanList& list = appGlobals.waterSpans;
+    WaterSpan* spans = list.spans;
+    bool killed = false;
+    for (int32_t groupStart = 0; groupStart < list.count;) {
+        const int32_t row = spans[groupStart].y;
+        int32_t groupEnd = groupStart + 1;
+        while (groupEnd < list.count && spans[groupEnd].y == row) ++groupEnd;
+        for (int32_t k = groupStart; k + 1 < groupEnd; ++k) {
+            WaterSpan& a = spans[k];
+            if (a.y != row) continue;  // absorbed by an earlier span of the row
+            if (scene.Cell(int64_t{a.x0} - 1, row) != WaterIndex && scene.Cell(int64_t{a.x1} + 1, row) != WaterIndex) continue;
+            for (int32_t j = k + 1; j < groupEnd; ++j) {
+                WaterSpan& b = spans[j];
+                if (b.y != row) continue;
+                const int64_t reachLeft = int64_t{b.x0} - 1;
+                const int64_t reachRight = int64_t{b.x1} + 1;
+                if ((a.x0 >= reachLeft && a.x0 <= reachRight) || (a.x1 >= reachLeft && a.x1 <= reachRight)) {
+                    a.x0 = std::min(a.x0, b.x0);
+                    a.x1 = std::max(a.x1, b.x1);
+                    b.y = scene.deadRow;
+                    killed = true;
+                }
+            }
+        }
+        groupStart = groupEnd;
+    }
+    if (killed) list.count = DropDeadSpans(spans, list.count, scene.limit);
+}
+
+}  // namespace
+
+bool InitWater() {
+    WaterSpanList& list = appGlobals.waterSpans;
+    delete[] list.spans;
+    ReleaseSortScratch();
+    list.spans = new WaterSpan[InitialSpanCapacity];
+    list.count = 0;
+    list.capacity = InitialSpanCapacity;
+    return true;
+}
+
+void FreeWater() {
+    WaterSpanList& list = appGlobals.waterSpans;
+    delete[] list.spans;
+    ReleaseSortScratch();
+    list.spans = nullptr;
+    list.count = 0;
+    list.capacity = 0;
+}
+
+void ResetWater() {
+    FreeWater();
+    InitWater();
+}
+
+void PourWater(int32_t xa, int32_t xb, int32_t row) { AppendSpan(xa, xb, row); }
+
+int32_t CompareSpanRows(const WaterSpan* first, const WaterSpan* second) {
+    return first->y < second->y ? -1 : (first->y > second->y ? 1 : 0);
+}
+
+int32_t WaterColumnHeight(int32_t spanIndex) {
+    const WaterSpanList& list = appGlobals.waterSpans;
+    if (!list.spans || spanIndex < 0 || spanIndex >= list.count) return 0;
+    return ColumnHeight(CurrentScene(), list.spans[spanIndex]);
+}
+
+void StepWater() {
+    WaterSpanList& list = appGlobals.waterSpans;
+    const Scene scene = CurrentScene();
+    // Without a positive row limit there is no row a span may live on.
+    if (!list.spans || list.count <= 0 || scene.limit <= 0) return;
+    ArmPass();
+    SplitPass(scene);
+    FallPass(scene);
+    SpreadPass(scene);
+    SortLiveSpansByRow(scene.limit);
+    MergePass(scene);
+}
