@@ -129,9 +129,14 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
     const int64_t above = int64_t{span.y} - 1;
     if (above < 0 || above >= scene.height) return 0;
     const int64_t last = std::min<int64_t>(span.x1, scene.width - 1);
+    if (span.x0 > last) return 0;
+    // Most spans have no water at all on the row above: one block search settles those.
+    const uint8_t* rowAbove = scene.pixels + above * scene.width;
+    const void* firstWet = std::memchr(rowAbove + span.x0, WaterIndex, static_cast<size_t>(last - span.x0 + 1));
+    if (!firstWet) return 0;
     const int64_t tallest = above + 1;  // rows 0 .. above; the top border ends every column
     int64_t best = 0;
-    for (int64_t x = span.x0; x <= last && best < tallest; ++x) {
+    for (int64_t x = static_cast<const uint8_t*>(firstWet) - rowAbove; x <= last && best < tallest; ++x) {
         // A column can only raise the maximum if it holds water `best` rows up; one read tells.
         const int64_t base = above * scene.width + x;
         if (scene.pixels[base - best * scene.width] != WaterIndex) continue;
@@ -285,7 +290,7 @@ void SortLiveSpansByRow(int32_t limit) {
         sortScratchCapacity = list.capacity;
     }
     auto key = [lowest](const WaterSpan& span) { return static_cast<uint32_t>(int64_t{span.y} - lowest); };
-    const int keyBits = std::bit_width(key(WaterSpan{0, 0, highest, 0}));
+    const int keyBits = std::bit_width(static_cast<uint32_t>(int64_t{highest} - lowest));
     uint32_t counters[1u << RadixDigitBits];
     WaterSpan* source = list.spans;
     WaterSpan* target = sortScratch;

@@ -1,0 +1,178 @@
+// The cost of one water step in three steady scenes on the 640 × 480 scene, beside the cost of
+// the two whole-image copies every frame makes anyway.
+//
+// Each scene is built, and run until its flow settles, before timing starts; inside the timed
+// loop water keeps coming in and draining out, so every iteration is a step of the same scene.
+// Counters: `spans` is the mean length of the list after a step, `per_span` the step time divided
+// by it.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "app/globals.h"
+#include "gfx/draw.h"
+#include "gfx/surface.h"
+#include "water/water.h"
+
+namespace {
+
+constexpr int32_t SceneWidth = 640;
+constexpr int32_t SceneHeight = 480;
+
+class BenchScene {
+public:
+    BenchScene() : surface(SceneWidth, SceneHeight) {
+        appGlobals.screenHeight = SceneHeight;
+        surface.Clear(EmptyIndex);
+        appGlobals.sceneSurface = &surface;
+        InitWater();
+    }
+    ~BenchScene() {
+        FreeWater();
+        appGlobals.sceneSurface = nullptr;
+    }
+    BenchScene(const BenchScene&) = delete;
+    BenchScene& operator=(const BenchScene&) = delete;
+
+    void Wall(int32_t x0, int32_t y0, int32_t x1, int32_t y1) { FillRect(&surface, x0, y0, x1, y1, 0); }
+    void Hole(int32_t x0, int32_t y0, int32_t x1, int32_t y1) { FillRect(&surface, x0, y0, x1, y1, EmptyIndex); }
+    // Water standing still from the start: painted and listed, one span per row.
+    void Fill(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+        FillRect(&surface, x0, y0, x1, y1, WaterIndex);
+        for (int32_t y = y0; y <= y1; ++y) PourWater(x0, x1, y);
+    }
+
+    Surface surface;
+};
+
+template <typename Inflow>
+void TimeSteps(benchmark::State& state, Inflow inflow, int warmUpSteps) {
+    for (int i = 0; i < warmUpSteps; ++i) {
+        inflow();
+        StepWater();
+    }
+    double spans = 0;
+    for (auto _ : state) {
+        inflow();
+        StepWater();
+        spans += appGlobals.waterSpans.count;
+    }
+    state.counters["spans"] = benchmark::Counter(spans, benchmark::Counter::kAvgIterations);
+    state.counters["per_span"] = benchmark::Counter(spans, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// (a) Rain: sixteen 11-cell drops a step at random columns near the top, falling 400 rows onto
+// a floor with a drain every 40 columns, on which the water stands about 30 rows deep.
+void BM_Rain(benchmark::State& state) {
+    BenchScene scene;
+    scene.Wall(0, 400, SceneWidth - 1, 400);
+    for (int32_t x = 20; x < SceneWidth; x += 40) scene.Hole(x, 400, x + 5, 400);
+    std::mt19937 random(1);
+    auto inflow = [&random] {
+        for (int i = 0; i < 16; ++i) {
+            const auto x = static_cast<int32_t>(random() % (SceneWidth - 10));
+            PourWater(x, x + 10, static_cast<int32_t>(random() % 20));
+        }
+    };
+    TimeSteps(state, inflow, 1500);
+}
+BENCHMARK(BM_Rain)->Unit(benchmark::kMicrosecond);
+
+// (b) A full basin of inner size width × depth, split by two-column posts into bays ten columns
+// wide that meet under the posts, with a two-cell drain in its floor; fed by one drop a step
+// at a random column 60 rows above its rim, and spilling over both rims.
+void BM_Basin(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0));
+    const auto depth = static_cast<int32_t>(state.range(1));
+    BenchScene scene;
+    const int32_t left = (SceneWidth - width) / 2 - 1;  // inner columns left + 1 .. right - 1
+    const int32_t right = left + width + 1;
+    const int32_t floor = 460;
+    const int32_t rim = floor - depth;
+    scene.Wall(left - 1, rim, left, floor);
+    scene.Wall(right, rim, right + 1, floor);
+    scene.Wall(left - 1, floor, right + 1, floor + 1);
+    const int32_t middle = SceneWidth / 2;
+    scene.Hole(middle, floor, middle + 1, floor + 1);
+    const int32_t postTop = rim + 2;
+    const int32_t postBottom = floor - 4;
+    scene.Fill(left + 1, rim, right - 1, postTop - 1);
+    scene.Fill(left + 1, postBottom + 1, right - 1, floor - 1);
+    int32_t bay = left + 1;
+    for (int32_t post = left + 11; post + 1 < right - 1; post += 12) {
+        scene.Wall(post, postTop, post + 1, postBottom);
+        scene.Fill(bay, postTop, post - 1, postBottom);
+        bay = post + 2;
+    }
+    scene.Fill(bay, postTop, right - 1, postBottom);
+    std::mt19937 random(2);
+    auto inflow = [&random, left, width, rim] {
+        const int32_t x = left + 1 + static_cast<int32_t>(random() % static_cast<uint32_t>(width - 10));
+        PourWater(x, x + 10, rim - 60);
+    };
+    TimeSteps(state, inflow, 1500);
+    state.counters["water_cells"] = static_cast<double>(width) * depth;
+}
+BENCHMARK(BM_Basin)
+    ->Args({64, 32})
+    ->Args({160, 80})
+    ->Args({320, 160})
+    ->Args({600, 400})
+    ->Unit(benchmark::kMicrosecond);
+
+// (c) A column ten cells wide and 400 rows tall, full, standing on the floor of a chamber 600
+// cells wide and 20 rows high: the bottom of the column spreads under the whole column's
+// pressure. The burst is not a steady state, so the scene is run `phase` steps into it, kept,
+// and put back before every timed step.
+void BM_ColumnIntoChamber(benchmark::State& state) {
+    BenchScene scene;
+    const int32_t middle = SceneWidth / 2;
+    scene.Wall(middle - 7, 40, middle - 6, 439);
+    scene.Wall(middle + 5, 40, middle + 6, 439);
+    scene.Wall(18, 438, middle - 6, 439);
+    scene.Wall(middle + 5, 438, 621, 439);
+    scene.Wall(18, 438, 19, 461);
+    scene.Wall(620, 438, 621, 461);
+    scene.Wall(18, 460, 621, 461);
+    for (int32_t x = 50; x < 600; x += 60) scene.Hole(x, 460, x + 1, 461);
+    scene.Fill(middle - 5, 40, middle + 4, 459);
+    for (int64_t i = 0; i < state.range(0); ++i) StepWater();
+
+    const std::vector<uint8_t> pixels(scene.surface.pixels, scene.surface.pixels + SceneWidth * SceneHeight);
+    const std::vector<WaterSpan> spans(appGlobals.waterSpans.spans, appGlobals.waterSpans.spans + appGlobals.waterSpans.count);
+    double listed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::memcpy(scene.surface.pixels, pixels.data(), pixels.size());
+        std::copy(spans.begin(), spans.end(), appGlobals.waterSpans.spans);
+        appGlobals.waterSpans.count = static_cast<int32_t>(spans.size());
+        state.ResumeTiming();
+        StepWater();
+        listed += appGlobals.waterSpans.count;
+    }
+    state.counters["spans"] = benchmark::Counter(listed, benchmark::Counter::kAvgIterations);
+    state.counters["per_span"] = benchmark::Counter(listed, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ColumnIntoChamber)->ArgName("phase")->Arg(1)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// What every frame costs regardless of the water: the scene copied to the screen image and the
+// screen image copied out, two whole 640 × 480 images.
+void BM_TwoImageCopies(benchmark::State& state) {
+    std::vector<uint8_t> scene(SceneWidth * SceneHeight, EmptyIndex);
+    std::vector<uint8_t> screen(SceneWidth * SceneHeight);
+    std::vector<uint8_t> window(SceneWidth * SceneHeight);
+    for (auto _ : state) {
+        std::memcpy(screen.data(), scene.data(), screen.size());
+        benchmark::ClobberMemory();
+        std::memcpy(window.data(), screen.data(), window.size());
+        benchmark::ClobberMemory();
+        benchmark::DoNotOptimize(window.data());
+    }
+}
+BENCHMARK(BM_TwoImageCopies)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,745 @@
+#include "water/water.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "gfx/draw.h"
+#include "gfx/surface.h"
+#include "tests/support/gfx_image.h"
+
+namespace {
+
+using Picture = std::vector<std::string>;
+
+// '.' empty, '~' water, '#' wall.
+const gfxtest::Legend kScene{{'.', EmptyIndex}, {'~', WaterIndex}, {'#', 0}};
+
+struct Extent {
+    int32_t x0;
+    int32_t x1;
+    int32_t y;
+    bool operator==(const Extent&) const = default;
+};
+
+void PrintTo(const Extent& e, std::ostream* out) { *out << e.x0 << ".." << e.x1 << " row " << e.y; }
+
+std::vector<Extent> ListedSpans() {
+    std::vector<Extent> out;
+    const WaterSpanList& list = appGlobals.waterSpans;
+    for (int32_t i = 0; i < list.count; ++i) out.push_back({list.spans[i].x0, list.spans[i].x1, list.spans[i].y});
+    return out;
+}
+
+// Points appGlobals at a fresh scene of its own (cleared to EmptyIndex, an empty list) and puts
+// back what was there before when it goes.
+class SceneGuard {
+public:
+    SceneGuard(int32_t width, int32_t height, int32_t rowLimit)
+        : surface(width, height),
+          savedHeight(appGlobals.screenHeight),
+          savedSurface(appGlobals.sceneSurface),
+          savedSpans(appGlobals.waterSpans) {
+        appGlobals.waterSpans = WaterSpanList{nullptr, 0, 0};
+        appGlobals.screenHeight = rowLimit;
+        surface.Clear(EmptyIndex);
+        appGlobals.sceneSurface = &surface;
+        InitWater();
+    }
+    ~SceneGuard() {
+        FreeWater();
+        appGlobals.screenHeight = savedHeight;
+        appGlobals.sceneSurface = savedSurface;
+        appGlobals.waterSpans = savedSpans;
+    }
+    SceneGuard(const SceneGuard&) = delete;
+    SceneGuard& operator=(const SceneGuard&) = delete;
+
+    Surface surface;
+
+private:
+    int32_t savedHeight;
+    Surface* savedSurface;
+    WaterSpanList savedSpans;
+};
+
+// Most cases run on a 24 × 8 scene whose row limit is its height.
+class WaterTest : public ::testing::Test {
+protected:
+    void SetUp() override { Use(24, 8); }
+    void Use(int32_t width, int32_t height) {
+        scene.reset();
+        scene = std::make_unique<SceneGuard>(width, height, height);
+    }
+    Surface& Image() { return scene->surface; }
+
+    void Draw(const Picture& rows) {
+        for (size_t y = 0; y < rows.size(); ++y) {
+            for (size_t x = 0; x < rows[y].size(); ++x) {
+                SetPixel(&Image(), static_cast<int32_t>(x), static_cast<int32_t>(y), kScene.at(rows[y][x]));
+            }
+        }
+    }
+    // A span that has already moved: listed and painted.
+    void AddPainted(int32_t x0, int32_t x1, int32_t y) {
+        PourWater(x0, x1, y);
+        DrawLine(&Image(), x0, y, x1, y, WaterIndex);
+    }
+    ::testing::AssertionResult Shows(const Picture& rows) { return gfxtest::SurfaceShows(Image(), rows, kScene); }
+
+    std::unique_ptr<SceneGuard> scene;
+};
+
+TEST_F(WaterTest, WorkedStepOverAShortWall) {
+    const Picture before{
+        "........................",
+        "........................",
+        "........................",
+        "..~~~~~~~~..............",
+        "....###.................",
+        "........................",
+        "........................",
+        "........................",
+    };
+    Draw(before);
+    PourWater(2, 9, 3);
+    StepWater();
+    // The record of 2..9 was killed by the split and is gone; the two outer pieces fell.
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{4, 6, 3}, {2, 3, 4}, {7, 9, 4}}));
+    EXPECT_EQ(appGlobals.waterSpans.capacity, InitialSpanCapacity);
+    EXPECT_TRUE(Shows({
+        "........................",
+        "........................",
+        "........................",
+        "....~~~.................",
+        "..~~###~~~..............",
+        "........................",
+        "........................",
+        "........................",
+    }));
+}
+
+TEST_F(WaterTest, SpreadExampleMovesTheHalvesApart) {
+    // Span 10..19 on row 5 over a floor; water three deep over column 15, two deep elsewhere,
+    // and not in the list. Five free cells on the left, one on the right.
+    Draw({
+        "........................",
+        "........................",
+        "...............~........",
+        "..........~~~~~~~~~~....",
+        "..........~~~~~~~~~~....",
+        "....#.....~~~~~~~~~~.#..",
+        "....##################..",
+        "........................",
+    });
+    PourWater(10, 19, 5);
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{8, 12, 5}, {16, 20, 5}}));
+    EXPECT_TRUE(Shows({
+        "........................",
+        "........................",
+        "...............~........",
+        "..........~~~~~~~~~~....",
+        "..........~~~~~~~~~~....",
+        "....#...~~~~~...~~~~~#..",
+        "....##################..",
+        "........................",
+    }));
+}
+
+TEST_F(WaterTest, SpreadReachIsOneLessThanTheDepthAndStopsAtWalls) {
+    // Span 10..13 on row 7 over a floor, walls leaving four free cells a side, water `depth`
+    // deep over column 11.
+    struct Case {
+        int32_t depth;
+        std::vector<Extent> expected;
+        const char* row;
+    };
+    const Case cases[]{
+        {1, {{10, 13, 7}}, ".....#....~~~~....#....."},
+        {2, {{9, 10, 7}, {13, 14, 7}}, ".....#...~~..~~...#....."},
+        {4, {{7, 8, 7}, {15, 16, 7}}, ".....#.~~......~~.#....."},
+        {7, {{6, 7, 7}, {16, 17, 7}}, ".....#~~........~~#....."},
+    };
+    for (const Case& c : cases) {
+        Use(24, 10);
+        Draw({"", "", "", "", "", "", "", ".....#....~~~~....#.....", "..######################"});
+        for (int32_t d = 1; d <= c.depth; ++d) SetPixel(&Image(), 11, 7 - d, WaterIndex);
+        PourWater(10, 13, 7);
+        StepWater();
+        EXPECT_EQ(ListedSpans(), c.expected) << "depth " << c.depth;
+        EXPECT_EQ(gfxtest::Picture(Image(), 24, 10, kScene)[7], c.row) << "depth " << c.depth;
+    }
+}
+
+TEST_F(WaterTest, PouredSpanShowsFromItsFirstFallOn) {
+    PourWater(8, 3, 1);
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{3, 8, 1}}));
+    EXPECT_TRUE(Shows(Picture(8, std::string(24, '.'))));
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{3, 8, 2}}));
+    EXPECT_TRUE(Shows({
+        "........................",
+        "........................",
+        "...~~~~~~...............",
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+    }));
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{3, 8, 3}}));
+    const Picture picture = gfxtest::Picture(Image(), 24, 8, kScene);
+    EXPECT_EQ(picture[2], std::string(24, '.'));
+    EXPECT_EQ(picture[3], "...~~~~~~...............");
+}
+
+TEST_F(WaterTest, FallingFromAThinWallErasesItUnderTheSpan) {
+    Draw({"", "", "", "", "########################"});
+    PourWater(5, 10, 4);
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{5, 10, 5}}));
+    EXPECT_TRUE(Shows({
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "#####......#############",
+        ".....~~~~~~.............",
+        "........................",
+        "........................",
+    }));
+}
+
+TEST_F(WaterTest, WaterDrainsWithoutEverBeingPaintedOnTheBottomRow) {
+    PourWater(2, 5, 0);
+    for (int32_t step = 1; step <= 7; ++step) {
+        StepWater();
+        const Picture picture = gfxtest::Picture(Image(), 24, 8, kScene);
+        EXPECT_EQ(picture[7], std::string(24, '.')) << "step " << step;
+        if (step <= 6) {
+            EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{2, 5, step}})) << "step " << step;
+            EXPECT_EQ(picture[static_cast<size_t>(step)], "..~~~~..................") << "step " << step;
+        }
+    }
+    // The seventh step moved it from row 6 onto the bottom row, where it vanished.
+    EXPECT_EQ(appGlobals.waterSpans.count, 0);
+    EXPECT_TRUE(Shows(Picture(8, std::string(24, '.'))));
+}
+
+TEST_F(WaterTest, SplitsIntoPiecesAndTheRestIsSplitAgain) {
+    Draw({
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "..~~~~~~~~~~~~~~~.......",
+        "######...###..##########",
+        "........................",
+    });
+    PourWater(2, 16, 5);
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{2, 5, 5}, {9, 11, 5}, {14, 16, 5}, {6, 8, 6}, {12, 13, 6}}));
+    EXPECT_TRUE(Shows({
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "........................",
+        "..~~~~...~~~..~~~.......",
+        "######~~~###~~##########",
+        "........................",
+    }));
+}
+
+TEST_F(WaterTest, OneCellSpanMovesOnlyLeft) {
+    // Water three deep over column 10, which stands on a floor.
+    struct Case {
+        const char* row;
+        std::vector<Extent> expected;
+        const char* after;
+    };
+    const Case cases[]{
+        {".........#~....#........", {{10, 10, 5}}, ".........#~....#........"},
+        {"......#...~#............", {{8, 8, 5}}, "......#.~..#............"},
+    };
+    for (const Case& c : cases) {
+        Use(24, 8);
+        Draw({"", "", "..........~", "..........~", "..........~", c.row, "########################"});
+        PourWater(10, 10, 5);
+        StepWater();
+        EXPECT_EQ(ListedSpans(), c.expected) << c.row;
+        EXPECT_EQ(gfxtest::Picture(Image(), 24, 8, kScene)[5], c.after) << c.row;
+    }
+}
+
+TEST_F(WaterTest, EnclosedSpanIsDisarmedAndDoesNotFollowWaterFallingAway) {
+    // D (row 5) is listed before A (row 4, resting on D); D falls. A follows in the same step only
+    // when it is still armed, which a free cell beside it keeps it.
+    struct Case {
+        const char* rowOfA;
+        std::vector<Extent> expected;
+        Picture after;
+    };
+    const Case cases[]{
+        {"....#~~~~#..............",
+         {{5, 8, 4}, {5, 8, 6}},
+         {"", "", "", "", "....#~~~~#..............", "....#....#..............", ".....~~~~..............."}},
+        {"....#~~~~...............",
+         {{5, 8, 5}, {5, 8, 6}},
+         {"", "", "", "", "....#...................", "....#~~~~#..............", ".....~~~~..............."}},
+    };
+    for (const Case& c : cases) {
+        Use(24, 8);
+        Draw({"", "", "", "", c.rowOfA, "....#~~~~#.............."});
+        PourWater(5, 8, 5);
+        PourWater(5, 8, 4);
+        StepWater();
+        EXPECT_EQ(ListedSpans(), c.expected) << c.rowOfA;
+        Picture expected = c.after;
+        for (std::string& row : expected) row.resize(24, '.');
+        expected.resize(8, std::string(24, '.'));
+        EXPECT_TRUE(Shows(expected)) << c.rowOfA;
+    }
+}
+
+TEST_F(WaterTest, MergesOnlyLaterSpansThatTouchTheGrowingSpan) {
+    // Spans resting on a floor, listed in the order given; nothing moves, so the image stays.
+    struct Case {
+        const char* name;
+        const char* row;
+        std::vector<Extent> poured;
+        std::vector<Extent> expected;
+    };
+    const Case cases[]{
+        {"adjacent", "....#~~~~~~~~#..........", {{5, 8, 5}, {9, 12, 5}}, {{5, 12, 5}}},
+        {"one free cell apart", "....#~~~~.~~~#..........", {{5, 8, 5}, {10, 12, 5}}, {{5, 8, 5}, {10, 12, 5}}},
+        {"one stray water cell apart", "....#~~~~~~~~#..........", {{5, 8, 5}, {10, 12, 5}},
+         {{5, 8, 5}, {10, 12, 5}}},
+        {"only spans after the grown one", ".#~~~~~~~~#.............", {{2, 4, 5}, {8, 9, 5}, {5, 7, 5}},
+         {{2, 7, 5}, {8, 9, 5}}},
+        {"outer span does not take an inner one", ".#~~~~~~~~~~~~#.........", {{2, 12, 5}, {5, 7, 5}},
+         {{2, 12, 5}, {5, 7, 5}}},
+        {"inner span takes an outer one", ".#~~~~~~~~~~~~#.........", {{5, 7, 5}, {2, 12, 5}}, {{2, 12, 5}}},
+    };
+    for (const Case& c : cases) {
+        Use(24, 8);
+        Draw({"", "", "", "", "", c.row, "########################"});
+        for (const Extent& e : c.poured) PourWater(e.x0, e.x1, e.y);
+        StepWater();
+        EXPECT_EQ(ListedSpans(), c.expected) << c.name;
+        EXPECT_EQ(gfxtest::Picture(Image(), 24, 8, kScene)[5], c.row) << c.name;
+    }
+}
+
+TEST_F(WaterTest, ColumnHeightCountsUnbrokenWaterUpToTheTop) {
+    Use(16, 8);
+    Draw({
+        "......~.........",
+        "....~.~.........",
+        "....~.~.........",
+        "...~#.~.........",
+        "...~~.~.........",
+        "...~~.~~........",
+    });
+    struct Case {
+        Extent span;
+        int32_t height;
+    };
+    const Case cases[]{
+        {{3, 6, 6}, 6},   // column 6 runs to row 0, where the top border stops it
+        {{3, 5, 6}, 3},   // column 4 is cut by the wall, column 3 by a free cell
+        {{4, 5, 6}, 2},
+        {{7, 7, 6}, 1},
+        {{5, 5, 6}, 0},
+        {{-1, 6, 6}, 0},  // a negative first column never has pressure
+        {{8, 40, 6}, 0},
+        {{6, 6, 0}, 0},
+        {{6, 6, 3}, 3},
+    };
+    for (const Case& c : cases) PourWater(c.span.x0, c.span.x1, c.span.y);
+    for (int32_t i = 0; i < static_cast<int32_t>(std::size(cases)); ++i) {
+        EXPECT_EQ(WaterColumnHeight(i), cases[i].height) << "span " << i;
+    }
+    EXPECT_EQ(WaterColumnHeight(-1), 0);
+    EXPECT_EQ(WaterColumnHeight(static_cast<int32_t>(std::size(cases))), 0);
+}
+
+TEST_F(WaterTest, SpansAtAndBeyondTheEdges) {
+    // Deep water over a floor: a span with a negative first column has no pressure, one at 0 has.
+    Draw({"", "~~~~~", "~~~~~", "~~~~~", "~~~~~", "~~~~~", "########################"});
+    PourWater(-3, 4, 5);
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{-3, 4, 5}}));
+    ResetWater();
+    PourWater(0, 4, 5);
+    StepWater();  // h = 4: left reads outside, so only the right half moves, by 3
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{0, 2, 5}, {6, 7, 5}}));
+
+    Use(24, 8);
+    PourWater(3, 5, 8);   // at the row limit: dead
+    PourWater(3, 5, -1);  // falls into row 0
+    PourWater(7, 9, -2);  // reads nothing but the outside: inert for good
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{7, 9, -2}, {3, 5, 0}}));
+    StepWater();
+    StepWater();
+    EXPECT_EQ(ListedSpans(), (std::vector<Extent>{{7, 9, -2}, {3, 5, 2}}));
+    Picture expected(8, std::string(24, '.'));
+    expected[2] = "...~~~..................";
+    EXPECT_TRUE(Shows(expected));
+}
+
+TEST_F(WaterTest, SortKeepsTheListOrderWithinARow) {
+    // On a solid image every span is inert, so the step only sorts and drops the dead. Both a
+    // short list and a long one, with rows far above the image.
+    for (int32_t spans : {7, 200}) {
+        Use(24, 8);
+        Image().Clear(0);
+        std::mt19937 random(static_cast<uint32_t>(spans));
+        const int32_t rows[]{3, -2, 0, 7, 5, -2000000000, 8, INT32_MAX, -70000, 3, 1};
+        std::vector<Extent> poured;
+        for (int32_t i = 0; i < spans; ++i) {
+            const Extent e{i, i + static_cast<int32_t>(random() % 5), rows[random() % std::size(rows)]};
+            poured.push_back(e);
+            PourWater(e.x0, e.x1, e.y);
+        }
+        std::vector<Extent> expected;
+        for (const Extent& e : poured)
+            if (e.y < 8) expected.push_back(e);
+        std::stable_sort(expected.begin(), expected.end(), [](const Extent& a, const Extent& b) { return a.y < b.y; });
+        StepWater();
+        EXPECT_EQ(ListedSpans(), expected) << spans << " spans";
+        StepWater();
+        EXPECT_EQ(ListedSpans(), expected) << spans << " spans, second step";
+    }
+}
+
+TEST(WaterList, GrowsByDoublingAndResets) {
+    SceneGuard guard(8, 8, 8);
+    EXPECT_TRUE(InitWater());
+    EXPECT_EQ(appGlobals.waterSpans.count, 0);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 32);
+    for (int32_t i = 0; i < 32; ++i) PourWater(i, -i, 100 + i);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 32);
+    PourWater(7, 9, 3);
+    EXPECT_EQ(appGlobals.waterSpans.count, 33);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 64);
+    for (int32_t i = 0; i < 32; ++i) {
+        const WaterSpan& s = appGlobals.waterSpans.spans[i];
+        EXPECT_EQ((Extent{s.x0, s.x1, s.y}), (Extent{-i, i, 100 + i}));
+        EXPECT_TRUE(s.active);
+    }
+    const WaterSpan& last = appGlobals.waterSpans.spans[32];
+    EXPECT_EQ((Extent{last.x0, last.x1, last.y}), (Extent{7, 9, 3}));
+
+    ResetWater();
+    EXPECT_EQ(appGlobals.waterSpans.count, 0);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 32);
+    EXPECT_NE(appGlobals.waterSpans.spans, nullptr);
+
+    FreeWater();
+    EXPECT_EQ(appGlobals.waterSpans.spans, nullptr);
+    EXPECT_EQ(appGlobals.waterSpans.count, 0);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 0);
+    StepWater();  // harmless on a released list
+    // Pouring into a released list starts it again at the initial size.
+    PourWater(1, 2, 3);
+    EXPECT_EQ(appGlobals.waterSpans.count, 1);
+    EXPECT_EQ(appGlobals.waterSpans.capacity, 32);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The step written out literally, one GetPixel per cell read and one DrawLine per paint, on a
+// list of its own; the randomised runs below hold the simulation to it span for span and pixel
+// for pixel. Coordinates stay small enough here for the plain 32-bit sums.
+
+struct ReferenceCounts {
+    int splits = 0, disarms = 0, falls = 0, drains = 0, spreads = 0, merges = 0;
+};
+
+class ReferenceWater {
+public:
+    ReferenceWater(Surface* image, int32_t rowLimit) : surface(image), limit(rowLimit) {}
+
+    void Pour(int32_t xa, int32_t xb, int32_t row) {
+        spans.push_back(WaterSpan{std::min(xa, xb), std::max(xa, xb), row, 1});
+    }
+    void Reset() { spans.clear(); }
+
+    int32_t ColumnHeight(size_t k) const {
+        const WaterSpan s = spans[k];
+        if (s.x0 < 0 || s.x1 - s.x0 + 1 <= 0) return 0;
+        int32_t best = 0;
+        for (int32_t x = s.x0; x <= s.x1; ++x) {
+            int32_t count = 0;
+            while (GetPixel(surface, x, s.y - 1 - count) == WaterIndex) ++count;
+            best = std::max(best, count);
+        }
+        return best;
+    }
+
+    void Step() {
+        const int32_t dead = 2 * limit;
+        for (WaterSpan& s : spans) s.active = 1;
+
+        for (size_t k = 0; k < spans.size(); ++k) {
+            const WaterSpan s = spans[k];
+            if (s.y >= limit || s.x0 == s.x1) continue;
+            bool found = false;
+            int32_t a = 0;
+            int32_t b = 0;
+            for (int32_t x = s.x0; x <= s.x1; ++x) {
+                const bool free = GetPixel(surface, x, s.y + 1) == EmptyIndex;
+                if (!found && free) {
+                    found = true;
+                    a = x;
+                    b = s.x1;
+                } else if (found && !free) {
+                    b = x - 1;
+                    break;
+                }
+            }
+            if (!found) {
+                if (GetPixel(surface, s.x0 - 1, s.y) != EmptyIndex && GetPixel(surface, s.x1 + 1, s.y) != EmptyIndex) {
+                    spans[k].active = 0;
+                    ++counts.disarms;
+                }
+                continue;
+            }
+            if (a == s.x0 && b == s.x1) continue;
+            Pour(a, b, s.y);
+            if (b < s.x1) Pour(b + 1, s.x1, s.y);
+            if (a == s.x0) {
+                spans[k].y = dead;
+            } else {
+                spans[k].x1 = a - 1;
+            }
+            ++counts.splits;
+        }
+
+        for (WaterSpan& s : spans) {
+            if (!s.active || GetPixel(surface, s.x0, s.y + 1) != EmptyIndex) continue;
+            DrawLine(surface, s.x0, s.y, s.x1, s.y, EmptyIndex);
+            ++s.y;
+            ++counts.falls;
+            if (s.y == limit - 1) {
+                s.y = dead;
+                ++counts.drains;
+            }
+            DrawLine(surface, s.x0, s.y, s.x1, s.y, WaterIndex);
+        }
+
+        const size_t n = spans.size();
+        for (size_t k = 0; k < n; ++k) {
+            const WaterSpan s = spans[k];
+            if (!s.active) continue;
+            const int32_t h = ColumnHeight(k);
+            if (h == 0) continue;
+            int32_t left = 0;
+            while (left < h - 1 && GetPixel(surface, s.x0 - 1 - left, s.y) == EmptyIndex) ++left;
+            int32_t right = 0;
+            while (right < h - 1 && GetPixel(surface, s.x1 + 1 + right, s.y) == EmptyIndex) ++right;
+            if (left == 0 && right == 0) continue;
+            DrawLine(surface, s.x0, s.y, s.x1, s.y, EmptyIndex);
+            const int32_t mid = s.x0 + (s.x1 - s.x0) / 2;
+            spans[k].x0 = s.x0 - left;
+            spans[k].x1 = mid - left;
+            DrawLine(surface, s.x0 - left, s.y, mid - left, s.y, WaterIndex);
+            if (mid < s.x1) {
+                Pour(mid + 1 + right, s.x1 + right, s.y);
+                DrawLine(surface, mid + 1 + right, s.y, s.x1 + right, s.y, WaterIndex);
+            }
+            ++counts.spreads;
+        }
+
+        for (size_t k = 0; k < spans.size(); ++k) {
+            if (spans[k].y >= limit) continue;
+            const WaterSpan s = spans[k];
+            if (GetPixel(surface, s.x0 - 1, s.y) != WaterIndex && GetPixel(surface, s.x1 + 1, s.y) != WaterIndex) continue;
+            const size_t end = spans.size();
+            for (size_t j = k + 1; j < end; ++j) {
+                WaterSpan& a = spans[k];
+                WaterSpan& b = spans[j];
+                if (b.y != a.y) continue;
+                const bool touches = (a.x0 >= b.x0 - 1 && a.x0 <= b.x1 + 1) || (a.x1 >= b.x0 - 1 && a.x1 <= b.x1 + 1);
+                if (!touches) continue;
+                a.x0 = std::min(a.x0, b.x0);
+                a.x1 = std::max(a.x1, b.x1);
+                b.y = dead;
+                ++counts.merges;
+            }
+        }
+
+        std::stable_sort(spans.begin(), spans.end(), [](const WaterSpan& a, const WaterSpan& b) { return a.y < b.y; });
+        auto firstDead = std::find_if(spans.begin(), spans.end(), [this](const WaterSpan& s) { return s.y >= limit; });
+        spans.erase(firstDead, spans.end());
+    }
+
+    std::vector<WaterSpan> spans;
+    ReferenceCounts counts;
+
+private:
+    Surface* surface;
+    int32_t limit;
+};
+
+::testing::AssertionResult SameSpans(const std::vector<WaterSpan>& expected) {
+    const WaterSpanList& list = appGlobals.waterSpans;
+    if (list.count != static_cast<int32_t>(expected.size())) {
+        return ::testing::AssertionFailure() << list.count << " spans, expected " << expected.size();
+    }
+    for (int32_t i = 0; i < list.count; ++i) {
+        const WaterSpan& a = list.spans[i];
+        const WaterSpan& e = expected[static_cast<size_t>(i)];
+        if (a.x0 != e.x0 || a.x1 != e.x1 || a.y != e.y || (a.active != 0) != (e.active != 0)) {
+            return ::testing::AssertionFailure() << "span " << i << ": " << a.x0 << ".." << a.x1 << " row " << a.y
+                                                 << " active " << int{a.active} << ", expected " << e.x0 << ".." << e.x1
+                                                 << " row " << e.y << " active " << int{e.active};
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult OrderedAndLive(int32_t rowLimit) {
+    const WaterSpanList& list = appGlobals.waterSpans;
+    for (int32_t i = 0; i < list.count; ++i) {
+        if (list.spans[i].y >= rowLimit) return ::testing::AssertionFailure() << "dead span at " << i;
+        if (i > 0 && list.spans[i - 1].y > list.spans[i].y) return ::testing::AssertionFailure() << "out of order at " << i;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+struct RunSetup {
+    const char* name;
+    int32_t width;
+    int32_t height;
+    int32_t rowLimit;
+    bool narrowClip;
+    int steps;
+};
+
+// Walls drawn and erased, stray water, pours everywhere (also outside the image), now and then
+// a reset; both simulations see the same scene and must agree after every step.
+void RunAgainstReference(const RunSetup& setup, uint32_t seed, ReferenceCounts* total) {
+    SceneGuard guard(setup.width, setup.height, setup.rowLimit);
+    Surface* image = &guard.surface;
+    Surface twin(setup.width, setup.height);
+    twin.Clear(EmptyIndex);
+    if (setup.narrowClip) {
+        SetClip(image, 3, 2, setup.width - 6, setup.height - 4);
+        SetClip(&twin, 3, 2, setup.width - 6, setup.height - 4);
+    }
+    ReferenceWater reference(&twin, setup.rowLimit);
+    std::mt19937 random(seed);
+    auto pick = [&random](int32_t low, int32_t high) {
+        return std::uniform_int_distribution<int32_t>(low, high)(random);
+    };
+    auto both = [&](auto&& draw) {
+        draw(image);
+        draw(&twin);
+    };
+    const int32_t w = image->pitch;
+    const int32_t h = image->height;
+
+    for (int step = 0; step < setup.steps; ++step) {
+        const int32_t action = pick(0, 99);
+        if (action < 8) {
+            const int32_t x0 = pick(-5, w + 5), y0 = pick(-3, h + 3);
+            const int32_t x1 = pick(0, 2) == 0 ? x0 + pick(-3, 3) : pick(-5, w + 5);
+            const int32_t y1 = pick(0, 3) != 0 ? y0 : pick(-3, h + 3);
+            const uint8_t colour = pick(0, 4) == 0 ? static_cast<uint8_t>(pick(2, 14)) : 0;
+            both([&](Surface* s) { DrawLine(s, x0, y0, x1, y1, colour); });
+        } else if (action < 11) {
+            const int32_t cx = pick(0, w - 1), cy = pick(0, h - 1), r = pick(0, 6);
+            both([&](Surface* s) { FillCircle(s, cx, cy, r, EmptyIndex); });
+        } else if (action < 12) {
+            const int32_t x = pick(-2, w + 1), y = pick(-2, h + 1), len = pick(0, 3);
+            both([&](Surface* s) { DrawLine(s, x, y, x + len, y, WaterIndex); });
+        } else if (action == 12 && pick(0, 9) == 0) {
+            ResetWater();
+            reference.Reset();
+            both([](Surface* s) { s->Clear(EmptyIndex); });
+        }
+        for (int32_t pours = pick(0, 3); pours > 0; --pours) {
+            const int32_t x = pick(-15, w + 15);
+            const int32_t span = pick(0, 5) == 0 ? pick(0, w + 10) : pick(0, 10);
+            const int32_t row = pick(0, 4) == 0 ? pick(-4, setup.rowLimit + 4) : pick(0, h / 3);
+            PourWater(x + span, x, row);
+            reference.Pour(x, x + span, row);
+        }
+        StepWater();
+        reference.Step();
+        ASSERT_TRUE(OrderedAndLive(setup.rowLimit)) << setup.name << " seed " << seed << " step " << step;
+        ASSERT_TRUE(SameSpans(reference.spans)) << setup.name << " seed " << seed << " step " << step;
+        ASSERT_EQ(std::memcmp(image->pixels, twin.pixels, static_cast<size_t>(w) * static_cast<size_t>(h)), 0)
+            << setup.name << " seed " << seed << " step " << step << "\n"
+            << ::testing::PrintToString(gfxtest::Picture(*image, w, h, kScene)) << "\nexpected\n"
+            << ::testing::PrintToString(gfxtest::Picture(twin, w, h, kScene));
+    }
+    total->splits += reference.counts.splits;
+    total->disarms += reference.counts.disarms;
+    total->falls += reference.counts.falls;
+    total->drains += reference.counts.drains;
+    total->spreads += reference.counts.spreads;
+    total->merges += reference.counts.merges;
+}
+
+TEST(WaterRandomised, EveryStepMatchesTheLiteralStep) {
+    const RunSetup setups[]{
+        {"plain", 61, 40, 40, false, 1500},
+        {"narrow clip", 48, 36, 36, true, 1000},
+        {"row limit above the bottom", 40, 40, 32, false, 800},
+        {"dead row inside the image", 40, 40, 15, false, 500},
+        {"row limit below the image", 36, 24, 30, false, 500},
+    };
+    ReferenceCounts total;
+    for (const RunSetup& setup : setups) {
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            RunAgainstReference(setup, seed, &total);
+            if (HasFatalFailure()) return;
+        }
+    }
+    // The runs are worth something only if every kind of move happened often.
+    EXPECT_GT(total.splits, 1000);
+    EXPECT_GT(total.disarms, 1000);
+    EXPECT_GT(total.falls, 10000);
+    EXPECT_GT(total.drains, 100);
+    EXPECT_GT(total.spreads, 1000);
+    EXPECT_GT(total.merges, 300);
+}
+
+TEST(WaterRandomised, CoordinatesAtTheLimitsOfTheRange) {
+    SceneGuard guard(32, 24, 24);
+    Surface* image = &guard.surface;
+    DrawLine(image, 0, 20, 31, 20, 0);
+    DrawLine(image, 10, 23, 31, 23, 0);
+    const int32_t extremes[]{INT32_MIN, INT32_MIN + 1, -40000, -2, -1, 0, 1, 22, 23, 24, 31, 32, 33, 40000, INT32_MAX - 1,
+                             INT32_MAX};
+    std::mt19937 random(7);
+    auto any = [&] { return extremes[random() % std::size(extremes)]; };
+    for (int step = 0; step < 400; ++step) {
+        for (int pours = 0; pours < 3; ++pours) PourWater(any(), any(), random() % 2 ? any() : static_cast<int32_t>(random() % 24));
+        StepWater();
+        ASSERT_TRUE(OrderedAndLive(24)) << "step " << step;
+    }
+    // Only the simulation writes and it writes only 1 and 15: the walls it did not wash away stand.
+    for (int32_t y = 0; y < 24; ++y) {
+        for (int32_t x = 0; x < 32; ++x) {
+            const uint8_t v = GetPixel(image, x, y);
+            EXPECT_TRUE(v == 0 || v == WaterIndex || v == EmptyIndex) << x << ", " << y;
+        }
+    }
+}
+
+}  // namespace
