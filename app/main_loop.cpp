@@ -2,16 +2,32 @@
 
 #include "app/app.h"
 #include "app/globals.h"
+#include "app/main_window.h"
 #include "app/system.h"
+#include "gfx/font.h"
+#include "gfx/surface.h"
 #include "win/window.h"
 
 bool AppInit() {
-    // Until the main window exists the program shows a plain window with its caption.
-    new Window("Ondrel - from Corvane - Version 1.0", 640, 480, true, nullptr, false);
+    if (!SetDisplayFormat(640, 480, 8)) return false;
+    // Every surface takes the process palette when it is made: the palette comes first.
+    appGlobals.screenSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
+    appGlobals.sceneSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
+    appGlobals.screenSurface->Clear(0);
+    appGlobals.sceneSurface->Clear(0);
+    new MainWindow;  // registers itself; the registry is what keeps it
     return true;
 }
 
-void AppShutdown() { appGlobals.universe.ClearTasks(); }
+void AppShutdown() {
+    appGlobals.universe.ClearTasks();
+    delete appGlobals.font;
+    appGlobals.font = nullptr;
+    delete appGlobals.sceneSurface;
+    appGlobals.sceneSurface = nullptr;
+    delete appGlobals.screenSurface;
+    appGlobals.screenSurface = nullptr;
+}
 
 int RunMainLoop() {
     for (;;) {
