@@ -28,6 +28,10 @@ public:
     bool Close();
 
     bool Flush();
+    // The file's length in bytes, or -1 when it cannot be told; the position stays.
+    int64_t Length();
+    // Moves to `offset` bytes from the start; false when that cannot be done.
+    bool Seek(int64_t offset);
     bool AtEnd();  // true also for a stream that did not open or is closed
 
     // One item of `size` bytes; false for a size of 0 or less or a short transfer.
