@@ -148,7 +148,12 @@ bool ReadBmpPalette(const char* fileName, uint8_t** palette) {
     BmpHeaders h;
     if (!ReadBmpHeaders(in, in.Length(), &h) || h.bitCount != 8) return false;
     uint8_t table[kColourTableBytes];
-    int tableBytes = 4 * h.tableEntries;
+    // A file with room for all 256 entries before its pixels gives all 256, as the classic
+    // layout (table at 54, pixels at 1078) always does; a shorter table gives what it holds.
+    int entries = h.tableEntries;
+    if (int64_t{h.pixelOffset} - h.tableOffset >= kColourTableBytes && h.tableOffset + kColourTableBytes <= in.Length())
+        entries = 256;
+    int tableBytes = 4 * entries;
     if (!in.Seek(h.tableOffset) || !in.Read(table, tableBytes)) return false;
     std::memset(table + tableBytes, 0, sizeof table - static_cast<size_t>(tableBytes));
     uint8_t* rgb = *palette;

@@ -214,6 +214,8 @@ TEST_F(ImageFiles, HeaderSizesTableLengthsRowOrderAndOffsetsOfCommonWriters) {
         {"108-byte header", make([](BmpFile& f) { f.infoSize = 108; })},
         {"124-byte header", make([](BmpFile& f) { f.infoSize = 124; })},
         {"20-entry table", make([](BmpFile& f) { f.coloursUsed = 20; })},
+        {"20 colours used, 256 entries written",
+         make([](BmpFile& f) { f.coloursUsed = 20, f.tableEntries = 256; })},
         {"top-down rows", make([](BmpFile& f) { f.height = -3; })},
         {"top-down, 124 bytes, 2 colours",
          make([](BmpFile& f) { f.height = -3, f.infoSize = 124, f.coloursUsed = 2; })},
@@ -234,7 +236,10 @@ TEST_F(ImageFiles, HeaderSizesTableLengthsRowOrderAndOffsetsOfCommonWriters) {
         std::vector<uint8_t> rgb(768, 0xEE);
         uint8_t* block = rgb.data();
         ASSERT_TRUE(ReadBmpPalette(name.c_str(), &block)) << c.what;
-        int entries = c.file.coloursUsed ? static_cast<int>(c.file.coloursUsed) : 256;
+        // All 256 entries when the file has room for them before its rows, else biClrUsed.
+        int entries = c.file.tableEntries >= 0 ? c.file.tableEntries
+                      : c.file.coloursUsed    ? static_cast<int>(c.file.coloursUsed)
+                                              : 256;
         for (int i = 0; i < 256; ++i) {
             bool inTable = i < entries;
             ASSERT_EQ(rgb[3 * i], inTable ? BmpFile::Red(i) : 0) << c.what << " entry " << i;

@@ -12,7 +12,8 @@ struct BmpFile {
     uint16_t planes = 1;
     uint16_t bitCount = 8;
     uint32_t compression = 0;
-    uint32_t coloursUsed = 0;  // the table holds this many entries, 256 for 0
+    uint32_t coloursUsed = 0;  // biClrUsed, 0 meaning 256
+    int32_t tableEntries = -1; // entries written; -1: as biClrUsed says
     int32_t stride = 0;        // 0: the width rounded up to a multiple of 4
     uint32_t gap = 0;          // bytes between the colour table and the rows
     int64_t fileSize = -1;     // bfSize; -1: the file's true length
@@ -29,7 +30,7 @@ struct BmpFile {
     std::vector<uint8_t> Build() const {
         int32_t rows = height < 0 ? -height : height;
         int32_t rowBytes = stride ? stride : (width + 3) / 4 * 4;
-        uint32_t entries = coloursUsed ? coloursUsed : 256;
+        uint32_t entries = tableEntries >= 0 ? static_cast<uint32_t>(tableEntries) : coloursUsed ? coloursUsed : 256;
         size_t tableEnd = 14 + infoSize + 4 * static_cast<size_t>(entries);
         size_t start = tableEnd + gap;
         std::vector<uint8_t> f(start + static_cast<size_t>(rowBytes) * static_cast<size_t>(rows), 0);
