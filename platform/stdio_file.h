@@ -3,11 +3,34 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+
+// Writing a file that replaces an older one only once it is complete: OpenFileBeside creates a
+// new temporary file in the target's folder (its name goes to *temporaryName), the caller writes
+// and closes it, then MoveFileOver puts it in the target's place in one step, or RemoveFile
+// drops it. A crash or a full disk on the way leaves the old file as it was.
 
 #if defined(_WIN32)
+#include "platform/win32.h"
+
 inline FILE* OpenFile(const char* name, const char* mode) { return std::fopen(name, mode); }
+inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName) {
+    if (!name || !mode || !temporaryName) return nullptr;
+    *temporaryName = std::string(name) + ".partial";
+    return std::fopen(temporaryName->c_str(), mode);
+}
+inline bool MoveFileOver(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
 #else
 // fopen with Windows semantics: '\' separates folders; in text mode a read turns "\r\n" into
 // "\n" and ends at a Ctrl-Z byte, and a write turns "\n" into "\r\n".
 FILE* OpenFile(const char* name, const char* mode);
+// Null when the target exists and may not be written, or the folder takes no new file. The
+// temporary file gets the target's permissions (or the usual ones for a new file).
+FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName);
+// Makes the closed file `from` durable and renames it to `to`, replacing what was there.
+bool MoveFileOver(const char* from, const char* to);
+bool RemoveFile(const char* name);
 #endif

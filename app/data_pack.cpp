@@ -1,0 +1,41 @@
+#include "app/data_pack.h"
+
+#include "app/globals.h"
+#include "gfx/font.h"
+#include "gfx/image_files.h"
+#include "gfx/surface.h"
+#include "io/file_stream.h"
+
+namespace {
+
+constexpr int32_t kCellWidth = 8;
+constexpr int32_t kCellHeight = 12;
+constexpr int32_t kGlyphBytes = BitmapFont::kGlyphCount * kCellWidth * kCellHeight;
+static_assert(kDataPackPaletteBytes + kGlyphBytes == kDataPackBytes);
+
+}  // namespace
+
+void LoadDataPack() {
+    // Zero-filled, so whatever the file does not supply is black and without ink.
+    uint8_t pack[kDataPackBytes] = {};
+    {
+        FileStream in("Data0.cdf", ReadBinary);
+        in.ReadScrambled(pack, kDataPackBytes, kDataPackKeyA, kDataPackKeyB);
+    }
+    SetPalette(pack);
+    delete appGlobals.font;
+    appGlobals.font = new BitmapFont(kCellWidth, kCellHeight, pack + kDataPackPaletteBytes);
+}
+
+bool BuildDataPack() {
+    uint8_t pack[kDataPackBytes] = {};
+    LoadPaletteFromBmp(".\\Media\\Sprites.bmp");
+    CopyPalette(pack);
+    {
+        FileStream font(".\\Media\\font8x12.fon", ReadBinary);
+        font.Read(pack + kDataPackPaletteBytes, kGlyphBytes);
+    }
+    FileStream out("Data0.cdf", WriteBinary);
+    bool written = out.WriteScrambled(pack, kDataPackBytes, kDataPackKeyA, kDataPackKeyB);
+    return out.Close() && written;
+}

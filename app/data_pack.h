@@ -1,0 +1,20 @@
+// The scene pack "Data0.cdf": the 256-colour palette (768 bytes of red, green, blue) followed by
+// the 8 × 12 font's glyph strip (8832 bytes), stored as one scrambled block of 9600 bytes.
+#pragma once
+
+#include <cstdint>
+
+constexpr int32_t kDataPackBytes = 9600;
+constexpr int32_t kDataPackPaletteBytes = 768;
+constexpr int32_t kDataPackKeyA = 7142;
+constexpr int32_t kDataPackKeyB = 742;
+
+// Installs the pack's palette as the process palette and its font as appGlobals.font. Nothing is
+// reported: a missing pack gives an all-black palette and a font without ink, a short one
+// garbled colours and glyphs.
+void LoadDataPack();
+
+// Writes "Data0.cdf" from the colour table of ".\Media\Sprites.bmp" (which becomes the process
+// palette) and the first 8832 bytes of ".\Media\font8x12.fon". Parts it cannot read stay zero
+// (black, no ink). True when the pack was written whole; an older pack is replaced only then.
+bool BuildDataPack();

@@ -1,0 +1,43 @@
+// An owned, NUL-terminated byte string with a 16-bit length, for composing short texts.
+#pragma once
+
+#include <cstdint>
+
+class DynString {
+public:
+    // The most characters a string holds; longer results are cut to this many.
+    static constexpr int kMaxLength = 0xFFFF;
+
+    DynString();                      // empty
+    explicit DynString(int n);        // n NUL characters: reads as empty, yet `Length` is n
+    DynString(const DynString& other);
+    DynString(const char* s);         // a null text gives the empty string
+    ~DynString();
+
+    DynString& operator=(const DynString& other);
+    DynString& operator=(const char* s);
+    DynString& operator=(int value);    // as "%d" prints it
+    DynString& operator=(float value);  // as "%f" prints it
+
+    DynString operator+(const DynString& other) const;
+    DynString operator+(const char* s) const;
+
+    bool operator==(const DynString& other) const;
+    bool operator!=(const DynString& other) const;
+    bool operator==(const char* s) const;
+    bool operator!=(const char* s) const;
+    bool operator<(const DynString& other) const;
+    bool operator>(const DynString& other) const;
+
+    const char* Text() const { return text; }
+    int Length() const { return length; }
+    // -1 (all bits set) for a string of length 0, else 0.
+    int IsEmpty() const { return length == 0 ? -1 : 0; }
+
+private:
+    // Replaces the buffer with `count` bytes of `source` (cut to kMaxLength) and a NUL.
+    void Assign(const char* source, int64_t count);
+
+    char* text;       // owned; exactly length + 1 bytes, the last one NUL
+    uint16_t length;
+};
