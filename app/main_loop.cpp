@@ -1,6 +1,7 @@
 // The entry point, start-up, the message-and-idle loop and shutdown.
 
 #include "app/app.h"
+#include "app/data_pack.h"
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/system.h"
@@ -10,6 +11,7 @@
 
 bool AppInit() {
     if (!SetDisplayFormat(640, 480, 8)) return false;
+    LoadDataPack();
     // Every surface takes the process palette when it is made: the palette comes first.
     appGlobals.screenSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
     appGlobals.sceneSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);

@@ -1,0 +1,137 @@
+#include "tools/replay/image_writers.h"
+
+#include <gif_lib.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstring>
+
+bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = png && info;
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    if (ok && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y) {
+            const uint32_t* src = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+            for (int x = 0; x < width; ++x) {
+                row[3 * x] = static_cast<uint8_t>(src[x] >> 16);
+                row[3 * x + 1] = static_cast<uint8_t>(src[x] >> 8);
+                row[3 * x + 2] = static_cast<uint8_t>(src[x]);
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, nullptr);
+    } else {
+        ok = false;
+    }
+    png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
+    return std::fclose(file) == 0 && ok;
+}
+
+namespace {
+GifFileType* G(void* p) { return static_cast<GifFileType*>(p); }
+}  // namespace
+
+GifRecorder::~GifRecorder() {
+    if (gif_) {
+        int error = 0;
+        EGifCloseFile(G(gif_), &error);
+    }
+}
+
+bool GifRecorder::Open(const std::string& path, int width, int height, const uint8_t* palette) {
+    int error = 0;
+    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    if (!gif) return false;
+    gif_ = gif;
+    width_ = width;
+    height_ = height;
+    GifColorType colours[256];
+    for (int i = 0; i < 256; ++i) colours[i] = {palette[3 * i], palette[3 * i + 1], palette[3 * i + 2]};
+    ColorMapObject* map = GifMakeMapObject(256, colours);
+    EGifSetGifVersion(gif, true);
+    ok_ = map && EGifPutScreenDesc(gif, width, height, 8, 0, map) == GIF_OK;
+    GifFreeMapObject(map);
+    // Loop for ever (the NETSCAPE2.0 application extension).
+    static const unsigned char loop[] = {1, 0, 0};
+    ok_ = ok_ && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+          EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK && EGifPutExtensionBlock(gif, 3, loop) == GIF_OK &&
+          EGifPutExtensionTrailer(gif) == GIF_OK;
+    shown_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    pending_.assign(shown_.size(), 0);
+    return ok_;
+}
+
+void GifRecorder::AddFrame(const uint8_t* pixels, int pitch, uint32_t milliseconds) {
+    if (!gif_ || !ok_) return;
+    if (hasPending_) {
+        lastIntervalMs_ = milliseconds - pendingAt_;
+        ok_ = WritePending(milliseconds);
+    }
+    else if (frames_ == 0)
+        writtenCentiseconds_ = (milliseconds + 5) / 10;  // the animation starts with its first frame
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(&pending_[static_cast<size_t>(y) * width_], pixels + static_cast<size_t>(y) * pitch, static_cast<size_t>(width_));
+    pendingAt_ = milliseconds;
+    hasPending_ = true;
+}
+
+bool GifRecorder::WritePending(uint32_t untilMs) {
+    // Delays are whole centiseconds; rounding the running total keeps the sum exact.
+    uint32_t endCs = (untilMs + 5) / 10;
+    uint32_t startCs = writtenCentiseconds_;
+    uint32_t delay = endCs > startCs ? endCs - startCs : 0;
+    // The rectangle that differs from what the viewer shows; the first frame is written whole.
+    int left = width_, right = -1, top = height_, bottom = -1;
+    for (int y = 0; y < height_; ++y) {
+        const uint8_t* a = &pending_[static_cast<size_t>(y) * width_];
+        const uint8_t* b = &shown_[static_cast<size_t>(y) * width_];
+        if (frames_ > 0 && std::memcmp(a, b, static_cast<size_t>(width_)) == 0) continue;
+        int x0 = 0;
+        while (frames_ > 0 && a[x0] == b[x0]) ++x0;
+        int x1 = width_ - 1;
+        while (frames_ > 0 && a[x1] == b[x1]) --x1;
+        left = std::min(left, x0);
+        right = std::max(right, x1);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    if (right < 0) {  // nothing changed: show one pixel again, for the delay
+        left = right = top = bottom = 0;
+    }
+    writtenCentiseconds_ = startCs + delay;
+    GraphicsControlBlock gcb{};
+    gcb.DisposalMode = DISPOSE_DO_NOT;
+    gcb.DelayTime = static_cast<int>(delay);
+    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+    GifByteType ext[4];
+    size_t extLength = EGifGCBToExtension(&gcb, ext);
+    int w = right - left + 1;
+    int h = bottom - top + 1;
+    bool ok = EGifPutExtension(G(gif_), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extLength), ext) == GIF_OK &&
+              EGifPutImageDesc(G(gif_), left, top, w, h, false, nullptr) == GIF_OK;
+    for (int y = top; ok && y <= bottom; ++y) {
+        uint8_t* row = &pending_[static_cast<size_t>(y) * width_ + left];
+        ok = EGifPutLine(G(gif_), row, w) == GIF_OK;
+        std::memcpy(&shown_[static_cast<size_t>(y) * width_ + left], row, static_cast<size_t>(w));
+    }
+    ++frames_;
+    hasPending_ = false;
+    return ok;
+}
+
+bool GifRecorder::Close() {
+    if (!gif_) return false;
+    if (hasPending_ && ok_) ok_ = WritePending(pendingAt_ + (lastIntervalMs_ > 0 ? lastIntervalMs_ : 100));
+    int error = 0;
+    bool closed = EGifCloseFile(G(gif_), &error) == GIF_OK;
+    gif_ = nullptr;
+    return ok_ && closed;
+}

@@ -1,0 +1,45 @@
+// PNG and animated-GIF output for recordings.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit RGB PNG. False when the file cannot be
+// written completely.
+bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height);
+
+// An animated GIF of 8-bit frames that all share one 256-colour palette. Each frame is stored as
+// the rectangle that changed since the previous one; the file loops forever.
+class GifRecorder {
+public:
+    GifRecorder() = default;
+    ~GifRecorder();
+    GifRecorder(const GifRecorder&) = delete;
+    GifRecorder& operator=(const GifRecorder&) = delete;
+
+    // `palette` is 768 bytes of red, green, blue.
+    bool Open(const std::string& path, int width, int height, const uint8_t* palette);
+    // A frame shown at `milliseconds`; `pixels` has `pitch` bytes per row.
+    void AddFrame(const uint8_t* pixels, int pitch, uint32_t milliseconds);
+    // Writes the last frame, shown as long as the one before it, and closes the file. False on
+    // any failure.
+    bool Close();
+    int Frames() const { return frames_; }
+
+private:
+    bool WritePending(uint32_t untilMs);
+
+    void* gif_ = nullptr;  // GifFileType
+    int width_ = 0;
+    int height_ = 0;
+    bool ok_ = true;
+    int frames_ = 0;
+    std::vector<uint8_t> shown_;    // the image as the viewer has it after the written frames
+    std::vector<uint8_t> pending_;  // the newest frame, written once its duration is known
+    uint32_t pendingAt_ = 0;
+    uint32_t lastIntervalMs_ = 0;
+    bool hasPending_ = false;
+    uint32_t writtenCentiseconds_ = 0;  // total delay written so far, to keep the timing exact
+};
