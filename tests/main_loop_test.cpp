@@ -144,7 +144,6 @@ TEST_F(MainLoopTest, KeysTappedBeforeStartUpAreNotSeenByTheFirstFrame) {
     EXPECT_EQ(WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOW), 3);
     EXPECT_FALSE(spaceSeen);
     EXPECT_TRUE(heldSeen);
-    AppShutdown();
 }
 
 }  // namespace

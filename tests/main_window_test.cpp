@@ -28,10 +28,7 @@ protected:
         // The program reads its pack and media from the directory it runs in.
         ASSERT_EQ(chdir(ONDREL_RUN_DIR), 0);
     }
-    void TearDown() override {
-        ResetProcessState();
-        AppShutdown();
-    }
+    void TearDown() override { ResetProcessState(); }
 
     int Run(int frames) {
         headless::SetBeforeIdleHook([&](int turn) {

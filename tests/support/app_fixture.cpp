@@ -1,5 +1,6 @@
 #include "tests/support/app_fixture.h"
 
+#include "app/app.h"
 #include "app/globals.h"
 #include "platform/headless.h"
 #include "win/window.h"
@@ -13,7 +14,7 @@ void ResetProcessState() {
         delete victim;
     }
     headless::Reset();
-    appGlobals.universe.ClearTasks();
+    AppShutdown();  // what a run left: font, surfaces, tasks
     appGlobals.universe.state = Active;
     appGlobals.windowUnderConstruction = nullptr;
     appGlobals.savedDisplayWidth = 0;

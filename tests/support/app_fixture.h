@@ -6,7 +6,8 @@
 class Window;
 
 // Deletes every registered window, empties the message queue and the window manager (headless
-// driver reset), and zeroes the process-wide state that a run leaves behind.
+// driver reset), releases what a run of the program built (AppShutdown), and zeroes the
+// process-wide state that a run leaves behind.
 void ResetProcessState();
 
 // The native handle of a Window object.

@@ -1,0 +1,65 @@
+# ondrel-replay as a user runs it: malformed scripts are refused before anything runs, with the
+# line number and exit code 2; a good script runs, writes what was asked, and ends early on Escape.
+# Arguments: the ondrel executable, the build folder.
+set -euo pipefail
+run_dir=$(dirname "$1")
+replay="$run_dir/ondrel-replay"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Each case: the script text, then what the message must say.
+refused() {
+  printf '%b' "$1" > "$work/bad.txt"
+  set +e
+  message=$(cd "$run_dir" && "$replay" --scene "$work/never.bmp" "$work/bad.txt" 2>&1)
+  code=$?
+  set -e
+  [ "$code" -eq 2 ] || fail "exit code $code for: $1"
+  echo "$message" | grep -qF -- "$2" || fail "message '$message' lacks '$2'"
+  [ ! -e "$work/never.bmp" ] || fail "something ran for: $1"
+}
+refused '1 move 3\n' 'bad.txt:1: move takes two numbers'
+refused '# comment\n\n2 move 1 x\n' 'bad.txt:3: move takes two whole numbers'
+refused '5 tap space\n4 tap space\n' 'bad.txt:2: frame 4 comes before frame 5'
+refused '0 tap space\n' 'bad.txt:1: frame must be a whole number from 1 on'
+refused '1 press middle\n' "bad.txt:1: unknown button 'middle'"
+refused '1 keydown shift\n' "bad.txt:1: unknown key 'shift'"
+refused '1 keydown 256\n' "bad.txt:1: unknown key '256'"
+refused '1 jump\n' "bad.txt:1: unknown verb 'jump'"
+refused '1\n' 'bad.txt:1: an event needs a verb'
+refused '1 tap\n' 'bad.txt:1: tap takes one key'
+
+set +e
+(cd "$run_dir" && "$replay" --frames x "$work/bad.txt" >/dev/null 2>&1)
+[ $? -eq 2 ] || fail "a bad option must give exit code 2"
+(cd "$run_dir" && "$replay" "$work/missing.txt" >/dev/null 2>&1)
+[ $? -eq 2 ] || fail "a missing script must give exit code 2"
+set -e
+
+# A tap of space at frame 3 pours one span of 11 cells under the pointer; it falls one row a frame.
+cat > "$work/pour.txt" <<'SCRIPT'
+1 move 100 50   # the pointer
+3 tap space
+SCRIPT
+(cd "$run_dir" && "$replay" --frames 5 --spans "$work/spans.txt" --window "$work/window.png" "$work/pour.txt" 2>/dev/null)
+[ "$(cat "$work/spans.txt")" = "95 105 53" ] || fail "spans after 5 frames: $(cat "$work/spans.txt")"
+[ -s "$work/window.png" ] || fail "no window image"
+
+# Escape ends the run early; the scene is the one after the last frame that ran.
+cat > "$work/escape.txt" <<'SCRIPT'
+1 move 10 20
+1 press left
+2 move 30 20
+3 tap escape
+SCRIPT
+message=$(cd "$run_dir" && "$replay" --frames 1000 --scene "$work/scene.bmp" --gif "$work/run.gif" "$work/escape.txt" 2>&1 || true)
+echo "$message" | grep -q "2 frames run, program exit code 0" || fail "escape run: $message"
+[ -s "$work/scene.bmp" ] || fail "no scene after an escaped run"
+# The wall drawn in frame 2 is in the saved scene: pixel (20, 20) is index 0 in a white scene.
+if command -v convert >/dev/null; then
+  pixel=$(convert "$work/scene.bmp" -format '%[pixel:p{20,20}]' info:)
+  empty=$(convert "$work/scene.bmp" -format '%[pixel:p{20,30}]' info:)
+  [ "$pixel" != "$empty" ] || fail "the wall is not in the saved scene ($pixel)"
+fi
+echo "replay: all cases passed"
