@@ -24,4 +24,15 @@ for script in "$golden"/*.txt; do
     fi
   fi
 done
+# The README's recording is made from docs/demo.txt; it must still be what the program records.
+demo=$(cd "$(dirname "$0")/../docs" && pwd)
+frames=$(sed -n 's/^# frames: //p' "$demo/demo.txt")
+(cd "$run_dir" && ./ondrel-replay --frames "$frames" --gif "$out/demo.gif" "$demo/demo.txt" 2>/dev/null)
+if cmp -s "$out/demo.gif" "$demo/demo.gif"; then
+  echo "demo: docs/demo.gif is what the program records"
+  rm -f "$out/demo.gif"
+else
+  failed=1
+  echo "demo: docs/demo.gif differs from a new recording, kept as $out/demo.gif (scripts/record-demo.sh makes it anew)"
+fi
 exit $failed

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "platform/display.h"
@@ -45,7 +47,18 @@ bool Init() {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         s.available = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) == 0;
-        if (!s.available) std::fprintf(stderr, "ondrel: no display: %s\n", SDL_GetError());
+        // SDL falls back to drivers that draw nowhere; a window there is one nobody can see.
+        const char* driver = s.available ? SDL_GetCurrentVideoDriver() : nullptr;
+        if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+            SDL_SetError("no screen (only the '%s' video driver is available)", driver);
+            s.available = false;
+        }
+        if (!s.available) {
+            // Without a screen no window can ever be shown or closed: say so and stop, rather
+            // than run on unseen.
+            std::fprintf(stderr, "ondrel: cannot open a display: %s\n", SDL_GetError());
+            std::exit(1);
+        }
     }
     return s.available;
 }
