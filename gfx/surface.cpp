@@ -97,12 +97,13 @@ Surface::Surface()
     : bitmap(nullptr), pixels(nullptr), transparentIndex(0), pitch(0), height(0), clipLeft(0), clipTop(0),
       clipRight(-1), clipBottom(-1) {}
 
-Surface::Surface(int32_t width, int32_t rows) : Surface() {
-    bitmap = CreateDibSection(width, rows, &pixels);
-    if (!bitmap) return;
+Surface::Surface(int32_t width, int32_t rows) : Surface() { Adopt(CreateDibSection(width, rows, &pixels)); }
+
+void Surface::Adopt(HBITMAP section) {
+    bitmap = section;
     BITMAP record{};
-    if (GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) {
-        DeleteObject(bitmap);
+    if (!bitmap || GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) {
+        if (bitmap) DeleteObject(bitmap);
         bitmap = nullptr;
         pixels = nullptr;
         return;

@@ -50,6 +50,11 @@ public:
     int32_t clipTop;
     int32_t clipRight;
     int32_t clipBottom;
+
+private:
+    // Takes ownership of a new section and reads the size back from it; on failure the section
+    // is released and the surface stays empty.
+    void Adopt(HBITMAP section);
 };
 
 // Copies the target's pitch × height bytes from the source.

@@ -18,21 +18,7 @@ bool IsBitmapName(const char* fileName) {
 
 Surface::Surface(const char* fileName) : Surface() {
     if (!fileName) return;
-    bitmap = IsBitmapName(fileName) ? LoadBmp(fileName, &pixels) : LoadRawImage(fileName, &pixels);
-    if (!bitmap) {
-        pixels = nullptr;
-        return;
-    }
-    BITMAP record{};
-    if (GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) {
-        DeleteObject(bitmap);
-        bitmap = nullptr;
-        pixels = nullptr;
-        return;
-    }
-    pitch = record.bmWidthBytes;
-    height = record.bmHeight;
-    ResetClip();
+    Adopt(IsBitmapName(fileName) ? LoadBmp(fileName, &pixels) : LoadRawImage(fileName, &pixels));
 }
 
 bool Surface::LoadScaled(const char* fileName) {
