@@ -15,33 +15,6 @@ struct FrameRecord {
     bool newSprite;
 };
 
-// The row of the first corner marker below `row` in each column, remembered between queries.
-// The scan asks about rows that only grow, so each column is walked down at most once over the
-// whole cut, however many start markers point at it.
-class CornerRows {
-public:
-    CornerRows(const uint8_t* pixels, int32_t pitch, int32_t height, uint8_t marker)
-        : pixels_(pixels), pitch_(pitch), height_(height), marker_(marker),
-          found_(static_cast<size_t>(pitch), -1) {}
-
-    // The first row after `row` whose pixel in `column` is the marker, or the height if none.
-    int32_t Below(int32_t column, int32_t row) {
-        int32_t& found = found_[static_cast<size_t>(column)];
-        if (found > row) return found;
-        int32_t r = row + 1;
-        while (r < height_ && pixels_[static_cast<ptrdiff_t>(r) * pitch_ + column] != marker_) ++r;
-        found = r;
-        return r;
-    }
-
-private:
-    const uint8_t* pixels_;
-    int32_t pitch_;
-    int32_t height_;
-    uint8_t marker_;
-    std::vector<int32_t> found_;
-};
-
 }  // namespace
 
 SpriteSet::SpriteSet(int32_t count) : spriteCount(0), frameCounts(nullptr), frames(nullptr) {
@@ -111,13 +84,17 @@ bool SpriteSheet::CutSprites() {
     // `height`, corner searches stop at the last column and the last row, and a start marker
     // whose corners are missing is passed over. A recorded frame therefore has its corners
     // inside the sheet, and its pixels lie strictly between its markers.
+    // Start markers that meet the same corner share one search for it, and a downward search
+    // runs from a corner marker to the next one in its column, so no layout makes the cut read
+    // a pixel more than a few times.
+    const uint8_t* sheet = copy.get();
     std::vector<FrameRecord> records;
-    CornerRows cornerBelow(copy.get(), pitch, height, cornerMarker);
     int32_t y = 0;
     while (y < height) {
-        const uint8_t* row = copy.get() + static_cast<ptrdiff_t>(y) * pitch;
-        int32_t band = 0;  // rows from y down to the lowest lower corner of this band so far
-        int32_t corner = -1;  // the first corner marker on this row at or after some column < x
+        const uint8_t* row = sheet + static_cast<ptrdiff_t>(y) * pitch;
+        int32_t band = 0;       // rows from y down to the lowest lower corner of this band so far
+        int32_t xe = -1;        // the corner found for an earlier start marker of this row; pitch: none
+        int32_t ye = height;    // the corner below it; height: none
         int32_t x = 0;
         while (x < pitch) {
             const uint8_t p = row[x];
@@ -125,12 +102,15 @@ bool SpriteSheet::CutSprites() {
                 ++x;
                 continue;
             }
-            if (corner <= x) {
+            if (xe <= x) {
                 const void* found = std::memchr(row + x + 1, cornerMarker, static_cast<size_t>(pitch - x - 1));
-                corner = found ? static_cast<int32_t>(static_cast<const uint8_t*>(found) - row) : pitch;
+                xe = found ? static_cast<int32_t>(static_cast<const uint8_t*>(found) - row) : pitch;
+                ye = y + 1;
+                if (xe < pitch)
+                    while (ye < height && sheet[static_cast<ptrdiff_t>(ye) * pitch + xe] != cornerMarker) ++ye;
+                else
+                    ye = height;
             }
-            const int32_t xe = corner;
-            const int32_t ye = xe < pitch ? cornerBelow.Below(xe, y) : height;
             if (xe >= pitch || ye >= height) {
                 ++x;
                 continue;
