@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "app/system.h"
 #include "gfx/font.h"
+#include "gfx/sprite_sheet.h"
 #include "gfx/surface.h"
 #include "win/window.h"
 
@@ -15,6 +16,7 @@ bool AppInit() {
     // Every surface takes the process palette when it is made: the palette comes first.
     appGlobals.screenSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
     appGlobals.sceneSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
+    appGlobals.spriteSheet = new SpriteSheet(".\\Media\\Sprites.bmp");
     appGlobals.screenSurface->Clear(0);
     appGlobals.sceneSurface->Clear(0);
     new MainWindow;  // registers itself; the registry is what keeps it
@@ -25,6 +27,8 @@ void AppShutdown() {
     appGlobals.universe.ClearTasks();
     delete appGlobals.font;
     appGlobals.font = nullptr;
+    delete appGlobals.spriteSheet;
+    appGlobals.spriteSheet = nullptr;
     delete appGlobals.sceneSurface;
     appGlobals.sceneSurface = nullptr;
     delete appGlobals.screenSurface;

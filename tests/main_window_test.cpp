@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "gfx/draw.h"
+#include "gfx/sprite_sheet.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
 #include "tests/support/app_fixture.h"
@@ -201,6 +202,13 @@ TEST_F(MainWindowTest, SpaceTapShorterThanAFramePoursOneSpan) {
 
 TEST_F(MainWindowTest, EscapeEndsTheProgramWithZeroAfterShutdown) {
     int framesBeforeEscape = -1;
+    before[1] = [] {
+        // Start-up loaded the sprite sheet from Media: three sprites.
+        ASSERT_NE(appGlobals.spriteSheet, nullptr);
+        ASSERT_NE(appGlobals.spriteSheet->sprites, nullptr);
+        EXPECT_EQ(appGlobals.spriteSheet->sprites->spriteCount, 3);
+        ASSERT_NE(appGlobals.font, nullptr);
+    };
     before[3] = [&] {
         framesBeforeEscape = appGlobals.frameCounter;
         headless::TapKey(VK_ESCAPE);
@@ -209,6 +217,7 @@ TEST_F(MainWindowTest, EscapeEndsTheProgramWithZeroAfterShutdown) {
     EXPECT_EQ(framesBeforeEscape, 2);
     EXPECT_EQ(appGlobals.frameCounter, 2);  // no frame in the turn that found no window
     EXPECT_EQ(appGlobals.font, nullptr);
+    EXPECT_EQ(appGlobals.spriteSheet, nullptr);
     EXPECT_EQ(appGlobals.sceneSurface, nullptr);
     EXPECT_EQ(appGlobals.screenSurface, nullptr);
     EXPECT_EQ(appGlobals.waterSpans.spans, nullptr);
