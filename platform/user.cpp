@@ -356,9 +356,6 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
     if (!w) return wasVisible;
     if (wm::IsTopLevel(*w)) {
         if (show && !w->topLevelShown) {
-            int sides = 0;
-            int top = 0;
-            wm::FrameOf(w->style, &sides, &top);
             w->topLevelShown = true;
             display::CreateTopLevel(hwnd, w->text.c_str(), w->clientWidth, w->clientHeight, (w->style & WS_CAPTION) != WS_CAPTION);
             wm::ShowClient(*w);
