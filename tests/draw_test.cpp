@@ -16,22 +16,10 @@ using Picture = std::vector<std::string>;
 // '.' is the cleared background (15), '#' the drawing colour (0).
 const gfxtest::Legend kInk{{'.', 15}, {'#', 0}};
 
-struct Case {
-    const char* name;
-    std::function<void(Surface*)> draw;
-    Picture expected;
-};
+using Case = gfxtest::PictureCase;
 
-// Draws each case on a fresh surface of the picture's size (a multiple of 4 wide, so that the
-// picture covers the whole surface) and compares.
 void Check(const std::vector<Case>& cases, const gfxtest::Legend& legend = kInk, uint8_t background = 15) {
-    for (const Case& c : cases) {
-        Surface s(static_cast<int32_t>(c.expected[0].size()), static_cast<int32_t>(c.expected.size()));
-        ASSERT_EQ(s.pitch, static_cast<int32_t>(c.expected[0].size())) << c.name;
-        s.Clear(background);
-        c.draw(&s);
-        EXPECT_TRUE(gfxtest::SurfaceShows(s, c.expected, legend)) << c.name;
-    }
+    gfxtest::CheckPictures(cases, legend, background);
 }
 
 TEST(Pixels, GetAndSetBoundAgainstTheSurfaceNotTheClip) {

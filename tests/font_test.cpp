@@ -76,20 +76,10 @@ std::vector<int> ReadCells(const Surface& s, int x, int y, int count, uint8_t co
     return cells;
 }
 
-struct Case {
-    const char* name;
-    std::function<void(Surface*)> draw;
-    Picture expected;
-};
+using Case = gfxtest::PictureCase;
 
 void Check(const std::vector<Case>& cases, const gfxtest::Legend& legend, uint8_t background) {
-    for (const Case& c : cases) {
-        Surface s(static_cast<int32_t>(c.expected[0].size()), static_cast<int32_t>(c.expected.size()));
-        ASSERT_EQ(s.pitch, static_cast<int32_t>(c.expected[0].size())) << c.name;
-        s.Clear(background);
-        c.draw(&s);
-        EXPECT_TRUE(gfxtest::SurfaceShows(s, c.expected, legend)) << c.name;
-    }
+    gfxtest::CheckPictures(cases, legend, background);
 }
 
 const gfxtest::Legend kText{{'.', 15}, {'#', kInkColour}, {'x', 7}};

@@ -8,10 +8,8 @@ build=$2
 caption="Ondrel - from Corvane - Version 1.0"
 
 start_x_session
-cd "$(dirname "$program")"
-"$program" &
-APP_PID=$!
-id=$(wait_for_window "$caption")
+start_program "$program" "$caption"
+id=$WINDOW_ID
 sleep 0.5
 # The client area's place on the screen (xwininfo's absolute corner, which a reparenting window
 # manager does not shift).

@@ -6,11 +6,8 @@ program=$1
 caption="Ondrel - from Corvane - Version 1.0"
 
 start_x_session
-cd "$(dirname "$program")"
-"$program" &
-APP_PID=$!
-
-id=$(wait_for_window "$caption")
+start_program "$program" "$caption"
+id=$WINDOW_ID
 [ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption"; exit 1; }
 geometry=$(xdotool getwindowgeometry "$id" | grep Geometry)
 echo "window $id: $geometry"

@@ -39,4 +39,14 @@ std::vector<std::string> Picture(const Surface& surface, int width, int height, 
     return failure;
 }
 
+void CheckPictures(const std::vector<PictureCase>& cases, const Legend& legend, uint8_t background) {
+    for (const PictureCase& c : cases) {
+        Surface s(static_cast<int32_t>(c.expected[0].size()), static_cast<int32_t>(c.expected.size()));
+        ASSERT_EQ(s.pitch, static_cast<int32_t>(c.expected[0].size())) << c.name;
+        s.Clear(background);
+        c.draw(&s);
+        EXPECT_TRUE(SurfaceShows(s, c.expected, legend)) << c.name;
+    }
+}
+
 }  // namespace gfxtest

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,5 +24,16 @@ std::vector<std::string> Picture(const Surface& surface, int width, int height, 
 // mismatch the message shows the actual and the expected picture side by side.
 ::testing::AssertionResult SurfaceShows(const Surface& surface, const std::vector<std::string>& expected,
                                         const Legend& legend);
+
+// One picture test: what to draw on a fresh surface, and what the surface must show after it.
+struct PictureCase {
+    const char* name;
+    std::function<void(Surface*)> draw;
+    std::vector<std::string> expected;
+};
+
+// Draws each case on a fresh surface of its picture's size (a multiple of 4 wide, so that the
+// picture covers the whole surface) cleared to `background`, and compares.
+void CheckPictures(const std::vector<PictureCase>& cases, const Legend& legend, uint8_t background);
 
 }  // namespace gfxtest

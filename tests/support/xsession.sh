@@ -35,6 +35,14 @@ wait_for_window() {
   return 1
 }
 
+# start_program PROGRAM TITLE: runs the program from its own folder (where its pack and media
+# are) and waits for its window; sets APP_PID and WINDOW_ID.
+start_program() {
+  (cd "$(dirname "$1")" && exec "$1") &
+  APP_PID=$!
+  WINDOW_ID=$(wait_for_window "$2")
+}
+
 # wait_for_exit PID SECONDS: the process's exit code, or fails when it is still running.
 wait_for_exit() {
   local pid=$1 limit=$2
