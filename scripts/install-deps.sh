@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils xdotool wmctrl openbox imagemagick
+  xvfb xauth x11-utils x11-apps xdotool wmctrl openbox imagemagick
 )
 
 missing=()
