@@ -166,29 +166,26 @@ void FillTriangle(Surface* surface, int32_t xa, int32_t ya, int32_t xb, int32_t 
     };
     auto truncate = [](float x) { return static_cast<int64_t>(x); };
     float longX = static_cast<float>(top.x);
-    float longStep = slope(top, bottom);
+    const float longStep = slope(top, bottom);
     int64_t y = top.y;
-    if (top.y != mid.y) {
-        float shortX = static_cast<float>(top.x);
-        float shortStep = slope(top, mid);
-        for (; y < mid.y && y <= surface->clipBottom; ++y) {
+    // Fills the rows from y up to, not including, `end` between the long edge and a short edge
+    // that starts at `from` and runs toward `to`. Rows below the clip rectangle are not walked.
+    auto fillHalf = [&](const Vertex& from, const Vertex& to, int64_t end) {
+        float shortX = static_cast<float>(from.x);
+        const float shortStep = slope(from, to);
+        for (; y < end && y <= surface->clipBottom; ++y) {
             FillRun(surface, truncate(longX), truncate(shortX), y, colour);
             longX += longStep;
             shortX += shortStep;
         }
-        // Rows below the clip rectangle were not walked; the long edge must still reach the
-        // middle row, but nothing below it can be drawn then.
+    };
+    if (top.y != mid.y) {
+        fillHalf(top, mid, mid.y);
+        // The long edge must still reach the middle row to go on, and nothing below the clip
+        // rectangle can be drawn anyway.
         if (y < mid.y) return;
     }
-    if (mid.y != bottom.y) {
-        float shortX = static_cast<float>(mid.x);
-        float shortStep = slope(mid, bottom);
-        for (; y < bottom.y && y <= surface->clipBottom; ++y) {
-            FillRun(surface, truncate(longX), truncate(shortX), y, colour);
-            longX += longStep;
-            shortX += shortStep;
-        }
-    }
+    if (mid.y != bottom.y) fillHalf(mid, bottom, bottom.y);
 }
 
 void DrawPanel(Surface* surface, int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool pressed) {

@@ -61,10 +61,4 @@ for x in 300 305 310 315 320 325 330 335 340; do is_water "$x" 299 && is_wall "$
 echo "water rests on the wall ($resting of 9 cells)"
 
 xdotool key Escape
-set +e
-wait_for_exit "$APP_PID" 20
-code=$?
-set -e
-APP_PID=
-[ "$code" -eq 0 ] || { echo "exit code $code after Escape, expected 0"; exit 1; }
-echo "Escape: exit code 0"
+expect_exit_zero "$APP_PID" 20 "after Escape"

@@ -17,10 +17,4 @@ w=${size%x*}; h=${size#*x}
 [ $((w % 640)) -eq 0 ] && [ $((h % 480)) -eq 0 ] && [ $((w / 640)) -eq $((h / 480)) ] || { echo "window is $size"; exit 1; }
 
 wmctrl -c "$caption"
-set +e
-wait_for_exit "$APP_PID" 20
-code=$?
-set -e
-APP_PID=
-[ "$code" -eq 0 ] || { echo "exit code $code, expected 0"; exit 1; }
-echo "closed through the window manager: exit code 0"
+expect_exit_zero "$APP_PID" 20 "after closing through the window manager"

@@ -54,5 +54,17 @@ wait_for_exit() {
   return 124
 }
 
+# expect_exit_zero PID SECONDS WHAT: fails unless the process ends with exit code 0 in time.
+expect_exit_zero() {
+  local code
+  set +e
+  wait_for_exit "$1" "$2"
+  code=$?
+  set -e
+  APP_PID=
+  [ "$code" -eq 0 ] || { echo "exit code $code $3, expected 0"; exit 1; }
+  echo "$3: exit code 0"
+}
+
 # Libraries of the X and SDL stack keep allocations until exit; our own code must not.
 export LSAN_OPTIONS="suppressions=$(dirname "${BASH_SOURCE[0]}")/lsan.supp:print_suppressions=0"
