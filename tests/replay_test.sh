@@ -1,12 +1,17 @@
 # ondrel-replay as a user runs it: malformed scripts are refused before anything runs, with the
 # line number and exit code 2; a good script runs, writes what was asked, and ends early on Escape.
-# Arguments: the ondrel executable, the build folder.
+# Arguments: the ondrel-replay executable, the build folder.
 set -euo pipefail
 run_dir=$(dirname "$1")
 replay="$run_dir/ondrel-replay"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+formats=" ${ONDREL_REPLAY_FORMATS-png gif} "
+if [[ $formats != *" png "* || $formats != *" gif "* ]]; then
+  echo "skipped: this ondrel-replay was built without libpng or giflib"
+  exit 77
+fi
 
 # Each case: the script text, then what the message must say.
 refused() {

@@ -1,10 +1,14 @@
+// PNG through libpng and animated GIF through giflib; a build without either library answers
+// that it cannot write that format.
 #include "tools/replay/image_writers.h"
-
-#include <gif_lib.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cstring>
+
+#if ONDREL_HAVE_PNG
+#include <png.h>
+
+bool CanWritePng() { return true; }
 
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height) {
     FILE* file = std::fopen(path.c_str(), "wb");
@@ -34,6 +38,16 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     return std::fclose(file) == 0 && ok;
 }
+
+#else
+bool CanWritePng() { return false; }
+bool WritePng(const std::string&, const uint32_t*, int, int) { return false; }
+#endif
+
+#if ONDREL_HAVE_GIF
+#include <gif_lib.h>
+
+bool CanWriteGif() { return true; }
 
 namespace {
 GifFileType* G(void* p) { return static_cast<GifFileType*>(p); }
@@ -135,3 +149,12 @@ bool GifRecorder::Close() {
     gif_ = nullptr;
     return ok_ && closed;
 }
+
+#else
+bool CanWriteGif() { return false; }
+GifRecorder::~GifRecorder() = default;
+bool GifRecorder::Open(const std::string&, int, int, const uint8_t*) { return false; }
+void GifRecorder::AddFrame(const uint8_t*, int, uint32_t) {}
+bool GifRecorder::WritePending(uint32_t) { return false; }
+bool GifRecorder::Close() { return false; }
+#endif

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// Whether this build writes the format: libpng and giflib are optional.
+bool CanWritePng();
+bool CanWriteGif();
+
 // Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit RGB PNG. False when the file cannot be
 // written completely.
 bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height);

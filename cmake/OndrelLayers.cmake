@@ -1,0 +1,24 @@
+# The layers of the source tree, made visible to the compiler.
+#
+# No target sees the source root as an include directory. Each library instead gets an include
+# root of its own in the build tree, holding symbolic links to exactly the folders or headers it
+# offers, under their usual names ("gfx/surface.h"). A target reaches a header only through the
+# libraries it links, so an include that runs against the arrows in docs/ARCHITECTURE.md does not
+# compile: the arrows are the target_link_libraries lines of each folder's CMakeLists.txt.
+
+# ondrel_expose(<target> <PUBLIC|PRIVATE|INTERFACE> path...)
+# Each path, a folder or a file relative to the source root, becomes includable by <target> (and,
+# unless PRIVATE, by whatever links it) under its own name.
+function(ondrel_expose target scope)
+  set(root ${CMAKE_BINARY_DIR}/include/${target}-${scope})
+  foreach(path ${ARGN})
+    set(source ${CMAKE_SOURCE_DIR}/${path})
+    if(NOT EXISTS ${source})
+      message(FATAL_ERROR "ondrel_expose(${target}): ${path} does not exist")
+    endif()
+    get_filename_component(parent ${root}/${path} DIRECTORY)
+    file(MAKE_DIRECTORY ${parent})
+    file(CREATE_LINK ${source} ${root}/${path} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} ${scope} ${root})
+endfunction()
