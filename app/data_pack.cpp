@@ -1,3 +1,4 @@
+// Reading and building the scene pack: the palette and the glyph strip in one scrambled block.
 #include "app/data_pack.h"
 
 #include "app/globals.h"
@@ -8,9 +9,7 @@
 
 namespace {
 
-constexpr int32_t kCellWidth = 8;
-constexpr int32_t kCellHeight = 12;
-constexpr int32_t kGlyphBytes = BitmapFont::kGlyphCount * kCellWidth * kCellHeight;
+constexpr int32_t kGlyphBytes = BitmapFont::kGlyphCount * kDataPackCellWidth * kDataPackCellHeight;
 static_assert(kDataPackPaletteBytes + kGlyphBytes == kDataPackBytes);
 
 }  // namespace
@@ -24,7 +23,7 @@ void LoadDataPack() {
     }
     SetPalette(pack);
     delete appGlobals.font;
-    appGlobals.font = new BitmapFont(kCellWidth, kCellHeight, pack + kDataPackPaletteBytes);
+    appGlobals.font = new BitmapFont(kDataPackCellWidth, kDataPackCellHeight, pack + kDataPackPaletteBytes);
 }
 
 bool BuildDataPack() {

@@ -4,8 +4,12 @@
 
 #include <cstdint>
 
+#include "gfx/palette.h"
+
 constexpr int32_t kDataPackBytes = 9600;
-constexpr int32_t kDataPackPaletteBytes = 768;
+constexpr int32_t kDataPackPaletteBytes = kPaletteBytes;  // a whole palette, first
+constexpr int32_t kDataPackCellWidth = 8;       // the font's cell, which the pack does not store
+constexpr int32_t kDataPackCellHeight = 12;
 constexpr int32_t kDataPackKeyA = 7142;
 constexpr int32_t kDataPackKeyB = 742;
 

@@ -1,3 +1,4 @@
+// The one process-wide record.
 #include "app/globals.h"
 
 AppGlobals appGlobals;

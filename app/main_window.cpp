@@ -1,3 +1,5 @@
+// The demonstration's window: the frame run at every idle turn (pour, pen and eraser, frame-skip
+// text, present, water step, scene copy) and the keys C, Escape and keypad plus and minus.
 #include "app/main_window.h"
 
 #include <cstdio>
@@ -12,7 +14,6 @@
 namespace {
 
 constexpr uint8_t kWallIndex = 0;
-constexpr uint8_t kEmptyIndex = 15;
 constexpr uint8_t kFrameSkipTextIndex = 233;
 constexpr int kEraserRadius = 10;
 constexpr uint32_t kFrameSkipTextMs = 1000;
@@ -27,8 +28,8 @@ MainWindow::MainWindow()
       frameSkip(10),
       frameSkipShownAt(0) {
     RequestPaint();
-    appGlobals.screenSurface->Clear(kEmptyIndex);
-    appGlobals.sceneSurface->Clear(kEmptyIndex);
+    appGlobals.screenSurface->Clear(EmptyIndex);
+    appGlobals.sceneSurface->Clear(EmptyIndex);
     InitWater();
 }
 
@@ -42,8 +43,8 @@ void MainWindow::OnEvent(int kind, int code, int) {
             return;
         case 'C':
             ResetWater();
-            appGlobals.screenSurface->Clear(kEmptyIndex);
-            appGlobals.sceneSurface->Clear(kEmptyIndex);
+            appGlobals.screenSurface->Clear(EmptyIndex);
+            appGlobals.sceneSurface->Clear(EmptyIndex);
             return;
         case VK_ADD:
             ++frameSkip;
@@ -78,7 +79,7 @@ void MainWindow::OnIdle() {
 
 void MainWindow::EditScene() {
     Surface* scene = appGlobals.sceneSurface;
-    if (rightButton) FillCircle(scene, mouseX, mouseY, kEraserRadius, kEmptyIndex);
+    if (rightButton) FillCircle(scene, mouseX, mouseY, kEraserRadius, EmptyIndex);
     if (!leftButton) {
         penDown = false;
     } else if (!penDown) {

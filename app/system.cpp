@@ -1,3 +1,4 @@
+// System utilities, one call deep each.
 #include "app/system.h"
 
 #include <cstdlib>

@@ -37,12 +37,7 @@ MainWindow* StartProgram(int frameSkip, int warmFrames) {
 }
 
 void StopProgram() {
-    while (appGlobals.windowRegistryCapacity > 0) {
-        Window* w = nullptr;
-        for (int i = 0; i < appGlobals.windowRegistryCapacity && !w; ++i) w = appGlobals.windowRegistry[i];
-        if (!w) break;
-        delete w;
-    }
+    DeleteAllWindows();
     AppShutdown();
     headless::Reset();
 }

@@ -1,3 +1,4 @@
+// Pixels, rectangles, lines, circles, triangles and panels, clipped row by row.
 #include "gfx/draw.h"
 
 #include <algorithm>

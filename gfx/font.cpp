@@ -1,3 +1,5 @@
+// Bitmap fonts from memory or a file, text and numbers drawn with them, the etched text box and
+// the debug lines.
 #include "gfx/font.h"
 
 #include <algorithm>
@@ -22,16 +24,12 @@ constexpr uint8_t kDebugBar = 8;
 constexpr uint8_t kDebugText = 14;
 constexpr uint8_t kDebugNegative = 42;
 
-// Glyph index of every byte; the two bytes above 127 with glyphs are code page 1252's degree
-// sign (0xB0) and pound sign (0xA3).
+// Glyph index of every byte.
 constexpr std::array<int16_t, 256> MakeGlyphTable() {
     std::array<int16_t, 256> table{};
     for (int16_t& entry : table) entry = kSolid;
-    for (int c = 'A'; c <= 'Z'; ++c) table[static_cast<size_t>(c)] = static_cast<int16_t>(c - 'A');
-    for (int c = 'a'; c <= 'z'; ++c) table[static_cast<size_t>(c)] = static_cast<int16_t>(26 + c - 'a');
-    for (int c = '0'; c <= '9'; ++c) table[static_cast<size_t>(c)] = static_cast<int16_t>(52 + c - '0');
-    const char* rest = "+-*/=()<>[]#\xB0^.:,;'\"!?|\\%&$\xA3_@";  // glyphs 62 to 91
-    for (int i = 0; rest[i] != '\0'; ++i) table[static_cast<uint8_t>(rest[i])] = static_cast<int16_t>(62 + i);
+    for (int16_t g = 0; g < BitmapFont::kGlyphCount; ++g)
+        table[static_cast<uint8_t>(BitmapFont::kGlyphCharacters[g])] = g;
     table[' '] = kNoInk;
     return table;
 }

@@ -10,6 +10,11 @@ class Surface;
 class BitmapFont {
 public:
     static constexpr int32_t kGlyphCount = 92;
+    // The character of each glyph, in strip order: letters, digits, then the signs. The two
+    // bytes above 127 are code page 1252's degree sign (0xB0) and pound sign (0xA3). A space
+    // advances without ink; any other character without a glyph draws a solid cell.
+    static constexpr char kGlyphCharacters[kGlyphCount + 1] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-*/=()<>[]#\xB0^.:,;'\"!?|\\%&$\xA3_@";
 
     // Copies 92 × cellWidth × cellHeight bytes from `glyphBytes`.
     BitmapFont(int32_t cellWidth, int32_t cellHeight, const uint8_t* glyphBytes);

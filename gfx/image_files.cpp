@@ -1,3 +1,5 @@
+// Bitmap files and raw images, read and written field by field with every size checked against
+// the file, and the scaled readers.
 #include "gfx/image_files.h"
 
 #include <cstring>
@@ -5,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "gfx/palette.h"
 #include "gfx/surface.h"
 #include "io/file_stream.h"
 
@@ -13,7 +16,6 @@ namespace {
 constexpr int kFileHeaderBytes = 14;
 constexpr int kInfoHeaderBytes = 40;
 constexpr int kColourTableBytes = 1024;
-constexpr int kPaletteBytes = 768;
 constexpr uint16_t kBitmapMagic = 0x4D42;  // "BM"
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -185,17 +187,11 @@ bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t
     uint8_t* table = info + kInfoHeaderBytes;
     uint8_t rgb[kPaletteBytes];
     bool havePalette = CopyPalette(rgb);
-    for (int i = 0; i < 256; ++i) {
-        uint8_t red, green, blue;
-        if (havePalette) {
-            red = rgb[3 * i];
-            green = rgb[3 * i + 1];
-            blue = rgb[3 * i + 2];
-        } else {
-            red = static_cast<uint8_t>(((i >> 5) & 7) * 255 / 7);
-            green = static_cast<uint8_t>(((i >> 2) & 7) * 255 / 7);
-            blue = static_cast<uint8_t>((i & 3) * 85);
-        }
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const CubeColour cube = CubeColourOf(i);
+        const uint8_t red = havePalette ? rgb[3 * i] : cube.red;
+        const uint8_t green = havePalette ? rgb[3 * i + 1] : cube.green;
+        const uint8_t blue = havePalette ? rgb[3 * i + 2] : cube.blue;
         table[4 * i] = blue;
         table[4 * i + 1] = green;
         table[4 * i + 2] = red;

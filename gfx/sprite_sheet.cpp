@@ -1,3 +1,4 @@
+// Cutting a sprite sheet into frames by its marker pixels, and the set of frames it keeps.
 #include "gfx/sprite_sheet.h"
 
 #include <cstddef>

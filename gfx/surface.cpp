@@ -1,3 +1,4 @@
+// Surfaces on DIB sections, the process palette, whole-image copies and presenting to a window.
 #include "gfx/surface.h"
 
 #include <algorithm>
@@ -5,27 +6,17 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "gfx/palette.h"
 #include "win/window.h"
 
 namespace {
 
-constexpr size_t kPaletteBytes = 768;
-
 // A BITMAPINFO with its full colour table; Win32 declares the table with one entry.
 struct PaletteBitmapInfo {
     BITMAPINFOHEADER bmiHeader;
-    RGBQUAD bmiColors[256];
+    RGBQUAD bmiColors[kPaletteEntries];
 };
 static_assert(offsetof(PaletteBitmapInfo, bmiColors) == offsetof(BITMAPINFO, bmiColors));
-
-RGBQUAD CubeColour(int i) {
-    RGBQUAD q;
-    q.rgbRed = static_cast<BYTE>(((i >> 5) & 7) * 255 / 7);
-    q.rgbGreen = static_cast<BYTE>(((i >> 2) & 7) * 255 / 7);
-    q.rgbBlue = static_cast<BYTE>((i & 3) * 85);
-    q.rgbReserved = 0;
-    return q;
-}
 
 size_t ByteCount(const Surface& s) { return static_cast<size_t>(s.pitch) * static_cast<size_t>(s.height); }
 
@@ -70,15 +61,13 @@ HBITMAP CreateDibSection(int32_t width, int32_t height, uint8_t** bits) {
     info.bmiHeader.biCompression = BI_RGB;
 
     uint8_t rgb[kPaletteBytes];
-    if (CopyPalette(rgb)) {
-        for (int i = 0; i < 256; ++i) {
-            info.bmiColors[i].rgbRed = rgb[3 * i];
-            info.bmiColors[i].rgbGreen = rgb[3 * i + 1];
-            info.bmiColors[i].rgbBlue = rgb[3 * i + 2];
-            info.bmiColors[i].rgbReserved = 0;
-        }
-    } else {
-        for (int i = 0; i < 256; ++i) info.bmiColors[i] = CubeColour(i);
+    const bool havePalette = CopyPalette(rgb);
+    for (int i = 0; i < kPaletteEntries; ++i) {
+        const CubeColour cube = CubeColourOf(i);
+        info.bmiColors[i].rgbRed = havePalette ? rgb[3 * i] : cube.red;
+        info.bmiColors[i].rgbGreen = havePalette ? rgb[3 * i + 1] : cube.green;
+        info.bmiColors[i].rgbBlue = havePalette ? rgb[3 * i + 2] : cube.blue;
+        info.bmiColors[i].rgbReserved = 0;
     }
 
     void* memory = nullptr;
@@ -176,7 +165,7 @@ void CopySurface(Surface* target, const Surface* source) {
 
 void Surface::Present(Window* window) {
     if (!window || !bitmap || !window->handles) return;
-    HWND hwnd = static_cast<HWND>(window->handles->Lookup("WindowHandler"));
+    HWND hwnd = static_cast<HWND>(window->handles->Lookup(kWindowHandlerKey));
     if (!hwnd) return;
     BITMAP record{};
     if (GetObjectA(bitmap, static_cast<int>(sizeof record), &record) == 0) return;

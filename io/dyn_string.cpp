@@ -1,3 +1,4 @@
+// DynString: exactly sized buffers, built anew by every operation.
 #include "io/dyn_string.h"
 
 #include <cstdio>

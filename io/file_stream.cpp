@@ -1,3 +1,5 @@
+// FileStream over a stdio file: blocks, little-endian integers, scrambled blocks and labelled
+// text lines.
 #include "io/file_stream.h"
 
 #include <climits>

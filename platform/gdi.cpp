@@ -18,7 +18,7 @@ struct State {
     uintptr_t nextHandle = 0x100000;
 };
 
-State& S() {
+State& Gdi() {
     static State state;
     return state;
 }
@@ -43,13 +43,13 @@ uint32_t Xrgb(const RGBQUAD& q) {
 }  // namespace
 
 Section* FindSection(HGDIOBJ handle) {
-    auto it = S().sections.find(Key(handle));
-    return it == S().sections.end() ? nullptr : it->second.get();
+    auto it = Gdi().sections.find(Key(handle));
+    return it == Gdi().sections.end() ? nullptr : it->second.get();
 }
 
 DeviceContext* FindDc(HDC handle) {
-    auto it = S().dcs.find(Key(handle));
-    return it == S().dcs.end() ? nullptr : it->second.get();
+    auto it = Gdi().dcs.find(Key(handle));
+    return it == Gdi().dcs.end() ? nullptr : it->second.get();
 }
 
 void ConvertRow8To32(const uint8_t* src, uint32_t* dst, int count, const uint32_t* lut) {
@@ -104,7 +104,7 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     section->pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(stride * height)]());
     if (!section->pixels) return nullptr;
 
-    auto& s = gdi::S();
+    auto& s = gdi::Gdi();
     HBITMAP handle = reinterpret_cast<HBITMAP>(s.nextHandle);
     s.nextHandle += 4;
     if (bits) *bits = section->pixels.get();
@@ -132,7 +132,7 @@ int WINAPI GetObjectA(HANDLE object, int size, LPVOID out) {
 BOOL WINAPI DeleteObject(HGDIOBJ object) {
     if (!object) return FALSE;
     if (gdi::IsStock(object)) return TRUE;
-    auto& s = gdi::S();
+    auto& s = gdi::Gdi();
     auto it = s.sections.find(gdi::Key(object));
     if (it == s.sections.end()) return FALSE;
     // A bitmap still selected into a DC cannot be deleted.
@@ -144,7 +144,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object) {
 
 namespace {
 HDC NewDc(HWND window, bool memory) {
-    auto& s = gdi::S();
+    auto& s = gdi::Gdi();
     auto dc = std::make_unique<DeviceContext>();
     dc->window = window;
     dc->memory = memory;
@@ -165,7 +165,7 @@ int WINAPI ReleaseDC(HWND, HDC dc) {
     DeviceContext* d = gdi::FindDc(dc);
     if (!d || d->memory) return 0;
     if (wm::WindowRecord* w = wm::FindWindow(d->window); w && w->clientDirty) wm::ShowClient(*w);
-    gdi::S().dcs.erase(gdi::Key(dc));
+    gdi::Gdi().dcs.erase(gdi::Key(dc));
     return 1;
 }
 
@@ -180,7 +180,7 @@ HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
     if (gdi::FindSection(object)) {
         if (!d->memory) return nullptr;
         // A bitmap can be selected into one memory DC at a time.
-        for (auto& [key, other] : gdi::S().dcs)
+        for (auto& [key, other] : gdi::Gdi().dcs)
             if (other.get() != d && other->bitmap == object) return nullptr;
         HGDIOBJ old = d->bitmap;
         d->bitmap = object;
@@ -260,7 +260,7 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
 BOOL WINAPI DeleteDC(HDC dc) {
     DeviceContext* d = gdi::FindDc(dc);
     if (!d || !d->memory) return FALSE;
-    gdi::S().dcs.erase(gdi::Key(dc));
+    gdi::Gdi().dcs.erase(gdi::Key(dc));
     return TRUE;
 }
 

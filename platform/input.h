@@ -28,9 +28,6 @@ void InputActivateApp(bool active);
 // The user asked to close a top-level window (its close box): WM_CLOSE is posted to it.
 void InputClose(HWND hwnd);
 
-// The window with the keyboard focus, or null.
-HWND FocusWindow();
-
 // The client framebuffer of a window: width × height 0x00RRGGBB values, rows top-down. Null for
 // a window that is not a live window.
 const uint32_t* ClientPixels(HWND hwnd, int* width, int* height);

@@ -1,3 +1,6 @@
+// Files as the Windows C runtime opens them, on a POSIX system: backslashes as folder separators,
+// the text modes' line-end translation and Ctrl-Z end through an fopencookie stream, and files
+// replaced only once a complete new one is written.
 #include "platform/stdio_file.h"
 
 #include <climits>

@@ -42,7 +42,7 @@ struct State {
     bool appActive = false;
 };
 
-State& S() {
+State& Wm() {
     static State state;
     return state;
 }
@@ -88,7 +88,7 @@ void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     m.wParam = wParam;
     m.lParam = lParam;
     m.time = display::Ticks();
-    S().queue.push_back(m);
+    Wm().queue.push_back(m);
 }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -98,7 +98,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void SetFocusWindow(HWND hwnd) {
-    State& s = S();
+    State& s = Wm();
     if (s.focus == hwnd) return;
     HWND old = s.focus;
     s.focus = hwnd;
@@ -109,7 +109,7 @@ void SetFocusWindow(HWND hwnd) {
 // Activation of a newly shown top-level window: the first window of an inactive application
 // activates the application as well.
 void Activate(HWND hwnd) {
-    State& s = S();
+    State& s = Wm();
     if (!s.appActive) {
         s.appActive = true;
         Send(hwnd, WM_ACTIVATEAPP, TRUE, 0);
@@ -126,7 +126,7 @@ bool Matches(const MSG& m, HWND hwnd, UINT lo, UINT hi) {
 }
 
 bool TakeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, bool remove) {
-    State& s = S();
+    State& s = Wm();
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
         if (!Matches(*it, hwnd, lo, hi)) continue;
         *out = *it;
@@ -148,7 +148,7 @@ bool TakeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, bool remove) {
 }  // namespace
 
 WindowRecord* FindWindow(HWND hwnd) {
-    auto& windows = S().windows;
+    auto& windows = Wm().windows;
     auto it = windows.find(Key(hwnd));
     return it == windows.end() ? nullptr : it->second.get();
 }
@@ -161,13 +161,13 @@ void ShowClient(WindowRecord& w) {
 void InputMouseMove(HWND hwnd, int x, int y) {
     WindowRecord* w = FindWindow(hwnd);
     if (!w || x < 0 || y < 0 || x >= w->clientWidth || y >= w->clientHeight) return;
-    State& s = S();
+    State& s = Wm();
     WPARAM flags = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0);
     Enqueue(hwnd, WM_MOUSEMOVE, flags, MAKELPARAM(x, y));
 }
 
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
-    State& s = S();
+    State& s = Wm();
     int vk = button == MouseButton::Left ? VK_LBUTTON : VK_RBUTTON;
     s.keys[vk].down = down;
     if (down) s.keys[vk].pressedSinceQuery = true;
@@ -181,7 +181,7 @@ void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
 
 void InputKey(int virtualKey, bool down, bool repeat) {
     if (virtualKey < 0 || virtualKey > 255) return;
-    State& s = S();
+    State& s = Wm();
     KeyState& k = s.keys[static_cast<size_t>(virtualKey)];
     bool wasDown = k.down;
     k.down = down;
@@ -195,7 +195,7 @@ void InputKey(int virtualKey, bool down, bool repeat) {
 }
 
 void InputActivateApp(bool active) {
-    State& s = S();
+    State& s = Wm();
     if (s.appActive == active) return;
     s.appActive = active;
     std::vector<HWND> tops;
@@ -209,8 +209,6 @@ void InputClose(HWND hwnd) {
     if (FindWindow(hwnd)) Enqueue(hwnd, WM_CLOSE, 0, 0);
 }
 
-HWND FocusWindow() { return S().focus; }
-
 const uint32_t* ClientPixels(HWND hwnd, int* width, int* height) {
     WindowRecord* w = FindWindow(hwnd);
     if (!w) return nullptr;
@@ -220,7 +218,7 @@ const uint32_t* ClientPixels(HWND hwnd, int* width, int* height) {
 }
 
 void ResetWindowManager() {
-    State& s = S();
+    State& s = Wm();
     for (auto& [key, w] : s.windows)
         if (w->topLevelShown) display::DestroyTopLevel(w->handle);
     s.windows.clear();
@@ -236,12 +234,12 @@ void ResetWindowManager() {
 }  // namespace wm
 
 using wm::FindWindow;
-using wm::S;
+using wm::Wm;
 using wm::WindowRecord;
 
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
     if (!wndClass || !wndClass->lpszClassName || !wndClass->lpfnWndProc) return 0;
-    auto& classes = S().classes;
+    auto& classes = Wm().classes;
     std::string name = wndClass->lpszClassName;
     if (classes.count(name)) return 0;  // a taken name fails; the existing class stays
     wm::WindowClass c;
@@ -255,7 +253,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass) {
 
 HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                             int height, HWND parent, HMENU menu, HINSTANCE, LPVOID param) {
-    auto& s = S();
+    auto& s = Wm();
     if (!className) return nullptr;
     auto cls = s.classes.find(className);
     if (cls == s.classes.end()) return nullptr;
@@ -317,7 +315,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM, LPARAM) {
 }
 
 BOOL WINAPI DestroyWindow(HWND hwnd) {
-    auto& s = S();
+    auto& s = Wm();
     WindowRecord* w = FindWindow(hwnd);
     if (!w) return FALSE;
     // Children first, as Win32 tears down a window's tree.
@@ -471,7 +469,7 @@ int WINAPI GetSystemMetrics(int index) {
 
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     if (!mode) return DISP_CHANGE_SUCCESSFUL;  // back to the registry mode: nothing was changed for good
-    if (mode->dmSize < 148) return DISP_CHANGE_BADMODE;
+    if (mode->dmSize < kDevModeSizeWithoutPanning) return DISP_CHANGE_BADMODE;
     int w = 0;
     int h = 0;
     display::ScreenSize(&w, &h);
@@ -485,7 +483,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
 
 SHORT WINAPI GetAsyncKeyState(int vKey) {
     if (vKey < 0 || vKey > 255) return 0;
-    wm::KeyState& k = S().keys[static_cast<size_t>(vKey)];
+    wm::KeyState& k = Wm().keys[static_cast<size_t>(vKey)];
     unsigned result = (k.down ? 0x8000u : 0u) | (k.pressedSinceQuery ? 1u : 0u);
     k.pressedSinceQuery = false;
     return static_cast<SHORT>(result);
@@ -503,7 +501,7 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg) {
     if (!msg) return FALSE;
-    display::Pump(S().queue.empty() && !S().quitPosted);
+    display::Pump(Wm().queue.empty() && !Wm().quitPosted);
     if (wm::TakeMessage(msg, hwnd, filterMin, filterMax, (removeMsg & PM_REMOVE) != 0)) return TRUE;
     display::IdleTurn();
     return FALSE;
@@ -512,7 +510,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
 BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     if (!msg) return -1;
     for (;;) {
-        display::Pump(S().queue.empty() && !S().quitPosted);
+        display::Pump(Wm().queue.empty() && !Wm().quitPosted);
         if (wm::TakeMessage(msg, hwnd, filterMin, filterMax, true)) return msg->message == WM_QUIT ? 0 : 1;
         if (!display::WaitForInput()) {
             *msg = MSG{};
@@ -547,8 +545,8 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
 }
 
 void WINAPI PostQuitMessage(int exitCode) {
-    S().quitPosted = true;
-    S().quitCode = exitCode;
+    Wm().quitPosted = true;
+    Wm().quitCode = exitCode;
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT type) {

@@ -5,6 +5,8 @@
 // display driver (see platform/display.h).
 #pragma once
 
+#include <cstddef>
+
 #if defined(_WIN32)
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -22,7 +24,6 @@
 
 #else
 
-#include <cstddef>
 #include <cstdint>
 
 #define WINAPI
@@ -153,7 +154,7 @@ struct POINTL {
     LONG y;
 };
 
-// Laid out as Win32 lays it out: dmSize 148 covers everything before the two panning fields.
+// Laid out as Win32 lays it out (see kDevModeSizeWithoutPanning below).
 struct DEVMODEA {
     BYTE dmDeviceName[32];
     WORD dmSpecVersion;
@@ -199,7 +200,6 @@ struct DEVMODEA {
     DWORD dmPanningWidth;
     DWORD dmPanningHeight;
 };
-static_assert(offsetof(DEVMODEA, dmPanningWidth) == 148, "DEVMODEA layout");
 
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define LOWORD(l) (static_cast<WORD>(static_cast<ULONG_PTR>(l) & 0xffff))
@@ -269,7 +269,6 @@ static_assert(offsetof(DEVMODEA, dmPanningWidth) == 148, "DEVMODEA layout");
 #define SW_SHOWDEFAULT 10
 
 #define GWLP_USERDATA (-21)
-#define GWL_USERDATA (-21)
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -400,3 +399,8 @@ BOOL WINAPI Beep(DWORD frequency, DWORD duration);
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 #endif
+
+// The size a DEVMODEA record gives in dmSize when it ends before its two panning fields, as the
+// display-mode switch fills it: 148 on every Win32 system.
+constexpr WORD kDevModeSizeWithoutPanning = static_cast<WORD>(offsetof(DEVMODEA, dmPanningWidth));
+static_assert(kDevModeSizeWithoutPanning == 148, "DEVMODEA layout");

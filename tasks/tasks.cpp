@@ -1,3 +1,4 @@
+// The intrusive task lists: list operations, passes that run, purge and re-sort, nested executors.
 #include "tasks/tasks.h"
 
 Sil_List::Sil_List() : head(new Sil_Link), tail(new Sil_Link) {

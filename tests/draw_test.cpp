@@ -1,3 +1,4 @@
+// The drawing primitives, as pictures: pixels, rectangles, lines, circles, triangles, panels, clipping.
 #include "gfx/draw.h"
 
 #include <gtest/gtest.h>

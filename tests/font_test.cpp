@@ -1,3 +1,5 @@
+// Bitmap fonts and text: glyph lookup, centring, boxes and their etched frames, numbers, fonts
+// from files.
 #include "gfx/font.h"
 
 #include <gtest/gtest.h>

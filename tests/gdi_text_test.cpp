@@ -39,7 +39,7 @@ protected:
     void SetUp() override {
         headless::Reset();
         window = new Window("text out", 9, 10, true, nullptr, false);
-        hwnd = static_cast<HWND>(window->GetHandle("WindowHandler"));
+        hwnd = static_cast<HWND>(window->GetHandle(kWindowHandlerKey));
     }
     void TearDown() override {
         headless::SetShowHook(nullptr);

@@ -1,3 +1,4 @@
+// The named handle list: lookups, clamped indices, keys kept and replaced.
 #include <gtest/gtest.h>
 
 #include <cstring>

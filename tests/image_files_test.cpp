@@ -1,3 +1,5 @@
+// Bitmap and raw image files: layouts written, images and palettes read back, scaled reads, the
+// name rule, files made by other tools.
 #include "gfx/image_files.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +79,7 @@ protected:
     headless::Image Shown(Surface& s, int width) {
         windows.push_back(new Window("image", width, s.height, true, nullptr, false));
         s.Present(windows.back());
-        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle("WindowHandler")));
+        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey)));
     }
     IoTempDir dir;
     std::vector<Window*> windows;

@@ -1,3 +1,4 @@
+// DynString: construction, assignment, concatenation and numbers as text.
 #include <gtest/gtest.h>
 
 #include <climits>

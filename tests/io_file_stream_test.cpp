@@ -1,3 +1,4 @@
+// FileStream: open modes, blocks, little-endian integers, scrambled blocks, text lines and labels.
 #include <gtest/gtest.h>
 
 #include <climits>

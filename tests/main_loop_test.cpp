@@ -1,3 +1,4 @@
+// The message-and-idle loop, start-up and shutdown, as the program runs them.
 #include <gtest/gtest.h>
 
 #include <string>

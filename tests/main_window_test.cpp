@@ -1,3 +1,5 @@
+// The demonstration's window driven as a user would: presenting, frame skip and its text, pen,
+// eraser, pouring, clearing and Escape.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,5 @@
+// The scene pack: built from the media, read at start-up, missing, short, long or read with other
+// keys.
 #include "app/data_pack.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Cutting sprite sheets: marker layouts, bands, damaged layouts and the frame queries.
 #include "gfx/sprite_sheet.h"
 
 #include <gtest/gtest.h>

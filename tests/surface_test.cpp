@@ -1,3 +1,4 @@
+// Surfaces: empty and blank ones, clearing, copies, palettes and presenting to a window.
 #include "gfx/surface.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ protected:
     // A window whose client area starts black (0x000000).
     HWND OpenWindow(const char* name, int width, int height) {
         windows.push_back(new Window(name, width, height, true, nullptr, false));
-        return static_cast<HWND>(windows.back()->GetHandle("WindowHandler"));
+        return static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey));
     }
     std::vector<Window*> windows;
 };

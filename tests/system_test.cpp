@@ -1,3 +1,4 @@
+// The system utilities: key state, tick count, message box and beeps.
 #include <gtest/gtest.h>
 
 #include "app/system.h"

@@ -1,3 +1,4 @@
+// The task list: passes, purges, sorting, nesting and removal.
 #include <gtest/gtest.h>
 
 #include <string>

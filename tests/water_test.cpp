@@ -1,3 +1,5 @@
+// The water simulation: worked steps as pictures, and long random runs against a literal
+// reference step.
 #include "water/water.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Window objects: creation and size, message routing to OnEvent and the mouse fields, the registry
+// and the idle pass, full-screen switching, destruction.
 #include <gtest/gtest.h>
 
 #include <string>

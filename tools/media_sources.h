@@ -15,25 +15,25 @@
 #include "app/data_pack.h"
 #include "gfx/font.h"
 #include "gfx/image_files.h"
+#include "gfx/palette.h"
 #include "gfx/surface.h"
 #include "io/file_stream.h"
 
 namespace media {
 
-constexpr int kCellWidth = 8;
-constexpr int kCellHeight = 12;
+constexpr int kCellWidth = kDataPackCellWidth;
+constexpr int kCellHeight = kDataPackCellHeight;
 constexpr int kStripWidth = BitmapFont::kGlyphCount * kCellWidth;
 constexpr int kStripBytes = kStripWidth * kCellHeight;
 
-// The characters of glyphs 0 to 91, in order; "degree" and "pound" are the bytes 0xB0 and 0xA3.
+// The names of glyphs 0 to 91 in font8x12.txt: the glyph's character, except "degree" and
+// "pound" for the bytes 0xB0 and 0xA3, which the text file cannot hold as themselves.
 inline std::vector<std::string> GlyphNames() {
     std::vector<std::string> names;
-    for (char c = 'A'; c <= 'Z'; ++c) names.emplace_back(1, c);
-    for (char c = 'a'; c <= 'z'; ++c) names.emplace_back(1, c);
-    for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
-    for (const char* s : {"+", "-", "*", "/", "=", "(", ")", "<", ">", "[", "]", "#", "degree", "^", ".", ":",
-                          ",", ";", "'", "\"", "!", "?", "|", "\\", "%", "&", "$", "pound", "_", "@"})
-        names.emplace_back(s);
+    for (int g = 0; g < BitmapFont::kGlyphCount; ++g) {
+        const char c = BitmapFont::kGlyphCharacters[g];
+        names.emplace_back(c == '\xB0' ? "degree" : c == '\xA3' ? "pound" : std::string(1, c));
+    }
     return names;
 }
 
@@ -73,7 +73,7 @@ inline bool ReadNumbers(std::istringstream& fields, int count, std::vector<int>*
 }  // namespace detail
 
 // palette.txt: "index r g b" or "first-last r0 g0 b0 r1 g1 b1"; every index exactly once.
-inline bool ParsePalette(std::istream& in, std::array<uint8_t, 768>* rgb, std::string* error) {
+inline bool ParsePalette(std::istream& in, std::array<uint8_t, kPaletteBytes>* rgb, std::string* error) {
     detail::Lines lines(in);
     std::array<bool, 256> given{};
     for (size_t n = 0; n < lines.text.size(); ++n) {
@@ -214,7 +214,7 @@ inline bool ParseSheet(std::istream& in, Sheet* sheet, std::string* error) {
 // Media/Sprites.bmp, Media/font8x12.fon and, with BuildDataPack, Data0.cdf. The current
 // directory is `output` while the pack is built and is restored afterwards.
 inline bool CompileMedia(const std::filesystem::path& sources, const std::filesystem::path& output, std::string* error) {
-    std::array<uint8_t, 768> palette{};
+    std::array<uint8_t, kPaletteBytes> palette{};
     std::vector<uint8_t> strip;
     Sheet sheet;
     std::string detail;

@@ -12,7 +12,7 @@
 namespace {
 
 bool PackReadsBack(const std::filesystem::path& output, std::string* error) {
-    std::array<uint8_t, 768> expectedPalette{};
+    std::array<uint8_t, kPaletteBytes> expectedPalette{};
     if (!CopyPalette(expectedPalette.data())) return media::detail::Fail(error, 0, "no palette after building");
     std::vector<uint8_t> expectedGlyphs(media::kStripBytes);
     {
@@ -26,7 +26,7 @@ bool PackReadsBack(const std::filesystem::path& output, std::string* error) {
     SetDisplayFormat(640, 480, 8);
     LoadDataPack();
     std::filesystem::current_path(previous, failure);
-    std::array<uint8_t, 768> palette{};
+    std::array<uint8_t, kPaletteBytes> palette{};
     bool ok = CopyPalette(palette.data()) && palette == expectedPalette && appGlobals.font &&
               appGlobals.font->glyphs &&
               std::memcmp(appGlobals.font->glyphs, expectedGlyphs.data(), expectedGlyphs.size()) == 0;

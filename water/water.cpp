@@ -1,3 +1,4 @@
+// The water step: arm, split, fall, spread, merge and compact, on the scene's pixels.
 #include "water/water.h"
 
 #include <algorithm>

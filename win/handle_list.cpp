@@ -1,3 +1,4 @@
+// A fixed table of named native handles.
 #include "win/handle_list.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// Window objects on native windows: class registration and creation, the window procedure that
+// routes messages to the objects, the registry of live windows and the idle pass, display-mode
+// switching for full-screen windows.
 #include "win/window.h"
 
 #include <cstring>
@@ -12,12 +15,17 @@ constexpr DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_V
 constexpr DWORD kFullscreenStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_VISIBLE;       // 0x90880000
 constexpr int kButtonGroupKind = 2;
 
-HWND NativeHandle(const Window* window) { return static_cast<HWND>(window->GetHandle("WindowHandler")); }
+// A window is sized from the small-caption metric plus this: on a classic desktop that is the
+// whole caption bar (SM_CYCAPTION 19 = SM_CYSMCAPTION 16 + 3), so the client area comes out at
+// the size asked for.
+constexpr int kCaptionBeyondSmallCaption = 3;
+
+HWND NativeHandle(const Window* window) { return static_cast<HWND>(window->GetHandle(kWindowHandlerKey)); }
 
 void SwitchDisplayMode(int width, int height) {
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof mode);
-    mode.dmSize = 148;  // the record without its two trailing panning fields
+    mode.dmSize = kDevModeSizeWithoutPanning;
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     mode.dmBitsPerPel = 16;
     mode.dmPelsWidth = static_cast<DWORD>(width);
@@ -179,7 +187,7 @@ Window::Window(const char* name, int clientWidth, int clientHeight, bool noBackg
                                instance, nullptr);
     } else {
         int outerWidth = clientWidth + 2 * GetSystemMetrics(SM_CXDLGFRAME);
-        int outerHeight = clientHeight + 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + 3;
+        int outerHeight = clientHeight + 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + kCaptionBeyondSmallCaption;
         int x = (GetSystemMetrics(SM_CXSCREEN) - outerWidth) / 2;
         int y = (GetSystemMetrics(SM_CYSCREEN) - outerHeight) / 2;
         hwnd = CreateWindowExA(0, name, name, kWindowedStyle, x, y, outerWidth, outerHeight, ownerHandle, nullptr,
@@ -189,7 +197,7 @@ Window::Window(const char* name, int clientWidth, int clientHeight, bool noBackg
     appGlobals.windowUnderConstruction = nullptr;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     handles = new HandleList(1);
-    handles->Set(0, hwnd, "WindowHandler");
+    handles->Set(0, hwnd, kWindowHandlerKey);
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
     ready = true;
@@ -244,7 +252,7 @@ int Window::ClientTop() const {
     if (fullscreen) return 1;
     RECT r{};
     GetWindowRect(NativeHandle(this), &r);
-    return r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + 3;
+    return r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + kCaptionBeyondSmallCaption;
 }
 
 void Window::PrintText(int x, int y, const char* text, unsigned char r, unsigned char g, unsigned char b) {
@@ -261,4 +269,14 @@ bool RunWindowsIdle() {
     for (int i = 0; i < appGlobals.windowRegistryCapacity; ++i)
         if (Window* window = appGlobals.windowRegistry[i]) window->OnIdle();
     return appGlobals.windowRegistryCapacity > 0;
+}
+
+void DeleteAllWindows() {
+    // Each deletion unregisters a window and may release the table: look afresh every time.
+    for (;;) {
+        Window* victim = nullptr;
+        for (int i = 0; i < appGlobals.windowRegistryCapacity && !victim; ++i) victim = appGlobals.windowRegistry[i];
+        if (!victim) return;
+        delete victim;
+    }
 }

@@ -8,6 +8,9 @@
 
 class MenuBar;
 
+// The key under which a Window keeps its native window handle in `handles`.
+constexpr const char* kWindowHandlerKey = "WindowHandler";
+
 enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3 };
 enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
 
@@ -32,7 +35,7 @@ public:
     int ClientTop() const;
     void PrintText(int x, int y, const char* text, unsigned char r, unsigned char g, unsigned char b);
 
-    HandleList* handles;  // slot 0: "WindowHandler"
+    HandleList* handles;  // slot 0: kWindowHandlerKey
     bool active;
     bool ready;
     bool fullscreen;
@@ -47,3 +50,7 @@ public:
 
 // Calls OnIdle on every registered window; false when no window is registered any more.
 bool RunWindowsIdle();
+
+// Deletes every registered window through its virtual destructor, as closing them would. For
+// programs that stop a run from outside (a replay cut short, a test between cases).
+void DeleteAllWindows();

@@ -28,7 +28,7 @@ struct State {
     int beeps = 0;
 };
 
-State& S() {
+State& Driver() {
     static State state;
     return state;
 }
@@ -37,12 +37,12 @@ State& S() {
 
 void Reset() {
     wm::ResetWindowManager();
-    S() = State{};
+    Driver() = State{};
 }
 
 void SetScreenSize(int width, int height) {
-    S().screenWidth = width;
-    S().screenHeight = height;
+    Driver().screenWidth = width;
+    Driver().screenHeight = height;
 }
 
 void MoveMouse(HWND hwnd, int x, int y) { wm::InputMouseMove(hwnd, x, y); }
@@ -59,13 +59,13 @@ void TapKey(int virtualKey) {
 void ActivateApp(bool active) { wm::InputActivateApp(active); }
 void CloseWindow(HWND hwnd) { wm::InputClose(hwnd); }
 
-uint32_t Now() { return S().clock; }
-void AdvanceClock(uint32_t milliseconds) { S().clock += milliseconds; }
-void SetClockStep(uint32_t millisecondsPerIdleTurn) { S().clockStep = millisecondsPerIdleTurn; }
-int IdleTurns() { return S().idleTurns; }
-void SetBeforeIdleHook(std::function<void(int)> hook) { S().beforeIdle = std::move(hook); }
-void SetShowHook(std::function<void(HWND, const uint32_t*, int, int)> hook) { S().onShow = std::move(hook); }
-std::vector<HWND> TopLevelWindows() { return S().topLevels; }
+uint32_t Now() { return Driver().clock; }
+void AdvanceClock(uint32_t milliseconds) { Driver().clock += milliseconds; }
+void SetClockStep(uint32_t millisecondsPerIdleTurn) { Driver().clockStep = millisecondsPerIdleTurn; }
+int IdleTurns() { return Driver().idleTurns; }
+void SetBeforeIdleHook(std::function<void(int)> hook) { Driver().beforeIdle = std::move(hook); }
+void SetShowHook(std::function<void(HWND, const uint32_t*, int, int)> hook) { Driver().onShow = std::move(hook); }
+std::vector<HWND> TopLevelWindows() { return Driver().topLevels; }
 
 Image ReadClient(HWND hwnd) {
     Image image;
@@ -80,48 +80,48 @@ Image ReadClient(HWND hwnd) {
 }
 
 int ShowCount(HWND hwnd) {
-    auto it = S().shows.find(hwnd);
-    return it == S().shows.end() ? 0 : it->second;
+    auto it = Driver().shows.find(hwnd);
+    return it == Driver().shows.end() ? 0 : it->second;
 }
 
-std::vector<Mode> ModeSwitches() { return S().modes; }
-std::vector<Box> MessageBoxes() { return S().boxes; }
-int Beeps() { return S().beeps; }
+std::vector<Mode> ModeSwitches() { return Driver().modes; }
+std::vector<Box> MessageBoxes() { return Driver().boxes; }
+int Beeps() { return Driver().beeps; }
 
 }  // namespace headless
 
 namespace display {
 
-using headless::S;
+using headless::Driver;
 
 void ScreenSize(int* width, int* height) {
-    *width = S().screenWidth;
-    *height = S().screenHeight;
+    *width = Driver().screenWidth;
+    *height = Driver().screenHeight;
 }
 
 bool SetMode(int width, int height, int bitsPerPixel) {
-    S().modes.push_back({width, height, bitsPerPixel});
-    S().screenWidth = width;
-    S().screenHeight = height;
+    Driver().modes.push_back({width, height, bitsPerPixel});
+    Driver().screenWidth = width;
+    Driver().screenHeight = height;
     return true;
 }
 
-void CreateTopLevel(HWND hwnd, const char*, int, int, bool) { S().topLevels.push_back(hwnd); }
+void CreateTopLevel(HWND hwnd, const char*, int, int, bool) { Driver().topLevels.push_back(hwnd); }
 
 void ResizeTopLevel(HWND, int, int) {}
 
 void DestroyTopLevel(HWND hwnd) {
-    auto& tops = S().topLevels;
+    auto& tops = Driver().topLevels;
     std::erase(tops, hwnd);
 }
 
 void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
-    ++S().shows[hwnd];
-    if (S().onShow) S().onShow(hwnd, pixels, width, height);
+    ++Driver().shows[hwnd];
+    if (Driver().onShow) Driver().onShow(hwnd, pixels, width, height);
 }
 
 void Pump(bool queueEmpty) {
-    auto& s = S();
+    auto& s = Driver();
     int coming = s.idleTurns + 1;
     if (queueEmpty && s.beforeIdle && s.hookCalledFor < coming) {
         s.hookCalledFor = coming;
@@ -130,20 +130,20 @@ void Pump(bool queueEmpty) {
 }
 
 void IdleTurn() {
-    ++S().idleTurns;
-    S().clock += S().clockStep;
+    ++Driver().idleTurns;
+    Driver().clock += Driver().clockStep;
 }
 
 bool WaitForInput() { return false; }
 
-uint32_t Ticks() { return S().clock; }
+uint32_t Ticks() { return Driver().clock; }
 
-void Sleep(uint32_t milliseconds) { S().clock += milliseconds; }
+void Sleep(uint32_t milliseconds) { Driver().clock += milliseconds; }
 
-void Beep(uint32_t, uint32_t) { ++S().beeps; }
+void Beep(uint32_t, uint32_t) { ++Driver().beeps; }
 
 int MessageBox(const char* text, const char* caption, unsigned type) {
-    S().boxes.push_back({text, caption, type});
+    Driver().boxes.push_back({text, caption, type});
     return IDOK;
 }
 

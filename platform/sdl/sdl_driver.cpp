@@ -35,13 +35,13 @@ struct State {
     std::map<Uint32, HWND> byId;
 };
 
-State& S() {
+State& Sdl() {
     static State state;
     return state;
 }
 
 bool Init() {
-    State& s = S();
+    State& s = Sdl();
     if (!s.initialised) {
         s.initialised = true;
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -64,8 +64,8 @@ bool Init() {
 }
 
 HWND WindowOf(Uint32 id) {
-    auto it = S().byId.find(id);
-    return it == S().byId.end() ? nullptr : it->second;
+    auto it = Sdl().byId.find(id);
+    return it == Sdl().byId.end() ? nullptr : it->second;
 }
 
 int VirtualKey(const SDL_Keysym& k) {
@@ -136,7 +136,7 @@ void Render(Shown& shown) {
 namespace display {
 
 void ScreenSize(int* width, int* height) {
-    State& s = S();
+    State& s = Sdl();
     if (s.modeSet) {
         *width = s.modeWidth;
         *height = s.modeHeight;
@@ -155,7 +155,7 @@ void ScreenSize(int* width, int* height) {
 // The real desktop keeps its mode: a full-screen window is shown scaled over it instead, so the
 // program sees the mode it asked for.
 bool SetMode(int width, int height, int) {
-    State& s = S();
+    State& s = Sdl();
     int desktopW = 0;
     int desktopH = 0;
     s.modeSet = false;
@@ -169,7 +169,7 @@ bool SetMode(int width, int height, int) {
 
 void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientHeight, bool popup) {
     if (!Init()) return;
-    State& s = S();
+    State& s = Sdl();
     Shown shown;
     shown.width = clientWidth;
     shown.height = clientHeight;
@@ -202,8 +202,8 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
 }
 
 void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
-    auto it = S().windows.find(hwnd);
-    if (it == S().windows.end()) return;
+    auto it = Sdl().windows.find(hwnd);
+    if (it == Sdl().windows.end()) return;
     Shown& shown = it->second;
     shown.width = clientWidth;
     shown.height = clientHeight;
@@ -218,7 +218,7 @@ void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
 }
 
 void DestroyTopLevel(HWND hwnd) {
-    State& s = S();
+    State& s = Sdl();
     auto it = s.windows.find(hwnd);
     if (it == s.windows.end()) return;
     s.byId.erase(SDL_GetWindowID(it->second.window));
@@ -229,8 +229,8 @@ void DestroyTopLevel(HWND hwnd) {
 }
 
 void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
-    auto it = S().windows.find(hwnd);
-    if (it == S().windows.end() || !it->second.texture || width <= 0 || height <= 0) return;
+    auto it = Sdl().windows.find(hwnd);
+    if (it == Sdl().windows.end() || !it->second.texture || width <= 0 || height <= 0) return;
     Shown& shown = it->second;
     SDL_UpdateTexture(shown.texture, nullptr, pixels, width * 4);
     WaitForRefresh(shown);
@@ -239,7 +239,7 @@ void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
 }
 
 void Pump(bool) {
-    if (!S().available) return;
+    if (!Sdl().available) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
@@ -253,8 +253,8 @@ void Pump(bool) {
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) wm::InputActivateApp(true);
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) wm::InputActivateApp(false);
                 if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    auto it = S().windows.find(hwnd);
-                    if (it != S().windows.end()) Render(it->second);
+                    auto it = Sdl().windows.find(hwnd);
+                    if (it != Sdl().windows.end()) Render(it->second);
                 }
                 break;
             }
@@ -286,7 +286,7 @@ void Pump(bool) {
 
 void IdleTurn() {}
 
-bool WaitForInput() { return S().available && SDL_WaitEvent(nullptr) == 1; }
+bool WaitForInput() { return Sdl().available && SDL_WaitEvent(nullptr) == 1; }
 
 uint32_t Ticks() {
     Init();

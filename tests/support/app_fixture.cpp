@@ -1,3 +1,4 @@
+// Resetting the process between tests.
 #include "tests/support/app_fixture.h"
 
 #include "app/app.h"
@@ -6,13 +7,7 @@
 #include "win/window.h"
 
 void ResetProcessState() {
-    // Deleting a window unregisters it, which may release the table: re-read it every time.
-    for (;;) {
-        Window* victim = nullptr;
-        for (int i = 0; i < appGlobals.windowRegistryCapacity && !victim; ++i) victim = appGlobals.windowRegistry[i];
-        if (!victim) break;
-        delete victim;
-    }
+    DeleteAllWindows();
     headless::Reset();
     AppShutdown();  // what a run left: font, surfaces, tasks
     appGlobals.universe.state = Active;
@@ -22,4 +17,4 @@ void ResetProcessState() {
     appGlobals.frameCounter = 0;
 }
 
-HWND HandleOf(const Window* window) { return static_cast<HWND>(window->GetHandle("WindowHandler")); }
+HWND HandleOf(const Window* window) { return static_cast<HWND>(window->GetHandle(kWindowHandlerKey)); }

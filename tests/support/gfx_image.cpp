@@ -1,3 +1,4 @@
+// Surfaces as text pictures, and their comparison.
 #include "tests/support/gfx_image.h"
 
 #include <algorithm>

@@ -12,6 +12,7 @@
 #include "app/app.h"
 #include "app/globals.h"
 #include "gfx/image_files.h"
+#include "gfx/palette.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
 #include "tools/replay/image_writers.h"
@@ -81,6 +82,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string* error) {
     }
     if (o.script.empty()) {
         *error = "no script given";
+        return std::nullopt;
+    }
+    if ((!o.window.empty() && !CanWritePng()) || (!o.gif.empty() && !CanWriteGif())) {
+        *error = std::string(o.window.empty() || CanWritePng() ? "--gif needs giflib" : "--window needs libpng") +
+                 ", which this ondrel-replay was built without (scripts/install-deps.sh installs it)";
         return std::nullopt;
     }
     return o;
@@ -154,7 +160,7 @@ int main(int argc, char** argv) {
         if (appGlobals.frameCounter == 0) return;
         if (options->gif.empty() || !screen || !screen->pixels || gifFailed) return;
         if (!gifOpen) {
-            uint8_t palette[768] = {};
+            uint8_t palette[kPaletteBytes] = {};
             CopyPalette(palette);
             int32_t w = 0;
             int32_t h = 0;
@@ -233,12 +239,7 @@ int main(int argc, char** argv) {
     }
 
     // A run cut short by --frames leaves the program running: release it as it would have.
-    for (;;) {
-        Window* left = nullptr;
-        for (int i = 0; i < appGlobals.windowRegistryCapacity && !left; ++i) left = appGlobals.windowRegistry[i];
-        if (!left) break;
-        delete left;
-    }
+    DeleteAllWindows();
     AppShutdown();
     std::fprintf(stderr, "ondrel-replay: %d frames run, program exit code %d\n", framesRun, exitCode);
     return ok ? 0 : 1;

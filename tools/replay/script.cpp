@@ -1,3 +1,4 @@
+// Parsing replay scripts: one event a line, every error with its line number.
 #include "tools/replay/script.h"
 
 #include <cctype>
