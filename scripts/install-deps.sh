@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Ondrel needs to build, run and test. Does nothing when all are
-# there already; uses sudo when not run as root.
+# Installs the Debian packages Ondrel needs: scripts/install-deps.sh [demo|all]
+#   demo  what building and running the demonstration needs (the compiler, CMake, SDL2, xdpyinfo
+#         to look for a display, and libpng and giflib for recording when there is none)
+#   all   that, and what the tests and benchmarks need (the default)
+# Does nothing when everything is there already; uses sudo when not run as root.
 set -euo pipefail
 
-packages=(
+demo=(
   build-essential cmake pkg-config
-  libsdl2-dev libpng-dev libgif-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils x11-apps xdotool wmctrl openbox imagemagick
+  libsdl2-dev libpng-dev libgif-dev x11-utils
 )
+tests=(
+  libgtest-dev libgmock-dev libbenchmark-dev liballegro4-dev
+  xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
+)
+
+case "${1:-all}" in
+  demo) packages=("${demo[@]}") ;;
+  all) packages=("${demo[@]}" "${tests[@]}") ;;
+  *) echo "usage: $0 [demo|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build, and a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Nothing is left out for a missing library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" all
 jobs=$(nproc)
 
 echo "== normal build =="
-"$root/scripts/build.sh" "$root/build"
+"$root/scripts/build.sh" "$root/build" -DONDREL_REQUIRE_ALL=ON
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-"$root/scripts/build.sh" "$root/build-asan" -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
+"$root/scripts/build.sh" "$root/build-asan" -DONDREL_REQUIRE_ALL=ON -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
 (cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
