@@ -1,10 +1,13 @@
 #include "gfx/blit.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "gfx/disc.h"
@@ -137,47 +140,256 @@ int64_t ScaledOffset(int64_t i, int64_t span, int64_t steps) {
     return span < 0 ? -q : q;
 }
 
-// The turned-frame mapping. Positions are double-precision values of the single-precision
-// coefficients: row start plus dx × cs. Truncation is toward zero; values far outside any frame
-// are held at ±2⁵⁰, which keeps the truncated position monotone in dx.
-int64_t TruncatePosition(double v) {
-    constexpr double kFar = 1125899906842624.0;  // 2⁵⁰
-    if (v <= -kFar) return -static_cast<int64_t>(kFar);
-    if (v >= kFar) return static_cast<int64_t>(kFar);
-    return static_cast<int64_t>(v);
+// Turning. A target cell dx, dy from the centre reads the frame cell at
+//   column = left + hw + dy·sn + dx·cs,   row = top + hh + dy·cs − dx·sn,
+// truncated toward zero. The positions are exact: in 64.64 fixed point, which holds the
+// single-precision coefficients of every angle and scale but the most extreme. So every cell
+// depends on its own dx and dy only, not on the order of a walk or where it was cut off.
+struct TurnGeometry {
+    int64_t x, y;                // the centre on the target
+    int64_t dxFirst, dxLast;     // the part of the visited square on the target
+    int64_t dyFirst, dyLast;
+    int64_t left, top, hw, hh;   // the frame on the sheet, and its centre cell within it
+    double cs, sn;
+};
+
+// A number in 64.64 fixed point: whole + fraction / 2⁶⁴, the whole part being the floor.
+struct Fixed {
+    int64_t whole;
+    uint64_t fraction;
+};
+
+Fixed Plus(Fixed a, Fixed b) {
+    const uint64_t fraction = a.fraction + b.fraction;
+    return {a.whole + b.whole + (fraction < a.fraction ? 1 : 0), fraction};
 }
 
-// The least n in [first, last + 1] with rises(n), for a predicate that is false up to some n and
-// true from there on; searched from a guess, so a good guess costs a step or two.
-template <typename Predicate>
-int64_t FirstTrue(Predicate rises, int64_t first, int64_t last, double guess) {
-    if (first > last || rises(first)) return first;
-    if (!rises(last)) return last + 1;
-    int64_t n = last;
-    if (guess <= static_cast<double>(first)) n = first + 1;
-    else if (guess < static_cast<double>(last)) n = static_cast<int64_t>(guess);
-    while (n > first + 1 && rises(n - 1)) --n;
-    while (!rises(n)) ++n;
-    return n;
+Fixed Minus(Fixed a) { return {-a.whole - (a.fraction != 0 ? 1 : 0), 0 - a.fraction}; }
+
+// a × n for |n| < 2³², with a whole part small enough that the product's cannot overflow.
+Fixed Times(Fixed a, int64_t n) {
+    const uint64_t m = static_cast<uint64_t>(n < 0 ? -n : n);
+    // a.fraction × m has 96 bits: carry · 2⁶⁴ + fraction.
+    const uint64_t low = (a.fraction & 0xFFFFFFFFu) * m, high = (a.fraction >> 32) * m;
+    const uint64_t fraction = low + (high << 32);
+    const uint64_t carry = (high >> 32) + (fraction < low ? 1 : 0);
+    const Fixed product{a.whole * static_cast<int64_t>(m) + static_cast<int64_t>(carry), fraction};
+    return n < 0 ? Minus(product) : product;
 }
 
-// The columns dx in [first, last] whose position base + dx × c truncates into [low, high):
-// narrows [*from, *to], which ends empty (*from > *to) when there are none.
-void AxisSpan(double base, double c, int64_t low, int64_t high, int64_t first, int64_t last, int64_t* from,
-              int64_t* to) {
-    auto at = [&](int64_t dx) { return TruncatePosition(base + static_cast<double>(dx) * c); };
-    int64_t a = first, b = last;
-    if (c > 0) {
-        a = FirstTrue([&](int64_t dx) { return at(dx) >= low; }, first, last, (static_cast<double>(low) - base) / c);
-        b = FirstTrue([&](int64_t dx) { return at(dx) >= high; }, first, last, (static_cast<double>(high) - base) / c) - 1;
-    } else if (c < 0) {
-        a = FirstTrue([&](int64_t dx) { return at(dx) < high; }, first, last, (static_cast<double>(high) - base) / c);
-        b = FirstTrue([&](int64_t dx) { return at(dx) < low; }, first, last, (static_cast<double>(low) - base) / c) - 1;
-    } else if (at(first) < low || at(first) >= high) {
-        a = last + 1;
+// A value with at most 64 fraction bits and a whole part that fits, exactly.
+Fixed ToFixed(double v) {
+    const double whole = std::floor(v);
+    return {static_cast<int64_t>(whole), static_cast<uint64_t>((v - whole) * 18446744073709551616.0)};
+}
+
+// The fraction bits a finite single-precision value needs in fixed point: none for 0.
+int FractionBits(float v) {
+    const auto bits = std::bit_cast<uint32_t>(v);
+    const auto exponent = static_cast<int>((bits >> 23) & 0xFF);
+    uint32_t mantissa = bits & 0x7FFFFF;
+    if (exponent != 0) mantissa |= 0x800000;  // the implicit leading bit of a normal number
+    if (mantissa == 0) return 0;
+    // v = mantissa · 2^(exponent − 150), or 2^−149 for a subnormal number.
+    const int needed = 150 - std::max(exponent, 1) - std::countr_zero(mantissa);
+    return std::max(needed, 0);
+}
+
+// Whether the fixed-point walk holds the coefficients exactly, with room for every product.
+bool FitsFixed(float cs, float sn) {
+    return FractionBits(cs) <= 64 && FractionBits(sn) <= 64 && std::abs(cs) < 1048576.0f && std::abs(sn) < 1048576.0f;
+}
+
+// The frame cell under target cell dx, dy, counted from the frame's top-left, as a `Spot` that
+// steps one cell right, left or down. Exact, in fixed point, for frames clear of the sheet's
+// first row and column: every position inside such a frame is at least 1, where the floor the
+// whole part keeps is the truncation.
+class FixedTurn {
+public:
+    struct Spot {
+        Fixed x, y;
+    };
+    explicit FixedTurn(const TurnGeometry& g)
+        : cs(ToFixed(g.cs)), sn(ToFixed(g.sn)), minusCs(Minus(cs)), minusSn(Minus(sn)), hw(g.hw), hh(g.hh) {}
+    Spot At(int64_t dx, int64_t dy) const {
+        return {Plus(Fixed{hw, 0}, Plus(Times(sn, dy), Times(cs, dx))),
+                Plus(Fixed{hh, 0}, Plus(Times(cs, dy), Times(minusSn, dx)))};
     }
-    *from = std::max(*from, a);
-    *to = std::min(*to, b);
+    void Right(Spot& s) const { s = {Plus(s.x, cs), Plus(s.y, minusSn)}; }
+    void Left(Spot& s) const { s = {Plus(s.x, minusCs), Plus(s.y, sn)}; }
+    void Down(Spot& s) const { s = {Plus(s.x, sn), Plus(s.y, cs)}; }
+    static int64_t Column(const Spot& s) { return s.x.whole; }
+    static int64_t Line(const Spot& s) { return s.y.whole; }
+
+    // Draws `count` cells from `s` rightward onto `out`; `rows` are the frame's rows. Every
+    // cell must be inside the frame.
+    void Run(const Spot& s, uint8_t* out, int64_t count, const uint8_t* const* rows) const {
+        // In locals, so that the loop keeps all of it in registers.
+        int64_t xWhole = s.x.whole, yWhole = s.y.whole;
+        uint64_t xFraction = s.x.fraction, yFraction = s.y.fraction;
+        const int64_t stepXWhole = cs.whole, stepYWhole = minusSn.whole;
+        const uint64_t stepXFraction = cs.fraction, stepYFraction = minusSn.fraction;
+        for (; count > 0; --count, ++out) {
+            const uint8_t c = rows[yWhole][xWhole];
+            if (c != kTransparent) *out = c;
+            const uint64_t nextX = xFraction + stepXFraction, nextY = yFraction + stepYFraction;
+            xWhole += stepXWhole + (nextX < xFraction ? 1 : 0);
+            yWhole += stepYWhole + (nextY < yFraction ? 1 : 0);
+            xFraction = nextX;
+            yFraction = nextY;
+        }
+    }
+
+private:
+    Fixed cs, sn, minusCs, minusSn;
+    int64_t hw, hh;
+};
+
+// The same cells from positions in double precision, for what the fixed point cannot hold.
+class DoubleTurn {
+public:
+    struct Spot {
+        int64_t dx, dy;
+    };
+    explicit DoubleTurn(const TurnGeometry& g)
+        : cs(g.cs), sn(g.sn), centreX(static_cast<double>(g.left + g.hw)), centreY(static_cast<double>(g.top + g.hh)),
+          left(g.left), top(g.top) {}
+    static Spot At(int64_t dx, int64_t dy) { return {dx, dy}; }
+    static void Right(Spot& s) { ++s.dx; }
+    static void Left(Spot& s) { --s.dx; }
+    static void Down(Spot& s) { ++s.dy; }
+    int64_t Column(const Spot& s) const {
+        return Truncate(centreX + static_cast<double>(s.dy) * sn + static_cast<double>(s.dx) * cs) - left;
+    }
+    int64_t Line(const Spot& s) const {
+        return Truncate(centreY + static_cast<double>(s.dy) * cs - static_cast<double>(s.dx) * sn) - top;
+    }
+    void Run(Spot s, uint8_t* out, int64_t count, const uint8_t* const* rows) const {
+        for (; count > 0; --count, ++out, Right(s)) {
+            const uint8_t c = rows[Line(s)][Column(s)];
+            if (c != kTransparent) *out = c;
+        }
+    }
+
+private:
+    // Held at ±2⁵⁰ far outside any frame, which keeps the position monotone in dx.
+    static int64_t Truncate(double v) {
+        constexpr double kFar = 1125899906842624.0;
+        return static_cast<int64_t>(std::clamp(v, -kFar, kFar));
+    }
+    double cs, sn, centreX, centreY;
+    int64_t left, top;
+};
+
+// Narrows [*from, *to] to the dx for which base + dx·c lies in [low, high], give or take two
+// cells at each end; `inverse` is 1 / c.
+void Narrow(double base, double c, double inverse, double low, double high, int64_t* from, int64_t* to) {
+    if (c == 0) {
+        if (base < low || base > high) *from = *to + 1;
+        return;
+    }
+    double a = (low - base) * inverse, b = (high - base) * inverse;
+    if (a > b) std::swap(a, b);
+    if (a > static_cast<double>(*to) || b < static_cast<double>(*from)) {
+        *from = *to + 1;
+        return;
+    }
+    if (a > static_cast<double>(*from)) *from = std::max(*from, static_cast<int64_t>(a) - 2);
+    if (b < static_cast<double>(*to)) *to = std::min(*to, static_cast<int64_t>(b) + 2);
+}
+
+template <typename Turn>
+void TurnedRows(const Turn& turn, const TurnGeometry& g, const Frame& f, Surface* target) {
+    using Spot = typename Turn::Spot;
+    // The frame's rows, so that a cell costs a look-up rather than a multiplication.
+    constexpr int64_t kStackRows = 256;
+    const uint8_t* stackRows[kStackRows];
+    std::unique_ptr<const uint8_t*[]> heapRows;
+    const uint8_t** rows = stackRows;
+    if (f.height > kStackRows) {
+        heapRows.reset(new (std::nothrow) const uint8_t*[static_cast<size_t>(f.height)]);
+        if (!heapRows) return;
+        rows = heapRows.get();
+    }
+    for (int64_t v = 0; v < f.height; ++v) rows[v] = f.cells + v * f.pitch;
+
+    const auto inside = [&](const Spot& s) {
+        return static_cast<uint64_t>(turn.Column(s)) < static_cast<uint64_t>(f.width) &&
+               static_cast<uint64_t>(turn.Line(s)) < static_cast<uint64_t>(f.height);
+    };
+    // A row's cells inside the frame are one run, from..to: positions are monotone in dx and the
+    // frame is convex. The ends of the run on one row are looked for from those of the row
+    // above, a step or two away; the run is found afresh from an estimate where that fails.
+    // Either way each end is checked exactly, so no cell of the run needs a test of its own.
+    constexpr int kNearby = 4;
+    Spot first{}, last{};  // at from and at to
+    int64_t from = 0, to = -1;
+    const auto settleFirst = [&] {
+        if (inside(first)) {
+            for (Spot next = first; from > g.dxFirst; --from, first = next) {
+                turn.Left(next);
+                if (!inside(next)) break;
+            }
+            return true;
+        }
+        for (int k = 0; k < kNearby && from < g.dxLast; ++k) {
+            turn.Right(first);
+            ++from;
+            if (inside(first)) return true;
+        }
+        return false;
+    };
+    const auto settleLast = [&] {
+        if (inside(last)) {
+            for (Spot next = last; to < g.dxLast; ++to, last = next) {
+                turn.Right(next);
+                if (!inside(next)) break;
+            }
+            return true;
+        }
+        for (int k = 0; k < kNearby && to > g.dxFirst; ++k) {
+            turn.Left(last);
+            --to;
+            if (inside(last)) return true;
+        }
+        return false;
+    };
+    const double inverseCs = 1 / g.cs, inverseSn = -1 / g.sn;  // infinite for 0, and then unused
+    // Rows beyond the turned frame's corners, give or take two, hold none of its cells:
+    // dy = (sn·u + cs·v) / (cs² + sn²) for a frame position (u, v) from the centre.
+    double lowest = 0, highest = 0;
+    const double norm = g.cs * g.cs + g.sn * g.sn;
+    for (double u : {-1.0 - static_cast<double>(g.hw), static_cast<double>(f.width - g.hw) + 1})
+        for (double v : {-1.0 - static_cast<double>(g.hh), static_cast<double>(f.height - g.hh) + 1}) {
+            const double dy = (g.sn * u + g.cs * v) / norm;
+            lowest = std::min(lowest, dy);
+            highest = std::max(highest, dy);
+        }
+    const int64_t dyFirst = std::max(g.dyFirst, static_cast<int64_t>(std::max(lowest, -4e18)) - 2);
+    const int64_t dyLast = std::min(g.dyLast, static_cast<int64_t>(std::min(highest, 4e18)) + 2);
+    bool carried = false;
+    for (int64_t dy = dyFirst; dy <= dyLast; ++dy) {
+        if (carried) {
+            turn.Down(first);
+            turn.Down(last);
+            carried = settleFirst() && settleLast();
+        }
+        if (!carried) {
+            // A few cells more than the frame covers, trimmed at both ends.
+            from = g.dxFirst;
+            to = g.dxLast;
+            const auto dyd = static_cast<double>(dy);
+            Narrow(static_cast<double>(g.hw) + dyd * g.sn, g.cs, inverseCs, -1, static_cast<double>(f.width), &from, &to);
+            Narrow(static_cast<double>(g.hh) + dyd * g.cs, -g.sn, inverseSn, -1, static_cast<double>(f.height), &from,
+                   &to);
+            if (from > to) continue;
+            for (first = turn.At(from, dy); from <= to && !inside(first); ++from) turn.Right(first);
+            if (from > to) continue;
+            for (last = turn.At(to, dy); !inside(last); --to) turn.Left(last);
+            carried = true;
+        }
+        turn.Run(first, Cell(target, g.x + from, g.y + dy), to - from + 1, rows);
+    }
 }
 
 }  // namespace
@@ -275,7 +487,7 @@ void DrawSpriteRotated(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
                        Surface* target, float angle, float scale) {
     Frame f;
     if (!HasPixels(target) || !sheet || !FindFrame(sheet, sprite, frame, sheet->pixels, &f)) return;
-    if (!std::isfinite(angle) || !std::isfinite(scale) || !(scale > 0)) return;
+    if (!std::isfinite(angle) || !std::isfinite(scale) || !(scale > 0) || f.width == 0 || f.height == 0) return;
     const float a = -angle * 0.017453292f;
     const auto cs = static_cast<float>(std::cos(static_cast<double>(a)) / static_cast<double>(scale));
     const auto sn = static_cast<float>(std::sin(static_cast<double>(a)) / static_cast<double>(scale));
@@ -285,53 +497,16 @@ void DrawSpriteRotated(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
     const int64_t hw = f.width >> 1, hh = f.height >> 1;
     const double reach = std::sqrt(static_cast<double>(hw * hw + hh * hh)) * static_cast<double>(scale);
     // Only cells on the target matter, so a reach beyond any surface is cut to one.
-    const auto r = static_cast<int64_t>(std::min(reach, 4294967296.0));
-    const int64_t dyFirst = std::max<int64_t>(-r, -int64_t{y}), dyLast = std::min<int64_t>(r, target->height - 1 - int64_t{y});
-    const int64_t dxFirst = std::max<int64_t>(-r, -int64_t{x}), dxLast = std::min<int64_t>(r, target->pitch - 1 - int64_t{x});
-    if (dyFirst > dyLast || dxFirst > dxLast) return;
-
-    const double csd = cs, snd = sn;
-    const double centreX = static_cast<double>(f.left + hw), centreY = static_cast<double>(f.top + hh);
-    const uint8_t* sheetCells = sheet->pixels;
-
-    // When both coefficients are whole multiples of 2⁻³² and every position and offset stays below 2²⁰,
-    // positions are exact in 32.32 fixed point as in double, so a run can be walked by integer
-    // steps and give the same cells. Frames on the sheet's first row or column are left to the
-    // double walk, which truncates toward zero where the fixed-point shift would floor.
-    constexpr double kUnit = 4294967296.0;  // 2³²
-    auto exactFixed = [&](double c) { return std::abs(c) < 256.0 && std::trunc(c * kUnit) == c * kUnit; };
-    const double extent = std::max(centreX, centreY) + static_cast<double>(r) * (std::abs(csd) + std::abs(snd)) + 2.0;
-    const bool fixedPoint = exactFixed(csd) && exactFixed(snd) && extent < 1048576.0 && r < 1048576 && f.left >= 1 &&
-                            f.top >= 1;
-    const auto csFixed = static_cast<int64_t>(csd * kUnit), snFixed = static_cast<int64_t>(snd * kUnit);
-
-    for (int64_t dy = dyFirst; dy <= dyLast; ++dy) {
-        const double rowX = centreX + static_cast<double>(dy) * snd;
-        const double rowY = centreY + static_cast<double>(dy) * csd;
-        int64_t from = dxFirst, to = dxLast;
-        AxisSpan(rowX, csd, f.left, f.left + f.width, dxFirst, dxLast, &from, &to);
-        if (from > to) continue;
-        AxisSpan(rowY, -snd, f.top, f.top + f.height, dxFirst, dxLast, &from, &to);
-        if (from > to) continue;
-        // Every cell between two inside the frame is inside too: positions are monotone in dx
-        // and the frame is convex.
-        uint8_t* out = Cell(target, int64_t{x}, int64_t{y} + dy);
-        if (fixedPoint) {
-            int64_t px = static_cast<int64_t>(rowX * kUnit) + from * csFixed;
-            int64_t py = static_cast<int64_t>(rowY * kUnit) - from * snFixed;
-            for (int64_t dx = from; dx <= to; ++dx, px += csFixed, py -= snFixed) {
-                const uint8_t c = sheetCells[(py >> 32) * f.pitch + (px >> 32)];
-                if (c != kTransparent) out[dx] = c;
-            }
-        } else {
-            for (int64_t dx = from; dx <= to; ++dx) {
-                const auto sx = static_cast<int64_t>(rowX + static_cast<double>(dx) * csd);
-                const auto sy = static_cast<int64_t>(rowY - static_cast<double>(dx) * snd);
-                const uint8_t c = sheetCells[sy * f.pitch + sx];
-                if (c != kTransparent) out[dx] = c;
-            }
-        }
-    }
+    const auto r = static_cast<int64_t>(std::min(reach, 2147483647.0));
+    const TurnGeometry g{x, y,
+                         std::max<int64_t>(-r, -int64_t{x}), std::min<int64_t>(r, target->pitch - 1 - int64_t{x}),
+                         std::max<int64_t>(-r, -int64_t{y}), std::min<int64_t>(r, target->height - 1 - int64_t{y}),
+                         f.left, f.top, hw, hh, cs, sn};
+    if (g.dxFirst > g.dxLast || g.dyFirst > g.dyLast) return;
+    if (f.left >= 1 && f.top >= 1 && FitsFixed(cs, sn))
+        TurnedRows(FixedTurn(g), g, f, target);
+    else
+        TurnedRows(DoubleTurn(g), g, f, target);
 }
 
 void TileSprite(const SpriteSheet* sheet, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int16_t sprite,

@@ -248,9 +248,21 @@ TEST_F(Blit, DrawSpriteRotated) {
     });
 }
 
-// The turning rule written out cell by cell over the whole visited square, with each position
-// taken as the row's start, (left + hw) + dy·sn or (top + hh) + dy·cs, plus or minus dx times
-// the other coefficient, in double precision.
+// The turning rule written out cell by cell over the whole visited square, with the positions
+// (left + hw) + dy·sn + dx·cs and (top + hh) + dy·cs − dx·sn taken exactly: in 64.64 fixed point,
+// which holds every coefficient these tests make, and truncated toward zero.
+__extension__ using Wide = __int128;
+
+Wide Fixed64(double v) {
+    const double scaled = std::ldexp(v, 64);
+    EXPECT_EQ(scaled, std::trunc(scaled)) << v << " needs more than 64 fraction bits";
+    // Split so that each part converts exactly.
+    const double high = std::floor(std::ldexp(v, 32));
+    return (static_cast<Wide>(static_cast<int64_t>(high)) << 32) + static_cast<Wide>(std::ldexp(v, 64) - std::ldexp(high, 32));
+}
+
+int64_t TruncateFixed64(Wide v) { return static_cast<int64_t>(v / (static_cast<Wide>(1) << 64)); }
+
 void ReferenceRotated(const SpriteSheet& sheet, int16_t sprite, int32_t x, int32_t y, float angle, float scale,
                       Surface* target) {
     SpriteRect r;
@@ -260,16 +272,16 @@ void ReferenceRotated(const SpriteSheet& sheet, int16_t sprite, int32_t x, int32
     const float a = -angle * 0.017453292f;
     const auto cs = static_cast<float>(std::cos(static_cast<double>(a)) / scale);
     const auto sn = static_cast<float>(std::sin(static_cast<double>(a)) / scale);
+    const Wide csFixed = Fixed64(cs), snFixed = Fixed64(sn);
+    const Wide centreX = static_cast<Wide>(r.left + hw) << 64, centreY = static_cast<Wide>(r.top + hh) << 64;
     // Only the part of the square on the target can change it.
     for (int64_t dy = std::max(-reach, -int64_t{y}); dy <= std::min(reach, target->height - 1 - int64_t{y}); ++dy)
         for (int64_t dx = std::max(-reach, -int64_t{x}); dx <= std::min(reach, target->pitch - 1 - int64_t{x}); ++dx) {
-            const int64_t tx = x + dx, ty = y + dy;
-            const double px = static_cast<double>(r.left + hw) + static_cast<double>(dy) * sn + static_cast<double>(dx) * cs;
-            const double py = static_cast<double>(r.top + hh) + static_cast<double>(dy) * cs - static_cast<double>(dx) * sn;
-            const auto sx = static_cast<int64_t>(px), sy = static_cast<int64_t>(py);
+            const int64_t sx = TruncateFixed64(centreX + dy * snFixed + dx * csFixed);
+            const int64_t sy = TruncateFixed64(centreY + dy * csFixed - dx * snFixed);
             if (sx < r.left || sx >= r.right || sy < r.top || sy >= r.bottom) continue;
             const uint8_t c = GetPixel(&sheet, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
-            if (c != 5) SetPixel(target, static_cast<int32_t>(tx), static_cast<int32_t>(ty), c);
+            if (c != 5) SetPixel(target, static_cast<int32_t>(x + dx), static_cast<int32_t>(y + dy), c);
         }
 }
 
@@ -286,7 +298,7 @@ TEST(BlitRandom, DrawSpriteRotatedFollowsTheCellRule) {
     // to column or row 0 and so fall inside.
     sheet->sprites->frames[1][0] = {0, 0, 10, 7};
     Surface actual(40, 30), expected(40, 30);
-    const float angles[] = {0, 15, 30, 45, 60, 90, 123.4f, 180, 200, 270, -33.3f, 359.9f, 0.001f};
+    const float angles[] = {0, 8, 15, 30, 45, 60, 80, 90, 123.4f, 180, 200, 270, 360, -33.3f, 359.9f, 0.001f, 1e-9f};
     const float scales[] = {0.5f, 1, 1.37f, 2, 3, 300};
     const int32_t places[][2] = {{20, 15}, {0, 0}, {39, 29}, {-4, 12}, {44, 12}, {20, -6}, {20, 33}};
     for (int16_t sprite : {int16_t{0}, int16_t{1}})
