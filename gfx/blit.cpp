@@ -76,16 +76,20 @@ uint64_t ReverseBytes(uint64_t x) {
     return (x << 32) | (x >> 32);
 }
 
-// One row of a sprite: `count` cells from `from` on, `step` bytes apart, onto `to`; the tint
-// slot takes the tint and transparent cells are left alone. Runs along a sheet row, either way,
-// go eight cells at a time; words without a tint slot or a hole are stored whole.
+// The whole words of a sprite row that runs along a sheet row, forward (kStep 1) or backward
+// (−1), as SpriteRow draws them; answers the cells done. A word without a tint slot or a hole
+// is stored whole.
 template <int kStep>
 int64_t SpriteWords(uint8_t* to, const uint8_t* from, int64_t count, uint8_t tint) {
     const uint64_t tintWord = kEveryByte * tint;
     const bool tintHides = tint == kTransparent;
     int64_t i = 0;
     for (; i + 8 <= count; i += 8) {
-        uint64_t word = kStep > 0 ? Load(from + i) : ReverseBytes(Load(from - i - 7));
+        uint64_t word;
+        if constexpr (kStep > 0)
+            word = Load(from + i);
+        else
+            word = ReverseBytes(Load(from - i - 7));
         const uint64_t slot = BytesEqual(word, kEveryByte * kTintSlot);
         uint64_t hole = BytesEqual(word, kEveryByte * kTransparent);
         if ((slot | hole) == 0) {
@@ -101,6 +105,9 @@ int64_t SpriteWords(uint8_t* to, const uint8_t* from, int64_t count, uint8_t tin
     return i;
 }
 
+// One row of a sprite: `count` cells from `from` on, `step` bytes apart, onto `to`; the tint
+// slot takes the tint and transparent cells are left alone. Runs along a sheet row go eight
+// cells at a time.
 void SpriteRow(uint8_t* to, const uint8_t* from, int64_t step, int64_t count, uint8_t tint) {
     int64_t i = 0;
     if (step == 1) i = SpriteWords<1>(to, from, count, tint);
@@ -177,8 +184,10 @@ Fixed Times(Fixed a, int64_t n) {
     return n < 0 ? Minus(product) : product;
 }
 
-// A value with at most 64 fraction bits and a whole part that fits, exactly.
+// A value with at most 64 fraction bits and a whole part that fits, exactly. The fraction of
+// a negative value is taken from its magnitude: v − floor(v) could need more bits than a double.
 Fixed ToFixed(double v) {
+    if (v < 0) return Minus(ToFixed(-v));
     const double whole = std::floor(v);
     return {static_cast<int64_t>(whole), static_cast<uint64_t>((v - whole) * 18446744073709551616.0)};
 }
@@ -197,7 +206,8 @@ int FractionBits(float v) {
 
 // Whether the fixed-point walk holds the coefficients exactly, with room for every product.
 bool FitsFixed(float cs, float sn) {
-    return FractionBits(cs) <= 64 && FractionBits(sn) <= 64 && std::abs(cs) < 1048576.0f && std::abs(sn) < 1048576.0f;
+    return FractionBits(cs) <= 64 && FractionBits(sn) <= 64 && std::abs(cs) < 1048576.0f &&
+           std::abs(sn) < 1048576.0f;
 }
 
 // The frame cell under target cell dx, dy, counted from the frame's top-left, as a `Spot` that
@@ -229,15 +239,21 @@ public:
         uint64_t xFraction = s.x.fraction, yFraction = s.y.fraction;
         const int64_t stepXWhole = cs.whole, stepYWhole = minusSn.whole;
         const uint64_t stepXFraction = cs.fraction, stepYFraction = minusSn.fraction;
-        for (; count > 0; --count, ++out) {
+        const auto cell = [&] {
             const uint8_t c = rows[yWhole][xWhole];
             if (c != kTransparent) *out = c;
+            ++out;
             const uint64_t nextX = xFraction + stepXFraction, nextY = yFraction + stepYFraction;
             xWhole += stepXWhole + (nextX < xFraction ? 1 : 0);
             yWhole += stepYWhole + (nextY < yFraction ? 1 : 0);
             xFraction = nextX;
             yFraction = nextY;
+        };
+        for (; count >= 2; count -= 2) {
+            cell();
+            cell();
         }
+        if (count > 0) cell();
     }
 
 private:
@@ -379,9 +395,9 @@ void TurnedRows(const Turn& turn, const TurnGeometry& g, const Frame& f, Surface
             from = g.dxFirst;
             to = g.dxLast;
             const auto dyd = static_cast<double>(dy);
-            Narrow(static_cast<double>(g.hw) + dyd * g.sn, g.cs, inverseCs, -1, static_cast<double>(f.width), &from, &to);
-            Narrow(static_cast<double>(g.hh) + dyd * g.cs, -g.sn, inverseSn, -1, static_cast<double>(f.height), &from,
-                   &to);
+            const auto hw = static_cast<double>(g.hw), hh = static_cast<double>(g.hh);
+            Narrow(hw + dyd * g.sn, g.cs, inverseCs, -1, static_cast<double>(f.width), &from, &to);
+            Narrow(hh + dyd * g.cs, -g.sn, inverseSn, -1, static_cast<double>(f.height), &from, &to);
             if (from > to) continue;
             for (first = turn.At(from, dy); from <= to && !inside(first); ++from) turn.Right(first);
             if (from > to) continue;
@@ -444,7 +460,16 @@ void StretchCopy(Surface* target, int32_t sx0, int32_t sy0, int32_t sx1, int32_t
                 continue;
             }
             const uint8_t* from = Cell(source, 0, sy);
-            for (int64_t k = 0; k < n; ++k) to[k] = from[columns[k]];
+            int64_t k = 0;
+            for (; k + 4 <= n; k += 4) {
+                const uint8_t a = from[columns[k]], b = from[columns[k + 1]];
+                const uint8_t c = from[columns[k + 2]], d = from[columns[k + 3]];
+                to[k] = a;
+                to[k + 1] = b;
+                to[k + 2] = c;
+                to[k + 3] = d;
+            }
+            for (; k < n; ++k) to[k] = from[columns[k]];
             previous = sy;
         }
     }

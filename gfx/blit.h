@@ -42,9 +42,12 @@ void DrawSpriteCentred(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
 // (hw, hh: half the frame's width and height, rounded down) with the single-precision
 // coefficients cs = cos(a) / scale and sn = sin(a) / scale, a = −angle × 0.017453292:
 // source column left + hw + dx × cs + dy × sn and row top + hh − dx × sn + dy × cs, truncated
-// toward zero. Each cell's position is computed on its own, so where a frame lands never
-// changes which cells it draws. No tint; cells of index 5 are not drawn. A scale that is not
-// a positive finite number, or an angle that is not finite, draws nothing.
+// toward zero. The positions are exact (computed in 64.64 fixed point), so where a frame lands
+// never changes which of its cells are drawn. Only coefficients that fixed point cannot hold
+// (angles within 10⁻¹⁰ degrees of 0 but not 0, scales over 10¹² or under 10⁻⁶), and frames set
+// by hand on the sheet's first row or column, take positions rounded to double precision.
+// No tint; cells of index 5 are not drawn. A scale that is not a positive finite number, or
+// an angle that is not finite, draws nothing.
 void DrawSpriteRotated(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t sprite, int16_t frame,
                        Surface* target, float angle, float scale);
 

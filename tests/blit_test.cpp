@@ -576,4 +576,56 @@ TEST_F(Blit, FrameCountsBeyondSixteenBitsAnswerTheLargest) {
     EXPECT_LT(frame, INT16_MAX);
 }
 
+// The program's own sheet has something to show every blitter with: frames to animate, holes and
+// a tint slot, a square frame that no mirror leaves alone (for transpose and the flips), a frame
+// that is not square (for turning), and one without holes to tile.
+TEST(ShippedSheet, GivesEveryBlitterSomethingToShow) {
+    headless::Reset();
+    SpriteSheet sheet(ONDREL_RUN_DIR "/Media/Sprites.bmp");
+    ASSERT_NE(sheet.sprites, nullptr);
+    using Cells = std::vector<std::vector<uint8_t>>;
+    auto cells = [&sheet](int16_t sprite, int16_t frame) {
+        Cells c(static_cast<size_t>(FrameHeight(&sheet, sprite, frame)),
+                std::vector<uint8_t>(static_cast<size_t>(FrameWidth(&sheet, sprite, frame))));
+        for (size_t v = 0; v < c.size(); ++v)
+            for (size_t u = 0; u < c[v].size(); ++u)
+                c[v][u] = FramePixel(&sheet, sprite, frame, static_cast<int32_t>(u), static_cast<int32_t>(v));
+        return c;
+    };
+    bool animated = false, holesAndTint = false, asymmetricSquare = false, notSquare = false, tile = false;
+    for (int16_t sprite = 0; sprite < sheet.sprites->spriteCount; ++sprite) {
+        const int16_t frames = SpriteFrameCount(&sheet, sprite);
+        animated = animated || (frames >= 2 && cells(sprite, 0) != cells(sprite, 1));
+        for (int16_t frame = 0; frame < frames; ++frame) {
+            const Cells c = cells(sprite, frame);
+            bool hole = false, slot = false;
+            for (const auto& row : c)
+                for (uint8_t v : row) {
+                    hole = hole || v == 5;
+                    slot = slot || v == 15;
+                }
+            holesAndTint = holesAndTint || (hole && slot);
+            tile = tile || (!hole && c.size() >= 8 && c[0].size() >= 8);
+            const size_t h = c.size(), w = h > 0 ? c[0].size() : 0;
+            notSquare = notSquare || (w > 0 && h > 0 && w != h);
+            if (w == h && w > 0) {
+                Cells mirrorX = c, mirrorY = c, transposed = c;
+                for (size_t v = 0; v < h; ++v)
+                    for (size_t u = 0; u < w; ++u) {
+                        mirrorX[v][u] = c[v][w - 1 - u];
+                        mirrorY[v][u] = c[h - 1 - v][u];
+                        transposed[v][u] = c[u][v];
+                    }
+                asymmetricSquare = asymmetricSquare || (mirrorX != c && mirrorY != c && transposed != c &&
+                                                        transposed != mirrorX && transposed != mirrorY);
+            }
+        }
+    }
+    EXPECT_TRUE(animated);
+    EXPECT_TRUE(holesAndTint);
+    EXPECT_TRUE(asymmetricSquare);
+    EXPECT_TRUE(notSquare);
+    EXPECT_TRUE(tile);
+}
+
 }  // namespace
