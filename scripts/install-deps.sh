@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  liballegro4-dev  # the peer the blitter benchmark measures beside; no program links it
   xvfb xauth x11-utils x11-apps xdotool wmctrl openbox imagemagick
 )
 
