@@ -26,9 +26,9 @@ void CopyRect(Surface* target, int32_t x0, int32_t y0, int32_t x1, int32_t y1, c
 void StretchCopy(Surface* target, int32_t sx0, int32_t sy0, int32_t sx1, int32_t sy1, int32_t dx0, int32_t dy0,
                  int32_t dx1, int32_t dy1, const Surface* source);
 
-// Draws a frame with its top-left corner at (x, y). flipX and flipY mirror it left to right
-// and top to bottom; transpose mirrors it about its main diagonal after the flips, so a frame
-// w wide and h high is drawn h wide and w high.
+// Draws a frame with its top-left corner at (x, y). transpose mirrors the frame about its main
+// diagonal, so that a frame w wide and h high is drawn h wide and w high; flipX and flipY then
+// mirror the drawn picture left to right and top to bottom.
 void DrawSprite(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t sprite, int16_t frame, Surface* target,
                 bool flipX, bool flipY, bool transpose, uint8_t tint);
 // As DrawSprite; with `centre` set, (x, y) is the centre of the drawn frame (its size halved
