@@ -105,7 +105,7 @@ TEST_F(Blit, DrawSpriteFlipsAndTransposes) {
          {"........", ".xx#....", ".x##....", ".xx#....", ".###....", "........"}},
         {"transpose mirrors a square frame about its main diagonal", draw(Square, 1, 1, false, false, true),
          {"........", ".##x....", ".#xx....", ".#x#....", "........"}},
-        {"transpose after flipX is a quarter turn clockwise", draw(Square, 1, 1, true, false, true),
+        {"transpose with flipX is a quarter turn clockwise", draw(Square, 1, 1, true, false, true),
          {"........", ".x##....", ".xx#....", ".#x#....", "........"}},
         {"a transposed 3 x 4 frame is drawn 4 wide and 3 high", draw(F, 1, 1, false, false, true),
          {"........", ".####...", ".#x#x...", ".#xxx...", "........", "........"}},
