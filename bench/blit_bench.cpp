@@ -1,11 +1,13 @@
 // The blitters beside the nearest operation of Allegro 4 on 8-bit memory bitmaps, measured in the
 // same run on the same sizes and the same pixels: each name "<operation>/ondrel" has a partner
-// "<operation>/allegro". Targets are 640 × 480; sprites are discs of noise on a transparent
-// ground (5 for us, 0 for Allegro); patterns are opaque noise.
+// "<operation>/allegro", and "<operation>/ratio" times the two in alternating batches and reports
+// ours over theirs. Targets are 640 × 480; sprites are discs of noise on a transparent ground
+// (5 for us, 0 for Allegro); patterns are opaque noise.
 //
 // Compare medians, interleaved, for example:
 //   blit_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 //              --benchmark_enable_random_interleaving=true
+// or only the ratios: blit_bench --benchmark_filter=ratio
 
 #include <benchmark/benchmark.h>
 
