@@ -11,7 +11,8 @@ demo=(
   libsdl2-dev libpng-dev libgif-dev x11-utils
 )
 tests=(
-  libgtest-dev libgmock-dev libbenchmark-dev liballegro4-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  liballegro4-dev  # the peer some benchmarks measure beside; no program links it
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
 )
 
