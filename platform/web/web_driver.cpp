@@ -13,7 +13,8 @@
 #include "platform/input.h"
 
 // The page side. Canvases live in the element with the id "screen" (the body when there is none),
-// keyed by the window's number; the page reads Module.ondrelFrames and Module.ondrelFirstFrameAt.
+// keyed by the window's number. Module.ondrelFrames counts the frames shown and
+// Module.ondrelFirstFrameAt holds the page's clock at the first, for tests and measurements.
 
 EM_JS(void, JsCreateCanvas, (int id, const char* caption, int width, int height), {
     const canvas = document.createElement("canvas");
@@ -21,13 +22,13 @@ EM_JS(void, JsCreateCanvas, (int id, const char* caption, int width, int height)
     canvas.className = "ondrel-window";
     canvas.width = Math.max(width, 1);
     canvas.height = Math.max(height, 1);
-    canvas.title = UTF8ToString(caption);
+    canvas.setAttribute("aria-label", UTF8ToString(caption));
     canvas.style.imageRendering = "pixelated";
     canvas.addEventListener("contextmenu", (e) => e.preventDefault());
     (document.getElementById("screen") || document.body).appendChild(canvas);
     if (!Module.ondrelWindows) Module.ondrelWindows = {};
-    if (Object.keys(Module.ondrelWindows).length == 0) document.title = canvas.title;
-    Module.ondrelWindows[id] = {canvas : canvas, context : canvas.getContext("2d", {alpha : false})};
+    if (Object.keys(Module.ondrelWindows).length == 0) document.title = UTF8ToString(caption);
+    Module.ondrelWindows[id] = {canvas: canvas, context: canvas.getContext("2d", {alpha: false})};
 });
 
 EM_JS(void, JsDestroyCanvas, (int id), {
