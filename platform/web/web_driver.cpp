@@ -94,14 +94,21 @@ EM_ASYNC_JS(double, JsNextRefresh, (), {
     return await new Promise((resolve) => requestAnimationFrame(resolve));
 });
 
-// Lets the browser run its pending tasks (input, painting) and comes back at once after them.
+// Lets the browser run what is pending (input, painting, the page's timers) and comes back right
+// after it. A message comes back ahead of timers already due, so the way back is a timer set from
+// the message: after them, and, as it is not set from a timer, never held back by the browser's
+// minimum delay for timers set from timers.
 EM_ASYNC_JS(void, JsYield, (), {
-    if (!Module.ondrelYieldChannel) Module.ondrelYieldChannel = new MessageChannel();
-    const channel = Module.ondrelYieldChannel;
-    await new Promise((resolve) => {
-        channel.port1.onmessage = resolve;
-        channel.port2.postMessage(0);
-    });
+    if (!Module.ondrelYield) {
+        const channel = new MessageChannel();
+        let resume = null;
+        channel.port1.onmessage = () => setTimeout(resume, 0);
+        Module.ondrelYield = () => new Promise((resolve) => {
+            resume = resolve;
+            channel.port2.postMessage(0);
+        });
+    }
+    await Module.ondrelYield();
 });
 
 // When the program's main returns after it has yielded, it returns into the browser's event loop
