@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build, and a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Nothing is left out for a missing library.
+# with AddressSanitizer and UndefinedBehaviorSanitizer; between them the web page is built and
+# played in a browser. Nothing is left out for a missing library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" all
@@ -9,6 +10,10 @@ jobs=$(nproc)
 echo "== normal build =="
 "$root/scripts/build.sh" "$root/build" -DONDREL_REQUIRE_ALL=ON
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
+
+echo "== the web page (emscripten), played in headless Chromium =="
+"$root/scripts/build-web.sh" "$root/build-web"
+(cd "$root/build-web" && ctest --output-on-failure)
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
