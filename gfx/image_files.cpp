@@ -166,7 +166,8 @@ bool ReadBmpPalette(const char* fileName, uint8_t** palette) {
 }
 
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height) {
-    if (!fileName || !pixels || width <= 0 || height <= 0) return false;
+    // An image 0 wide or 0 high has no pixels to read: a file of headers and table only.
+    if (!fileName || width < 0 || height < 0 || (!pixels && width > 0 && height > 0)) return false;
     int64_t stride = (int64_t{width} + 3) / 4 * 4;
     int64_t blockSize = kInfoHeaderBytes + kColourTableBytes + stride * height;
     // bfSize holds the whole file in 32 bits; one Write takes an int.
@@ -202,7 +203,7 @@ bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t
     }
 
     uint8_t* rows = table + kColourTableBytes;
-    for (int32_t k = 0; k < height; ++k)
+    for (int32_t k = 0; k < height && width > 0; ++k)
         std::memcpy(rows + stride * k, pixels + static_cast<size_t>(height - 1 - k) * static_cast<size_t>(width),
                     static_cast<size_t>(width));
 

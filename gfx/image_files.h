@@ -18,7 +18,8 @@ HBITMAP LoadBmp(const char* fileName, uint8_t** pixels);
 // no block, the file is not an 8-bit bitmap or its table does not fit the file.
 bool ReadBmpPalette(const char* fileName, uint8_t** palette);
 // Writes `height` rows of `width` bytes (also their stride in `pixels`) bottom-up with the
-// process palette (or the 3-3-2 cube) as colour table. False when nothing could be written, or
+// process palette (or the 3-3-2 cube) as colour table; an image 0 wide or 0 high gives the
+// headers and the table alone (`pixels` may then be null). False when nothing could be written, or
 // the write failed; an older file of that name is replaced only by a complete new one.
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);
 

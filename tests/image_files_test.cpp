@@ -426,7 +426,40 @@ TEST_F(ImageFiles, LoadScaledResamplesIntoTheSurfaceKeepingItsSize) {
     EXPECT_EQ(Rows(s, 8), (std::vector<std::vector<uint8_t>>{{1, 1, 1, 1, 1, 1, 1, 2}, {3, 3, 3, 3, 3, 3, 3, 4}}));
     Surface empty;
     EXPECT_FALSE(empty.LoadScaled(name.c_str()));
-    EXPECT_FALSE(empty.SaveToFile(dir.File("empty.bmp").c_str()));
+}
+
+// An image without pixels is still a bitmap file: the headers and the colour table, rows of
+// stride 0 (width 0) or no rows (height 0).
+TEST_F(ImageFiles, ImagesWithoutPixelsSaveAsHeadersAndTable) {
+    struct Case {
+        const char* what;
+        int32_t width, height;
+        bool withPixels;
+    };
+    const uint8_t some[4] = {1, 2, 3, 4};
+    const Case cases[] = {{"0 wide", 0, 5, false}, {"0 high", 7, 0, true}, {"0 by 0", 0, 0, false}};
+    for (const Case& c : cases) {
+        std::string name = dir.File("none.bmp");
+        ASSERT_TRUE(SaveBmp(name.c_str(), c.withPixels ? some : nullptr, c.width, c.height)) << c.what;
+        std::vector<uint8_t> f = ReadBytes(name);
+        ASSERT_EQ(f.size(), 1078u) << c.what;
+        EXPECT_EQ(U32At(f, 2), 1078u) << c.what;   // bfSize
+        EXPECT_EQ(U32At(f, 10), 1078u) << c.what;  // bfOffBits
+        EXPECT_EQ(U32At(f, 14), 40u) << c.what;
+        EXPECT_EQ(static_cast<int32_t>(U32At(f, 18)), c.width) << c.what;
+        EXPECT_EQ(static_cast<int32_t>(U32At(f, 22)), c.height) << c.what;
+        EXPECT_EQ(U32At(f, 26), 1u | 8u << 16) << c.what;
+        EXPECT_EQ(U32At(f, 54 + 4 * 224), 0x00FF0000u) << c.what;  // the 3-3-2 cube's red
+        std::remove(name.c_str());
+    }
+    Surface empty;
+    ASSERT_TRUE(empty.SaveToFile(dir.File("empty.bmp").c_str()));
+    EXPECT_EQ(ReadBytes(dir.File("empty.bmp")).size(), 1078u);
+    // Sizes below 0 are no image, and pixels are needed when there are any.
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), some, -1, 1));
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), some, 1, -1));
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), nullptr, 1, 1));
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"empty.bmp"});
 }
 
 TEST_F(ImageFiles, SavedBitmapsReadBackInImageMagickWithTheSameColours) {
