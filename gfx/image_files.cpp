@@ -44,9 +44,11 @@ struct BmpHeaders {
     int32_t tableEntries;  // biClrUsed, 0 meaning 256
 };
 
-// Reads the file header and the information header (40, 108 or 124 bytes; the fields past the
-// first 40 describe colour spaces and are skipped). True when the magic is right and the colour
-// table lies inside the file.
+// Reads the file header and the first 40 bytes of the information header. A biSize of 108 or
+// 124 announces the longer headers that image tools write (ImageMagick, GIMP), whose fields past
+// the first 40 describe colour spaces and are skipped, with the colour table after them. Any other
+// biSize counts for nothing, as in the classic reader: the table is taken at 54. True when the
+// magic is right and the colour table lies inside the file.
 bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     uint8_t header[kFileHeaderBytes + kInfoHeaderBytes];
     if (!in.Read(header, sizeof header) || U16(header) != kBitmapMagic) return false;
@@ -55,7 +57,7 @@ bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     h->pixelOffset = U32(header + 10);
     const uint8_t* info = header + kFileHeaderBytes;
     uint32_t infoSize = U32(info);
-    if (infoSize != 40 && infoSize != 108 && infoSize != 124) return false;
+    if (infoSize != 108 && infoSize != 124) infoSize = kInfoHeaderBytes;
     h->width = I32(info + 4);
     h->height = I32(info + 8);
     h->planes = U16(info + 12);

@@ -10,8 +10,9 @@
 
 // A new section holding the image (`pixels` receives its pixel pointer), or null when the file
 // is missing, not an 8-bit uncompressed bitmap, or damaged (sizes that do not fit the file).
-// Information headers of 40, 108 and 124 bytes, colour tables of any length up to 256 entries
-// and rows stored either way up are read.
+// Information headers of 108 and 124 bytes put the colour table after them; any other biSize
+// is read as the 40-byte header. Colour tables of any length up to 256 entries and rows stored
+// either way up are read.
 HBITMAP LoadBmp(const char* fileName, uint8_t** pixels);
 // The file's colour table as 256 entries of red, green, blue into the 768-byte block *palette;
 // entries beyond a shorter table become black. False, with the block untouched, when there is

@@ -164,7 +164,7 @@ TEST_F(ImageFiles, ALoadedImageTakesTheProcessPaletteNotItsOwnTable) {
 }
 
 TEST_F(ImageFiles, FilesWrittenByImageMagickLoadWithTheirColours) {
-    for (const char* fixture : {"im-bmp3.bmp", "im-default.bmp"}) {
+    for (const char* fixture : {"im-bmp3.bmp", "im-default.bmp", "im-v4.bmp"}) {
         std::string name = kData + fixture;
         Surface s(name.c_str());
         ASSERT_NE(s.pixels, nullptr) << fixture;
@@ -183,7 +183,7 @@ TEST_F(ImageFiles, FilesWrittenByImageMagickLoadWithTheirColours) {
 }
 
 TEST_F(ImageFiles, FilesThatImageMagickWritesInOtherFormatsAreRefused) {
-    for (const char* fixture : {"im-rle8.bmp", "im-4bit.bmp", "im-24bit.bmp"}) {
+    for (const char* fixture : {"im-rle8.bmp", "im-4bit.bmp", "im-24bit.bmp", "im-bmp2.bmp"}) {
         std::string name = kData + fixture;
         uint8_t stale = 0;
         uint8_t* pixels = &stale;
@@ -197,6 +197,29 @@ TEST_F(ImageFiles, FilesThatImageMagickWritesInOtherFormatsAreRefused) {
     EXPECT_TRUE(ReadBmpPalette((kData + "im-rle8.bmp").c_str(), &block));
     EXPECT_FALSE(ReadBmpPalette((kData + "im-4bit.bmp").c_str(), &block));
     EXPECT_FALSE(ReadBmpPalette((kData + "im-24bit.bmp").c_str(), &block));
+    EXPECT_FALSE(ReadBmpPalette((kData + "im-bmp2.bmp").c_str(), &block));
+}
+
+// Only 108 and 124 announce a longer header with the table after it; with any other biSize the
+// file is read in the plain layout: table at 54, rows at bfOffBits.
+TEST_F(ImageFiles, OtherHeaderSizesAreReadInThePlainLayout) {
+    for (uint32_t infoSize : {0u, 12u, 39u, 41u, 52u, 56u, 64u, 107u, 125u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = BmpFile{}.Build();
+        for (int i = 0; i < 4; ++i) bytes[14 + i] = static_cast<uint8_t>(infoSize >> (8 * i));
+        std::string name = dir.File("header.bmp");
+        WriteBytes(name, bytes);
+        Surface s(name.c_str());
+        ASSERT_NE(s.pixels, nullptr) << infoSize;
+        EXPECT_EQ(Rows(s, 5), BuilderRows(5, 3)) << infoSize;
+        std::vector<uint8_t> rgb(768, 0xEE);
+        uint8_t* block = rgb.data();
+        ASSERT_TRUE(ReadBmpPalette(name.c_str(), &block)) << infoSize;
+        for (int i : {0, 1, 200, 255}) {
+            EXPECT_EQ(rgb[3 * i], BmpFile::Red(i)) << infoSize << " entry " << i;
+            EXPECT_EQ(rgb[3 * i + 1], BmpFile::Green(i)) << infoSize << " entry " << i;
+            EXPECT_EQ(rgb[3 * i + 2], BmpFile::Blue(i)) << infoSize << " entry " << i;
+        }
+    }
 }
 
 TEST_F(ImageFiles, HeaderSizesTableLengthsRowOrderAndOffsetsOfCommonWriters) {
