@@ -88,6 +88,41 @@ void Resample(const uint8_t* source, int32_t sourceWidth, int32_t sourceHeight, 
     }
 }
 
+// The pixel rows of a bitmap file, from the stream's position on, into `rows` rows of `pitch`
+// bytes at `bits`, top row first. The file's rows follow one another `stride` bytes apart, and
+// the last need not have its padding. Read in file order without seeking: rows laid out as the
+// section holds them come in one read and are turned over in memory when the file stores them
+// bottom-up; others come one read a row, with the padding read past.
+bool ReadRows(FileStream& in, uint8_t* bits, int32_t pitch, int32_t width, int32_t rows, int64_t stride, bool topDown) {
+    const size_t rowBytes = static_cast<size_t>(pitch);
+    if (stride == pitch) {
+        // At most pitch × rows bytes, which the section keeps within 31 bits.
+        int64_t bytes = stride * (rows - 1) + width;
+        if (!in.Read(bits, static_cast<int>(bytes))) return false;
+        if (topDown) return true;
+        std::vector<uint8_t> swap(rowBytes);
+        for (int32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+            uint8_t* a = bits + static_cast<size_t>(top) * rowBytes;
+            uint8_t* b = bits + static_cast<size_t>(bottom) * rowBytes;
+            std::memcpy(swap.data(), a, rowBytes);
+            std::memcpy(a, b, rowBytes);
+            std::memcpy(b, swap.data(), rowBytes);
+        }
+        return true;
+    }
+    uint8_t skipped[4096];
+    for (int32_t k = 0; k < rows; ++k) {
+        int32_t row = topDown ? k : rows - 1 - k;
+        if (!in.Read(bits + static_cast<size_t>(row) * rowBytes, width)) return false;
+        for (int64_t padding = k + 1 < rows ? stride - width : 0; padding > 0;) {
+            int piece = static_cast<int>(padding < int64_t{sizeof skipped} ? padding : int64_t{sizeof skipped});
+            if (!in.Read(skipped, piece)) return false;
+            padding -= piece;
+        }
+    }
+    return true;
+}
+
 using Loader = HBITMAP (*)(const char*, uint8_t**);
 
 bool LoadScaledWith(Loader load, const char* fileName, uint8_t** destination, int32_t width, int32_t height) {
@@ -131,13 +166,9 @@ HBITMAP LoadBmp(const char* fileName, uint8_t** pixels) {
         DeleteObject(bitmap);
         return nullptr;
     }
-    for (int32_t k = 0; k < rows; ++k) {
-        int32_t row = topDown ? k : rows - 1 - k;
-        uint8_t* target = bits + static_cast<size_t>(row) * static_cast<size_t>(record.bmWidthBytes);
-        if (!in.Seek(start + stride * k) || !in.Read(target, h.width)) {
-            DeleteObject(bitmap);
-            return nullptr;
-        }
+    if (!in.Seek(start) || !ReadRows(in, bits, record.bmWidthBytes, h.width, rows, stride, topDown)) {
+        DeleteObject(bitmap);
+        return nullptr;
     }
     *pixels = bits;
     return bitmap;
