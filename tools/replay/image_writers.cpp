@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+bool WritePng(FILE* file, const uint32_t* pixels, int width, int height) {
     if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -32,11 +31,15 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
         ok = false;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(file) == 0 && ok;
+    return std::fflush(file) == 0 && std::ferror(file) == 0 && ok;
 }
 
 namespace {
 GifFileType* G(void* p) { return static_cast<GifFileType*>(p); }
+
+int WriteToFile(GifFileType* gif, const GifByteType* bytes, int count) {
+    return static_cast<int>(std::fwrite(bytes, 1, static_cast<size_t>(count), static_cast<FILE*>(gif->UserData)));
+}
 }  // namespace
 
 GifRecorder::~GifRecorder() {
@@ -46,10 +49,12 @@ GifRecorder::~GifRecorder() {
     }
 }
 
-bool GifRecorder::Open(const std::string& path, int width, int height, const uint8_t* palette) {
+bool GifRecorder::Open(FILE* file, int width, int height, const uint8_t* palette) {
+    if (!file || gif_) return false;
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    GifFileType* gif = EGifOpen(file, WriteToFile, &error);
     if (!gif) return false;
+    file_ = file;
     gif_ = gif;
     width_ = width;
     height_ = height;
@@ -133,5 +138,5 @@ bool GifRecorder::Close() {
     int error = 0;
     bool closed = EGifCloseFile(G(gif_), &error) == GIF_OK;
     gif_ = nullptr;
-    return ok_ && closed;
+    return ok_ && closed && std::fflush(file_) == 0 && std::ferror(file_) == 0;
 }
