@@ -17,6 +17,7 @@
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "platform/program_folder.h"
 #include "platform/stdio_file.h"
 #include "tools/replay/image_writers.h"
 #include "tools/replay/script.h"
@@ -115,6 +116,13 @@ void TakeSnapshot(Snapshot& s) {
     else s.spans.clear();
 }
 
+// Output paths are named from the folder the user started in; the run may take place in another.
+std::string Absolute(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return absolute.empty() ? path : absolute.string();
+}
+
 // An output file, opened before the run so that a path that cannot be written is refused before
 // any time is spent. It is written beside its target and takes the target's place whole when
 // committed; a failed run leaves an older file as it was.
@@ -126,14 +134,14 @@ public:
     Output& operator=(const Output&) = delete;
 
     bool Open(const std::string& path, std::string* why) {
-        path_ = path;
+        path_ = Absolute(path);
         std::error_code ignored;
-        auto status = std::filesystem::status(path, ignored);
+        auto status = std::filesystem::status(path_, ignored);
         if (std::filesystem::is_directory(status)) return Fail("it is a folder", why);
         if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
             return Fail("it is not a regular file", why);
         errno = 0;
-        file_ = OpenFileBeside(path.c_str(), "wb", &temporary_);
+        file_ = OpenFileBeside(path_.c_str(), "wb", &temporary_);
         if (!file_) return Fail(errno ? std::strerror(errno) : "it cannot be replaced", why);
         return true;
     }
@@ -237,7 +245,11 @@ int main(int argc, char** argv) {
         }
     }
     sceneCheck.Drop();
+    const std::string sceneFile = Absolute(options->scene);
 
+    // Outputs and the script are named from where the user stands; the program's files are then
+    // found as the program finds them.
+    EnterProgramFolder("ondrel-replay", kProgramFiles);
     headless::Reset();
     Snapshot snapshot;
     GifRecorder gif;
@@ -332,7 +344,7 @@ int main(int argc, char** argv) {
     if (!options->scene.empty()) {
         errno = 0;
         bool saved = !snapshot.scene.empty() &&
-                     SaveBmp(options->scene.c_str(), snapshot.scene.data(), snapshot.pitch, snapshot.height);
+                     SaveBmp(sceneFile.c_str(), snapshot.scene.data(), snapshot.pitch, snapshot.height);
         report(options->scene, saved, snapshot.scene.empty() ? "the program made no scene"
                                       : errno                 ? std::strerror(errno)
                                                               : "a write failed");
