@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libpng-dev libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-apps xdotool wmctrl openbox imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()
