@@ -19,8 +19,9 @@ namespace {
 // file as stored, as a Windows runtime counts them.
 struct TextFile {
     FILE* file;
-    bool ended = false;  // a Ctrl-Z was read
-    int lastWidth = 0;   // bytes of the file that the last character handed up took: 2 for "\r\n"
+    FILE* text = nullptr;  // the stream stdio made on this one
+    bool ended = false;    // a Ctrl-Z was read
+    int lastWidth = 0;     // bytes of the file that the last character handed up took: 2 for "\r\n"
 };
 
 // Text streams by the FILE stdio gave for them, to reach the file below.
@@ -89,12 +90,7 @@ int CloseText(void* cookie) {
     auto* t = static_cast<TextFile*>(cookie);
     {
         std::lock_guard<std::mutex> hold(textFilesLock);
-        for (auto i = textFiles.begin(); i != textFiles.end(); ++i) {
-            if (i->second == t) {
-                textFiles.erase(i);
-                break;
-            }
-        }
+        textFiles.erase(t->text);
     }
     int result = std::fclose(t->file);
     delete t;
@@ -131,6 +127,7 @@ FILE* WithMode(FILE* file, const char* mode) {
     // seeks and lengths would then miss by one for every "\r\n" it held. The file below keeps
     // its buffer, so reading stays a block read from the system.
     std::setvbuf(text, nullptr, _IONBF, 0);
+    cookie->text = text;
     std::lock_guard<std::mutex> hold(textFilesLock);
     textFiles[text] = cookie;
     return text;

@@ -24,6 +24,8 @@ inline bool MoveFileOver(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
+// The runtime's own offsets; its seek back clears the end-of-file state, as it would for a
+// program of its own.
 inline int64_t FileLength(FILE* file) {
     if (!file) return -1;
     __int64 here = _ftelli64(file);
