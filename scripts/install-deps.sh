@@ -20,6 +20,7 @@ tests=(
   libgtest-dev libgmock-dev libbenchmark-dev
   liballegro4-dev  # the peer some benchmarks measure beside; no program links it
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
+  clang libclang-rt-14-dev  # the fuzzers (libFuzzer)
 )
 
 case "${1:-all}" in
