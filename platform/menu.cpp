@@ -351,7 +351,7 @@ bool MenuTakesPointer(WindowRecord& top, Pointer event, int x, int y) {
     const int barHeight = MenuBarHeight(top);
     const bool onBar = y >= 0 && y < barHeight;
     Menu* bar = FindMenu(top.menu);
-    const int title = onBar && bar ? TitleAt(*bar, x) : -1;
+    int title = onBar && bar ? TitleAt(*bar, x) : -1;
 
     if (!t.window) {
         if (!onBar) return false;
@@ -367,6 +367,7 @@ bool MenuTakesPointer(WindowRecord& top, Pointer event, int x, int y) {
         return true;
     }
     DropDown drop = OpenDropDown();
+    if (drop.Contains(x, y)) title = -1;  // a drop-down moved up over the bar lies on top of it
     const int item = drop.menu ? drop.ItemAt(x, y) : -1;
     const MenuItem* under = item >= 0 ? &drop.menu->items[static_cast<size_t>(item)] : nullptr;
     switch (event) {

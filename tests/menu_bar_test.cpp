@@ -164,6 +164,27 @@ TEST_F(MenuBarTest, AnOpenMenuClosesOnAClickElsewhereOrEscapeAndKeepsThemFromThe
     }
 }
 
+TEST_F(MenuBarTest, AnOpenDropDownStaysOverWhatTheProgramDrawsAndGoesWithItsWindow) {
+    EventWindow* w = FileAndView();
+    HWND h = w->Handle();
+    HMENU bar = GetMenu(h);
+    Click(h, 18, 9);
+    viewtest::FillClient(h, 0x0000FF);  // a new frame, presented under the open menu
+    headless::Image image = headless::ReadWindow(h);
+    EXPECT_EQ(image.At(1, ItemMiddle(0)), 0xFFFFFFu) << "the drop-down's left edge";
+    EXPECT_EQ(image.At(200, 100), 0x0000FFu);
+
+    delete w;
+    DispatchPending();
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(IsMenu(bar));
+    // Nothing stays open: the next window gets its keys.
+    auto* next = new EventWindow("Next", 100, 100);
+    headless::TapKey('B');
+    DispatchPending();
+    EXPECT_EQ(next->events, (std::vector<Event>{{Key, 'B', 0}}));
+}
+
 TEST_F(MenuBarTest, TheKeyboardDrivesAnOpenMenu) {
     EventWindow* w = FileAndView();
     HWND h = w->Handle();
