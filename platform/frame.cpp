@@ -65,11 +65,11 @@ const uint32_t* ComposeView(WindowRecord& top, int* width, int* height) {
     const size_t pitch = static_cast<size_t>(top.clientWidth);
     top.view.resize(pitch * static_cast<size_t>(*height));
     uint32_t* view = top.view.data();
-    if (bar > 0) DrawMenuBar(top, view, top.clientWidth, bar);
+    if (bar > 0) PaintMenuBar(top, view, top.clientWidth, bar);
     if (!top.client.empty()) std::memcpy(view + pitch * bar, top.client.data(), top.client.size() * sizeof(uint32_t));
     gdi::Canvas canvas{view, top.clientWidth, *height, top.clientWidth};
     ComposeChildren(top.handle, canvas, 0, bar, RECT{0, bar, top.clientWidth, *height});
-    DrawOpenMenu(top, view, top.clientWidth, *height);
+    PaintOpenMenu(top, view, top.clientWidth, *height);
     return view;
 }
 

@@ -443,7 +443,7 @@ bool MenuTakesKey(int virtualKey, bool down) {
     return true;
 }
 
-void DrawMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int height) {
+void PaintMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int height) {
     Canvas c{pixels, width, height, width};
     gdi::Fill(c, 0, 0, width, height, gdi::kFace);
     Menu* bar = FindMenu(top.menu);
@@ -468,7 +468,7 @@ void DrawMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int heigh
     }
 }
 
-void DrawOpenMenu(const WindowRecord& top, uint32_t* pixels, int width, int height) {
+void PaintOpenMenu(const WindowRecord& top, uint32_t* pixels, int width, int height) {
     const Tracking& t = Menus().tracking;
     if (t.window != top.handle) return;
     DropDown d = OpenDropDown();

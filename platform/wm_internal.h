@@ -73,8 +73,8 @@ bool MenuTakesPointer(WindowRecord& top, Pointer event, int x, int y);  // view 
 bool MenuTakesKey(int virtualKey, bool down);  // while a menu is open, keys drive it
 void CloseMenu();
 bool MenuOpenOn(HWND top);
-void DrawMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int height);
-void DrawOpenMenu(const WindowRecord& top, uint32_t* pixels, int width, int height);
+void PaintMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int height);
+void PaintOpenMenu(const WindowRecord& top, uint32_t* pixels, int width, int height);
 void DestroyMenusOf(WindowRecord& window);
 void ResetMenus();
 
