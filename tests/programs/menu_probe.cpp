@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/globals.h"
+#include "platform/program_folder.h"
 #include "platform/win32.h"
 #include "win/button_group.h"
 #include "win/menu_bar.h"
@@ -31,6 +32,9 @@ private:
 };
 
 }  // namespace
+
+// The probe opens no file.
+const char* const kProgramFiles[] = {nullptr};
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     appGlobals.instance = instance;
