@@ -194,7 +194,8 @@ Fixed ToFixed(double v) {
 
 // The fraction bits a finite single-precision value needs in fixed point: none for 0.
 int FractionBits(float v) {
-    const auto bits = std::bit_cast<uint32_t>(v);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);  // std::bit_cast, which not every library has yet
     const auto exponent = static_cast<int>((bits >> 23) & 0xFF);
     uint32_t mantissa = bits & 0x7FFFFF;
     if (exponent != 0) mantissa |= 0x800000;  // the implicit leading bit of a normal number

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build, and a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer; between them the web page is built and
-# played in a browser. Nothing is left out for a missing library.
+# played in a browser; at the end every fuzzer runs for a few seconds. Nothing is left out for a
+# missing library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" all
@@ -20,3 +21,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DONDREL_REQUIRE_ALL=ON -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
 (cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+
+echo "== fuzzers, a few seconds each =="
+"$root/scripts/fuzz.sh" --smoke
