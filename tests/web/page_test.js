@@ -2,7 +2,7 @@
 // "Frame Skip :11" for a second; a wall drawn with the mouse and water poured on it with the
 // space key are seen in a screenshot of the canvas; Escape ends the program, the page says so
 // and starts it again on request. Then the gallery's page: a push button and a menu item turn
-// its pages, seen in the canvas, and Escape ends it.
+// its pages, seen in the canvas; its Files page writes a file and reads it back; Escape ends it.
 // Usage: node page_test.js URL SOURCE_ROOT
 "use strict";
 const fs = require("fs");
@@ -172,11 +172,10 @@ async function main() {
 
     const errors = page.console.filter((l) => /exception|error|abort/i.test(l));
     check(errors.length === 0, `no error in the page's console${errors.length ? ":\n  " + errors.join("\n  ") : ""}`);
-
-    await playGallery(browser, new URL("gallery.html", url).href);
   } finally {
     await browser.close();
   }
+  await playGallery(new URL("gallery.html", url).href);
   if (failures.length) {
     console.log(`${failures.length} check(s) failed`);
     process.exit(1);
@@ -188,9 +187,25 @@ async function main() {
 // first page is Shapes; the page buttons are 96 × 28 at client y 442, 9 apart from x 9, Tasks the
 // sixth; the menu titles Gallery, Pages, View start at x 0, 54, 96, and a drop-down's items are
 // 16 pixels high from y 22.
-async function playGallery(browser, galleryUrl) {
-  const page = await browser.newPage(galleryUrl);
-  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the gallery's first frame");
+async function playGallery(galleryUrl) {
+  // Room for twice the gallery's 640 × 499 view under the page's line of controls.
+  const browser = await Browser.launch({ width: 1400, height: 1200 });
+  try {
+    await playGalleryIn(await browser.newPage(galleryUrl));
+  } finally {
+    await browser.close();
+  }
+}
+
+async function playGalleryIn(page) {
+  // The window is shown as it is made, and again as its menu bar and each button are added, a
+  // display refresh each, before the gallery draws its first page: wait for the page's dark grey.
+  const background = [34, 34, 34];
+  await page.waitFor(`(() => {
+    const c = document.querySelector("#screen canvas");
+    const d = c && c.getContext("2d").getImageData(630, 57, 1, 1).data;
+    return !!d && d[0] === ${background[0]} && d[1] === ${background[1]} && d[2] === ${background[2]};
+  })()`, 20000, "the gallery's first page");
   const box = await page.evaluate(`(() => {
     const c = document.querySelector("#screen canvas");
     const r = c.getBoundingClientRect();
@@ -199,6 +214,7 @@ async function playGallery(browser, galleryUrl) {
   check(box.pixelsWide === 640 && box.pixelsHigh === 499, `the gallery's canvas is its menu bar and client area (${box.pixelsWide} × ${box.pixelsHigh})`);
   check(box.title === "Ondrel gallery", `the page's title is the gallery's caption ("${box.title}")`);
   const k = box.width / box.pixelsWide;
+  check(k === 2, `the canvas is shown at twice its size (${box.width} wide)`);
   const at = (x, y) => [box.left + (x + 0.5) * k, box.top + (y + 0.5) * k];
   const click = async (x, y) => {
     await page.mouse("mouseMoved", ...at(x, y));
@@ -230,7 +246,16 @@ async function playGallery(browser, galleryUrl) {
   const back = await header();
   check(differing(shapes, back) === 0, `Pages > Shapes brings the first page back (${differing(shapes, back)} header pixels differ)`);
   const closed = await pixel(66, 62);
-  check(same(closed, [34, 34, 34]), `the drop-down is gone (${closed})`);
+  check(same(closed, background), `the drop-down is gone (${closed})`);
+
+  // Files: the sheet, three times larger at client (16, 64), saved, loaded back and shown again
+  // at (16, 226). Its top-left pixel is a sprite marker, bright red (media/sprites.txt).
+  await click(9 + 4 * 105 + 48, 19 + 456);
+  const marker = [255, 85, 85];
+  const loaded = await pixel(17, 19 + 65);
+  const loadedBack = await pixel(17, 19 + 227);
+  check(same(loaded, marker) && same(loadedBack, marker),
+        `the Files page saves the sheet in the page's file system and loads it back (${loaded} and ${loadedBack})`);
 
   lastShot = null;
   await page.tap(Keys.escape);
