@@ -60,22 +60,27 @@ GalleryWindow::GalleryWindow(const BitmapFont* galleryFont, const SpriteSheet* g
 }
 
 void GalleryWindow::OnEvent(int kind, int code, int detail) {
-    if (kind == Button) {
-        ShowPage(code - kFirstPageButton);
-    } else if (kind == Menu && code == kGalleryMenu) {
-        if (detail == kNextItem) ShowPage((page + 1) % PageCount());
-        if (detail == kPreviousItem) ShowPage((page + PageCount() - 1) % PageCount());
-        if (detail == kQuitItem) delete this;  // the registry forgets the window; the loop ends
-    } else if (kind == Menu && code == kPagesMenu) {
-        ShowPage(detail);
-    } else if (kind == Menu && code == kViewMenu && detail == kAnimationItem) {
-        SetAnimation(!animating);
-    } else if (kind == Key && code == VK_ESCAPE) {
-        delete this;
-    } else if (kind == Key && code == VK_RIGHT) {
-        ShowPage((page + 1) % PageCount());
-    } else if (kind == Key && code == VK_LEFT) {
-        ShowPage((page + PageCount() - 1) % PageCount());
+    const int next = (page + 1) % PageCount();
+    const int previous = (page + PageCount() - 1) % PageCount();
+    switch (kind) {
+        case Button:  // code: the button's identifier
+            ShowPage(code - kFirstPageButton);
+            return;
+        case Menu:  // code: the drop-down, in the order they were added; detail: the item in it
+            if (code == kPagesMenu) ShowPage(detail);
+            if (code == kGalleryMenu && detail == kNextItem) ShowPage(next);
+            if (code == kGalleryMenu && detail == kPreviousItem) ShowPage(previous);
+            if (code == kViewMenu && detail == kAnimationItem) SetAnimation(!animating);
+            // The window ends itself; the registry forgets it, and the loop ends with no window left.
+            if (code == kGalleryMenu && detail == kQuitItem) delete this;
+            return;
+        case Key:  // code: the virtual key
+            if (code == VK_RIGHT) ShowPage(next);
+            if (code == VK_LEFT) ShowPage(previous);
+            if (code == VK_ESCAPE) delete this;
+            return;
+        default:
+            return;
     }
 }
 
