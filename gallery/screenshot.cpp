@@ -6,21 +6,23 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "gallery/gallery.h"
 #include "platform/headless.h"
+#include "platform/program_folder.h"
 #include "platform/win32.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: ondrel-gallery-shot FILE.png [PAGE] [TURNS]\n"
-    "Runs ondrel-gallery without a display from the current folder (build/run), shows page PAGE\n"
-    "(1 to 6, default 3: the sprites) and writes the window as it shows after TURNS idle turns of\n"
-    "16 ms (default 90) as a PNG.\n";
+    "Runs ondrel-gallery without a display, with its media from the current folder or else from\n"
+    "the tool's own (build/run), shows page PAGE (1 to 6, default 3: the sprites) and writes the\n"
+    "window as it shows after TURNS idle turns of 16 ms (default 90) as a PNG.\n";
 
 // libpng reports a failure by a long jump back into this function, which therefore changes
 // nothing after setjmp that it reads afterwards.
@@ -89,6 +91,12 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    // The picture's name is taken from the folder the tool was started in, before it moves to
+    // the one holding the gallery's media.
+    std::error_code error;
+    const std::string output = std::filesystem::absolute(argv[1], error).string();
+    const char* const files[] = {kGallerySheetFile, kGalleryFontFile, nullptr};
+    EnterProgramFolder("ondrel-gallery-shot", files);
     headless::Image shown;
     headless::SetBeforeIdleHook([&](int turn) {
         if (turn == 1)
@@ -105,7 +113,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ondrel-gallery-shot: the gallery ended before turn %d\n", turns);
         return 1;
     }
-    if (!WritePng(argv[1], shown)) {
+    if (error || !WritePng(output, shown)) {
         std::fprintf(stderr, "ondrel-gallery-shot: cannot write %s\n", argv[1]);
         return 1;
     }
