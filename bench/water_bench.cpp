@@ -65,22 +65,42 @@ void TimeSteps(benchmark::State& state, Inflow inflow, int warmUpSteps) {
     state.counters["per_span"] = benchmark::Counter(spans, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// (a) Rain: sixteen 11-cell drops a step at random columns near the top, falling 400 rows onto
-// a floor with a drain every 40 columns, on which the water stands about 30 rows deep.
+// (a) Rain: `drops` 11-cell drops a step at random columns near the top, falling 400 rows onto
+// a floor with a drain every 40 columns. Sixteen a step stand about 30 rows deep on the floor;
+// 64 a step (heavy rain) drain through a floor that is mostly holes, so the air is full of drops.
 void BM_Rain(benchmark::State& state) {
+    const auto drops = static_cast<int>(state.range(0));
     BenchScene scene;
     scene.Wall(0, 400, SceneWidth - 1, 400);
-    for (int32_t x = 20; x < SceneWidth; x += 40) scene.Hole(x, 400, x + 5, 400);
+    const int32_t hole = drops > 16 ? 30 : 5;
+    for (int32_t x = 20; x < SceneWidth; x += 40) scene.Hole(x, 400, x + hole, 400);
     std::mt19937 random(1);
-    auto inflow = [&random] {
-        for (int i = 0; i < 16; ++i) {
+    auto inflow = [&random, drops] {
+        for (int i = 0; i < drops; ++i) {
             const auto x = static_cast<int32_t>(random() % (SceneWidth - 10));
             PourWater(x, x + 10, static_cast<int32_t>(random() % 20));
         }
     };
     TimeSteps(state, inflow, 1500);
 }
-BENCHMARK(BM_Rain)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Rain)->ArgName("drops")->Arg(16)->Arg(64)->Unit(benchmark::kMicrosecond);
+
+// (a') Fifty columns of water one cell wide and `depth` rows deep, standing still between walls
+// that rise two rows above them: every span is one cell, and nothing moves.
+void BM_OneCellColumns(benchmark::State& state) {
+    const auto depth = static_cast<int32_t>(state.range(0));
+    BenchScene scene;
+    const int32_t floor = 460;
+    scene.Wall(0, floor, SceneWidth - 1, floor);
+    for (int32_t column = 0; column < 50; ++column) {
+        const int32_t x = 20 + 12 * column;
+        scene.Wall(x - 1, floor - depth - 2, x - 1, floor);
+        scene.Wall(x + 1, floor - depth - 2, x + 1, floor);
+        scene.Fill(x, floor - depth, x, floor - 1);
+    }
+    TimeSteps(state, [] {}, 2);
+}
+BENCHMARK(BM_OneCellColumns)->ArgName("depth")->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
 
 // (b) A full basin of inner size width × depth, split by two-column posts into bays ten columns
 // wide that meet under the posts, with a two-cell drain in its floor; fed by one drop a step

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "app/globals.h"
 #include "gfx/surface.h"
@@ -108,6 +109,26 @@ int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
     return i;
 }
 
+// The number of bytes equal to value that end p[0 .. end), looking back at most `most` of them.
+int64_t TrailingRun(const uint8_t* p, int64_t end, int64_t most, uint8_t value) {
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    int64_t run = 0;
+    for (; run + 8 <= most; run += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + end - run - 8, 8);
+        const uint64_t differ = word ^ pattern;
+        if (differ != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return run + std::countl_zero(differ) / 8;
+            } else {
+                return run + std::countr_zero(differ) / 8;
+            }
+        }
+    }
+    while (run < most && p[end - run - 1] == value) ++run;
+    return run;
+}
+
 // The first stretch of free cells on the row below x0 .. x1, as first .. last; false if there is none.
 bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
     const int64_t below = int64_t{span.y} + 1;
@@ -124,7 +145,8 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     return true;
 }
 
-int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
+// The pressure on `span`, counted no higher than `most` rows: the spread pass cannot use more.
+int32_t ColumnHeight(const Scene& scene, const WaterSpan& span, int64_t most) {
     if (span.x0 < 0 || int64_t{span.x1} - span.x0 + 1 <= 0) return 0;
     const int64_t above = int64_t{span.y} - 1;
     if (above < 0 || above >= scene.height) return 0;
@@ -134,7 +156,7 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
     const uint8_t* rowAbove = scene.pixels + above * scene.width;
     const void* firstWet = std::memchr(rowAbove + span.x0, WaterIndex, static_cast<size_t>(last - span.x0 + 1));
     if (!firstWet) return 0;
-    const int64_t tallest = above + 1;  // rows 0 .. above; the top border ends every column
+    const int64_t tallest = std::min(above + 1, most);  // rows 0 .. above; the top border ends every column
     int64_t best = 0;
     for (int64_t x = static_cast<const uint8_t*>(firstWet) - rowAbove; x <= last && best < tallest; ++x) {
         // A column can only raise the maximum if it holds water `best` rows up; one read tells.
@@ -152,15 +174,11 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
 }
 
 // Free cells beside a span on its row, going by `step` from x, at most `most` of them.
-int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int32_t most) {
-    if (y < 0 || y >= scene.height) return 0;
+int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int64_t most) {
+    if (y < 0 || y >= scene.height || x < 0 || x >= scene.width) return 0;
     const uint8_t* row = scene.pixels + y * scene.width;
-    int32_t run = 0;
-    while (run < most && x >= 0 && x < scene.width && row[x] == EmptyIndex) {
-        ++run;
-        x += step;
-    }
-    return run;
+    if (step > 0) return static_cast<int32_t>(LeadingRun(row + x, std::min(most, scene.width - x), EmptyIndex));
+    return static_cast<int32_t>(TrailingRun(row, x + 1, std::min(most, x + 1), EmptyIndex));
 }
 
 void ArmPass() {
@@ -210,18 +228,27 @@ void FallPass(const Scene& scene) {
     }
 }
 
+// A span spreads by at most h - 1 cells a side, h its column height, and by no more than the
+// free cells beside it; so the free cells are counted first, and the column only as high as
+// they let it matter. Without a free cell beside it a span cannot move whatever its pressure.
 void SpreadPass(const Scene& scene) {
     WaterSpanList& list = appGlobals.waterSpans;
     const int32_t n = list.count;  // halves appended here wait for the next step
     for (int32_t k = 0; k < n; ++k) {
         const WaterSpan span = list.spans[k];
         if (!span.active) continue;
-        const int32_t height = ColumnHeight(scene, span);
+        if (span.x0 < 0 || span.y <= 0 || span.y >= scene.height) continue;  // no pressure
+        const int64_t y = span.y;
+        // The column above can be at most y rows tall, so no more free cells than y - 1 matter.
+        const int32_t freeLeft = EmptyRun(scene, int64_t{span.x0} - 1, y, -1, y - 1);
+        const int32_t freeRight = EmptyRun(scene, int64_t{span.x1} + 1, y, +1, y - 1);
+        if (freeLeft == 0 && freeRight == 0) continue;
+        const int32_t height = ColumnHeight(scene, span, int64_t{std::max(freeLeft, freeRight)} + 1);
         if (height == 0) continue;
         // With water above, x0 >= 0 and the span lies on a row of the image, so none of the
         // sums below can overflow: every moved end stays inside the image.
-        const int32_t left = EmptyRun(scene, int64_t{span.x0} - 1, span.y, -1, height - 1);
-        const int32_t right = EmptyRun(scene, int64_t{span.x1} + 1, span.y, +1, height - 1);
+        const int32_t left = std::min(freeLeft, height - 1);
+        const int32_t right = std::min(freeRight, height - 1);
         if (left == 0 && right == 0) continue;
         scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
         const int32_t mid = span.x0 + (span.x1 - span.x0) / 2;
@@ -317,6 +344,109 @@ void SortLiveSpansByRow(int32_t limit) {
     list.count = live;
 }
 
+// Whether A, grown so far, takes B: an end of A lies on B or on a cell next to it.
+bool Touches(const WaterSpan& a, const WaterSpan& b) {
+    const int64_t reachLeft = int64_t{b.x0} - 1;
+    const int64_t reachRight = int64_t{b.x1} + 1;
+    return (a.x0 >= reachLeft && a.x0 <= reachRight) || (a.x1 >= reachLeft && a.x1 <= reachRight);
+}
+
+bool WaterBeside(const Scene& scene, const WaterSpan& span) {
+    return scene.Cell(int64_t{span.x0} - 1, span.y) == WaterIndex || scene.Cell(int64_t{span.x1} + 1, span.y) == WaterIndex;
+}
+
+// A's sweep over the later spans `members` (indices into `spans`, in list order) of its row.
+bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, const int32_t* members, int32_t count) {
+    bool killed = false;
+    for (int32_t i = 0; i < count; ++i) {
+        WaterSpan& b = spans[members[i]];
+        if (b.y != a.y || !Touches(a, b)) continue;
+        a.x0 = std::min(a.x0, b.x0);
+        a.x1 = std::max(a.x1, b.x1);
+        b.y = scene.deadRow;
+        killed = true;
+    }
+    return killed;
+}
+
+// Rows with more spans than this are cut into clusters before the pairwise sweeps.
+constexpr int32_t SmallRowSize = 12;
+
+struct RowEntry {
+    int32_t x0;
+    int32_t x1;
+    int32_t index;
+};
+
+// Scratch of the merge pass, kept between steps; it never outgrows the longest row met.
+std::vector<RowEntry> rowEntries;
+std::vector<int32_t> rowCluster;
+std::vector<int32_t> clusterStart;
+std::vector<int32_t> clusterMembers;
+
+// The spans of one row, `first` .. `end` - 1 in list order. A span only ever takes spans that
+// overlap it or lie next to it, and what it takes lies within the same reach, so the row falls
+// apart into clusters, runs of spans with no free cell between them, that never touch one
+// another: each cluster is swept alone, in list order, with the literal pairwise rule.
+bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) {
+    const int32_t count = end - first;
+    if (count < 2) return false;
+    bool killed = false;
+    if (count <= SmallRowSize) {
+        int32_t members[SmallRowSize];
+        for (int32_t i = 0; i < count; ++i) members[i] = first + i;
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            WaterSpan& a = spans[first + i];
+            if (a.y >= scene.limit || !WaterBeside(scene, a)) continue;
+            killed |= Absorb(scene, spans, a, members + i + 1, count - i - 1);
+        }
+        return killed;
+    }
+
+    rowEntries.resize(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        const WaterSpan& span = spans[first + i];
+        rowEntries[static_cast<size_t>(i)] = RowEntry{span.x0, span.x1, i};
+    }
+    std::sort(rowEntries.begin(), rowEntries.end(), [](const RowEntry& a, const RowEntry& b) { return a.x0 < b.x0; });
+    rowCluster.resize(static_cast<size_t>(count));
+    int32_t clusters = 0;
+    int64_t hullRight = 0;
+    for (const RowEntry& e : rowEntries) {
+        if (clusters == 0 || int64_t{e.x0} > hullRight + 1) {
+            ++clusters;
+            hullRight = e.x1;
+        } else {
+            hullRight = std::max<int64_t>(hullRight, e.x1);
+        }
+        rowCluster[static_cast<size_t>(e.index)] = clusters - 1;
+    }
+    if (clusters == count) return false;  // no two spans near each other
+
+    // The members of every cluster, each cluster's in list order.
+    clusterStart.assign(static_cast<size_t>(clusters) + 1, 0);
+    for (int32_t i = 0; i < count; ++i) ++clusterStart[static_cast<size_t>(rowCluster[static_cast<size_t>(i)]) + 1];
+    for (int32_t c = 0; c < clusters; ++c) clusterStart[static_cast<size_t>(c) + 1] += clusterStart[static_cast<size_t>(c)];
+    clusterMembers.resize(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        const auto c = static_cast<size_t>(rowCluster[static_cast<size_t>(i)]);
+        clusterMembers[static_cast<size_t>(clusterStart[c]++)] = first + i;
+    }
+    // The counting moved every start to the next cluster's; shift them back.
+    for (int32_t c = clusters; c > 0; --c) clusterStart[static_cast<size_t>(c)] = clusterStart[static_cast<size_t>(c) - 1];
+    clusterStart[0] = 0;
+    for (int32_t c = 0; c < clusters; ++c) {
+        const int32_t from = clusterStart[static_cast<size_t>(c)];
+        const int32_t to = clusterStart[static_cast<size_t>(c) + 1];
+        for (int32_t m = from; m + 1 < to; ++m) {
+            WaterSpan& a = spans[clusterMembers[static_cast<size_t>(m)]];
+            if (a.y >= scene.limit || !WaterBeside(scene, a)) continue;
+            killed |= Absorb(scene, spans, a, clusterMembers.data() + m + 1, to - m - 1);
+        }
+    }
+    return killed;
+}
+
 // Runs on the list after it was sorted: a stable sort keeps each row's spans in the order the
 // merge would have met them in the unsorted list, the merge joins only spans of one row, and it
 // reads the image without writing it; so merging row by row here gives the same spans.
@@ -328,23 +458,7 @@ void MergePass(const Scene& scene) {
         const int32_t row = spans[groupStart].y;
         int32_t groupEnd = groupStart + 1;
         while (groupEnd < list.count && spans[groupEnd].y == row) ++groupEnd;
-        for (int32_t k = groupStart; k + 1 < groupEnd; ++k) {
-            WaterSpan& a = spans[k];
-            if (a.y != row) continue;  // absorbed by an earlier span of the row
-            if (scene.Cell(int64_t{a.x0} - 1, row) != WaterIndex && scene.Cell(int64_t{a.x1} + 1, row) != WaterIndex) continue;
-            for (int32_t j = k + 1; j < groupEnd; ++j) {
-                WaterSpan& b = spans[j];
-                if (b.y != row) continue;
-                const int64_t reachLeft = int64_t{b.x0} - 1;
-                const int64_t reachRight = int64_t{b.x1} + 1;
-                if ((a.x0 >= reachLeft && a.x0 <= reachRight) || (a.x1 >= reachLeft && a.x1 <= reachRight)) {
-                    a.x0 = std::min(a.x0, b.x0);
-                    a.x1 = std::max(a.x1, b.x1);
-                    b.y = scene.deadRow;
-                    killed = true;
-                }
-            }
-        }
+        killed |= MergeRow(scene, spans, groupStart, groupEnd);
         groupStart = groupEnd;
     }
     if (killed) list.count = DropDeadSpans(spans, list.count, scene.limit);
@@ -385,7 +499,7 @@ int32_t CompareSpanRows(const WaterSpan* first, const WaterSpan* second) {
 int32_t WaterColumnHeight(int32_t spanIndex) {
     const WaterSpanList& list = appGlobals.waterSpans;
     if (!list.spans || spanIndex < 0 || spanIndex >= list.count) return 0;
-    return ColumnHeight(CurrentScene(), list.spans[spanIndex]);
+    return ColumnHeight(CurrentScene(), list.spans[spanIndex], INT64_MAX);
 }
 
 void StepWater() {
