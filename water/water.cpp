@@ -229,22 +229,34 @@ void FallPass(const Scene& scene) {
 }
 
 // A span spreads by at most h - 1 cells a side, h its column height, and by no more than the
-// free cells beside it; so the free cells are counted first, and the column only as high as
-// they let it matter. Without a free cell beside it a span cannot move whatever its pressure.
+// free cells beside it. Most armed spans have no free cell beside them or no water on them, and
+// neither needs the column counted; otherwise the free cells are counted a stretch at a time and
+// the column only as high as they let it matter, so neither a deep column nor a wide open floor
+// is walked further than the move it allows.
 void SpreadPass(const Scene& scene) {
     WaterSpanList& list = appGlobals.waterSpans;
     const int32_t n = list.count;  // halves appended here wait for the next step
     for (int32_t k = 0; k < n; ++k) {
         const WaterSpan span = list.spans[k];
         if (!span.active) continue;
-        if (span.x0 < 0 || span.y <= 0 || span.y >= scene.height) continue;  // no pressure
+        // Off the image, or with a negative first column, a span has no pressure or no room.
+        if (span.x0 < 0 || span.y <= 0 || span.y >= scene.height) continue;
         const int64_t y = span.y;
-        // The column above can be at most y rows tall, so no more free cells than y - 1 matter.
-        const int32_t freeLeft = EmptyRun(scene, int64_t{span.x0} - 1, y, -1, y - 1);
-        const int32_t freeRight = EmptyRun(scene, int64_t{span.x1} + 1, y, +1, y - 1);
-        if (freeLeft == 0 && freeRight == 0) continue;
-        const int32_t height = ColumnHeight(scene, span, int64_t{std::max(freeLeft, freeRight)} + 1);
-        if (height == 0) continue;
+        if (scene.Cell(int64_t{span.x0} - 1, y) != EmptyIndex && scene.Cell(int64_t{span.x1} + 1, y) != EmptyIndex) continue;
+        if (ColumnHeight(scene, span, 1) == 0) continue;
+        // The column above is at most y rows tall, so no more than y - 1 free cells a side count.
+        int32_t freeLeft = 0;
+        int32_t freeRight = 0;
+        int32_t height = 0;
+        for (int64_t reach = 8;; reach *= 4) {
+            const int64_t most = std::min(reach, y - 1);
+            freeLeft = EmptyRun(scene, int64_t{span.x0} - 1, y, -1, most);
+            freeRight = EmptyRun(scene, int64_t{span.x1} + 1, y, +1, most);
+            height = ColumnHeight(scene, span, int64_t{std::max(freeLeft, freeRight)} + 1);
+            // Settled unless a run was cut at `most` while the column reaches higher than it.
+            const bool cut = most < y - 1 && (freeLeft == most || freeRight == most);
+            if (!cut || height <= most) break;
+        }
         // With water above, x0 >= 0 and the span lies on a row of the image, so none of the
         // sums below can overflow: every moved end stays inside the image.
         const int32_t left = std::min(freeLeft, height - 1);
@@ -346,21 +358,19 @@ void SortLiveSpansByRow(int32_t limit) {
 
 // Whether A, grown so far, takes B: an end of A lies on B or on a cell next to it.
 bool Touches(const WaterSpan& a, const WaterSpan& b) {
+    // Unsigned, one comparison tests each end against reachLeft .. reachRight.
     const int64_t reachLeft = int64_t{b.x0} - 1;
-    const int64_t reachRight = int64_t{b.x1} + 1;
-    return (a.x0 >= reachLeft && a.x0 <= reachRight) || (a.x1 >= reachLeft && a.x1 <= reachRight);
+    const auto reach = static_cast<uint64_t>(int64_t{b.x1} + 1 - reachLeft);
+    return (static_cast<uint64_t>(a.x0 - reachLeft) <= reach) | (static_cast<uint64_t>(a.x1 - reachLeft) <= reach);
 }
 
-bool WaterBeside(const Scene& scene, const WaterSpan& span) {
-    return scene.Cell(int64_t{span.x0} - 1, span.y) == WaterIndex || scene.Cell(int64_t{span.x1} + 1, span.y) == WaterIndex;
-}
-
-// A's sweep over the later spans `members` (indices into `spans`, in list order) of its row.
-bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, const int32_t* members, int32_t count) {
+// A's sweep over later spans of its row, in list order: spans[at(i)] for i in 0 .. count - 1.
+template <typename Index>
+bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, int32_t count, Index at) {
     bool killed = false;
     for (int32_t i = 0; i < count; ++i) {
-        WaterSpan& b = spans[members[i]];
-        if (b.y != a.y || !Touches(a, b)) continue;
+        WaterSpan& b = spans[at(i)];
+        if (!((b.y == a.y) & Touches(a, b))) continue;
         a.x0 = std::min(a.x0, b.x0);
         a.x1 = std::max(a.x1, b.x1);
         b.y = scene.deadRow;
@@ -369,79 +379,180 @@ bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, const int32_t* m
     return killed;
 }
 
-// Rows with more spans than this are cut into clusters before the pairwise sweeps.
-constexpr int32_t SmallRowSize = 12;
+// Scratch of the merge pass, kept between steps; it never outgrows the longest row met. Spans of
+// a row are named by their offset in it, in list order.
+std::vector<uint8_t> rowGated;
+std::vector<uint64_t> rowOrder;      // by first column: the column's bits over the offset
+std::vector<int32_t> rowPrev;        // by place in rowOrder: the next span to the left in its cluster, or -1
+std::vector<int32_t> rowNext;        // ... to the right
+std::vector<int32_t> rowPlace;       // by offset: the place in rowOrder
+std::vector<int32_t> rowCluster;     // by offset
+std::vector<uint8_t> clusterChain;   // by cluster: its spans lie end to end, none overlapping
+std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in clusterMembers
+std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
 
-struct RowEntry {
-    int32_t x0;
-    int32_t x1;
-    int32_t index;
-};
+int32_t OffsetAt(int32_t place) { return static_cast<int32_t>(rowOrder[static_cast<size_t>(place)] & 0xFFFFFFFFu); }
 
-// Scratch of the merge pass, kept between steps; it never outgrows the longest row met.
-std::vector<RowEntry> rowEntries;
-std::vector<int32_t> rowCluster;
-std::vector<int32_t> clusterStart;
-std::vector<int32_t> clusterMembers;
+// A's sweep when A's cluster is a chain of spans end to end. Spans that do not overlap touch only
+// when they are neighbours, and A's neighbours stay the two spans beside what it has grown to;
+// so of all later spans only the nearer of those two, by list order, can be the next A takes,
+// and one beside A that comes before the sweep's position never can.
+bool SweepChain(const Scene& scene, WaterSpan* spans, int32_t first, int32_t offset) {
+    WaterSpan& a = spans[first + offset];
+    const int32_t place = rowPlace[static_cast<size_t>(offset)];
+    int32_t position = offset;
+    bool killed = false;
+    for (;;) {
+        const int32_t left = rowPrev[static_cast<size_t>(place)];
+        const int32_t right = rowNext[static_cast<size_t>(place)];
+        const int32_t leftOffset = left >= 0 ? OffsetAt(left) : -1;
+        const int32_t rightOffset = right >= 0 ? OffsetAt(right) : -1;
+        const bool takeLeft = leftOffset > position && (rightOffset <= position || leftOffset < rightOffset);
+        const bool takeRight = !takeLeft && rightOffset > position;
+        if (!takeLeft && !takeRight) return killed;
+        const int32_t taken = takeLeft ? left : right;
+        WaterSpan& b = spans[first + (takeLeft ? leftOffset : rightOffset)];
+        a.x0 = std::min(a.x0, b.x0);
+        a.x1 = std::max(a.x1, b.x1);
+        b.y = scene.deadRow;
+        killed = true;
+        position = takeLeft ? leftOffset : rightOffset;
+        const int32_t beyond = takeLeft ? rowPrev[static_cast<size_t>(taken)] : rowNext[static_cast<size_t>(taken)];
+        if (takeLeft) {
+            rowPrev[static_cast<size_t>(place)] = beyond;
+            if (beyond >= 0) rowNext[static_cast<size_t>(beyond)] = place;
+        } else {
+            rowNext[static_cast<size_t>(place)] = beyond;
+            if (beyond >= 0) rowPrev[static_cast<size_t>(beyond)] = place;
+        }
+    }
+}
 
-// The spans of one row, `first` .. `end` - 1 in list order. A span only ever takes spans that
-// overlap it or lie next to it, and what it takes lies within the same reach, so the row falls
-// apart into clusters, runs of spans with no free cell between them, that never touch one
-// another: each cluster is swept alone, in list order, with the literal pairwise rule.
+std::vector<uint64_t> rowOrderScratch;
+
+// Fills rowOrder with the spans of a row by first column, ties in list order. The first columns
+// of a row usually lie within a few hundred of each other: then two byte-wide counting passes
+// over their distance from the smallest beat a comparison sort.
+void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
+    const auto n = static_cast<size_t>(count);
+    rowOrder.resize(n);
+    int32_t lowest = INT32_MAX;
+    int32_t highest = INT32_MIN;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t column = static_cast<uint32_t>(row[i].x0) ^ 0x80000000u;  // signed order
+        rowOrder[static_cast<size_t>(i)] = (uint64_t{column} << 32) | static_cast<uint32_t>(i);
+        lowest = std::min(lowest, row[i].x0);
+        highest = std::max(highest, row[i].x0);
+    }
+    if (int64_t{highest} - lowest >= 0x10000) {
+        std::sort(rowOrder.begin(), rowOrder.end());
+        return;
+    }
+    rowOrderScratch.resize(n);
+    uint64_t* source = rowOrder.data();
+    uint64_t* target = rowOrderScratch.data();
+    const uint64_t base = (uint64_t{static_cast<uint32_t>(lowest) ^ 0x80000000u}) << 32;
+    for (int shift = 32; shift < 48; shift += 8) {
+        uint32_t counters[256] = {};
+        for (size_t i = 0; i < n; ++i) ++counters[((source[i] - base) >> shift) & 0xFF];
+        uint32_t start = 0;
+        for (uint32_t& c : counters) start += std::exchange(c, start);
+        for (size_t i = 0; i < n; ++i) target[counters[((source[i] - base) >> shift) & 0xFF]++] = source[i];
+        std::swap(source, target);
+    }
+    // Two passes leave the result where it started.
+}
+
+// The spans of one row are spans[first .. end), in list order. Only a span with water beside one
+// of its ends sweeps the spans after it; its ends do not move before its own sweep, so whether it
+// sweeps can be read off the image for the whole row at once. While those sweeps are few they
+// are run as they stand. Otherwise the row is cut into clusters, runs of spans with no free cell
+// between them: a span only takes spans that overlap it or lie next to it, so what it grows to
+// stays within its cluster and never touches another one, and each cluster is swept alone; a
+// cluster of spans end to end by following neighbours, any other by the pairwise rule.
 bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) {
     const int32_t count = end - first;
     if (count < 2) return false;
+    const auto n = static_cast<size_t>(count);
+    rowGated.resize(n);
+    const int32_t row = spans[first].y;
+    if (row < 0 || row >= scene.height) return false;  // every cell beside is outside: no water
+    const uint8_t* pixels = scene.pixels + row * scene.width;
+    const auto width = static_cast<uint64_t>(scene.width);
+    int64_t pairs = 0;  // what the sweeps as they stand would compare
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        // Unsigned, a column left of the image wraps round to a huge one: one bound test each.
+        const uint64_t left = static_cast<uint64_t>(int64_t{spans[first + i].x0} - 1);
+        const uint64_t right = static_cast<uint64_t>(int64_t{spans[first + i].x1} + 1);
+        const bool gated = (left < width && pixels[left] == WaterIndex) || (right < width && pixels[right] == WaterIndex);
+        rowGated[static_cast<size_t>(i)] = gated;
+        if (gated) pairs += count - 1 - i;
+    }
+    rowGated[n - 1] = 0;  // the last span has nothing after it to take
+    if (pairs == 0) return false;
+
     bool killed = false;
-    if (count <= SmallRowSize) {
-        int32_t members[SmallRowSize];
-        for (int32_t i = 0; i < count; ++i) members[i] = first + i;
+    if (pairs <= 8 * int64_t{count}) {
         for (int32_t i = 0; i + 1 < count; ++i) {
             WaterSpan& a = spans[first + i];
-            if (a.y >= scene.limit || !WaterBeside(scene, a)) continue;
-            killed |= Absorb(scene, spans, a, members + i + 1, count - i - 1);
+            if (!rowGated[static_cast<size_t>(i)] || a.y >= scene.limit) continue;
+            killed |= Absorb(scene, spans, a, count - 1 - i, [from = first + i + 1](int32_t j) { return from + j; });
         }
         return killed;
     }
 
-    rowEntries.resize(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) {
-        const WaterSpan& span = spans[first + i];
-        rowEntries[static_cast<size_t>(i)] = RowEntry{span.x0, span.x1, i};
-    }
-    std::sort(rowEntries.begin(), rowEntries.end(), [](const RowEntry& a, const RowEntry& b) { return a.x0 < b.x0; });
-    rowCluster.resize(static_cast<size_t>(count));
+    SortRowByFirstColumn(spans + first, count);
+    rowPrev.resize(n);
+    rowNext.resize(n);
+    rowPlace.resize(n);
+    rowCluster.resize(n);
+    clusterChain.clear();
     int32_t clusters = 0;
     int64_t hullRight = 0;
-    for (const RowEntry& e : rowEntries) {
-        if (clusters == 0 || int64_t{e.x0} > hullRight + 1) {
+    for (int32_t p = 0; p < count; ++p) {
+        const int32_t offset = OffsetAt(p);
+        const WaterSpan& span = spans[first + offset];
+        const bool joins = p > 0 && int64_t{span.x0} <= hullRight + 1;
+        if (!joins) {
             ++clusters;
-            hullRight = e.x1;
-        } else {
-            hullRight = std::max<int64_t>(hullRight, e.x1);
+            clusterChain.push_back(1);
+        } else if (int64_t{span.x0} <= hullRight) {
+            clusterChain.back() = 0;  // overlaps a span before it
         }
-        rowCluster[static_cast<size_t>(e.index)] = clusters - 1;
+        hullRight = joins ? std::max<int64_t>(hullRight, span.x1) : span.x1;
+        rowPrev[static_cast<size_t>(p)] = joins ? p - 1 : -1;
+        if (p > 0) rowNext[static_cast<size_t>(p) - 1] = joins ? p : -1;
+        rowPlace[static_cast<size_t>(offset)] = p;
+        rowCluster[static_cast<size_t>(offset)] = clusters - 1;
     }
+    rowNext[n - 1] = -1;
     if (clusters == count) return false;  // no two spans near each other
 
-    // The members of every cluster, each cluster's in list order.
+    // The members of every cluster, each cluster's in list order: a counting sort by cluster.
     clusterStart.assign(static_cast<size_t>(clusters) + 1, 0);
     for (int32_t i = 0; i < count; ++i) ++clusterStart[static_cast<size_t>(rowCluster[static_cast<size_t>(i)]) + 1];
     for (int32_t c = 0; c < clusters; ++c) clusterStart[static_cast<size_t>(c) + 1] += clusterStart[static_cast<size_t>(c)];
-    clusterMembers.resize(static_cast<size_t>(count));
+    clusterMembers.resize(n);
     for (int32_t i = 0; i < count; ++i) {
         const auto c = static_cast<size_t>(rowCluster[static_cast<size_t>(i)]);
-        clusterMembers[static_cast<size_t>(clusterStart[c]++)] = first + i;
+        clusterMembers[static_cast<size_t>(clusterStart[c]++)] = i;
     }
-    // The counting moved every start to the next cluster's; shift them back.
+    // Filling moved every start on to the next cluster's; shift them back.
     for (int32_t c = clusters; c > 0; --c) clusterStart[static_cast<size_t>(c)] = clusterStart[static_cast<size_t>(c) - 1];
     clusterStart[0] = 0;
+
+    const int32_t* members = clusterMembers.data();
     for (int32_t c = 0; c < clusters; ++c) {
         const int32_t from = clusterStart[static_cast<size_t>(c)];
         const int32_t to = clusterStart[static_cast<size_t>(c) + 1];
         for (int32_t m = from; m + 1 < to; ++m) {
-            WaterSpan& a = spans[clusterMembers[static_cast<size_t>(m)]];
-            if (a.y >= scene.limit || !WaterBeside(scene, a)) continue;
-            killed |= Absorb(scene, spans, a, clusterMembers.data() + m + 1, to - m - 1);
+            WaterSpan& a = spans[first + members[m]];
+            if (!rowGated[static_cast<size_t>(members[m])] || a.y >= scene.limit) continue;
+            if (clusterChain[static_cast<size_t>(c)]) {
+                killed |= SweepChain(scene, spans, first, members[m]);
+            } else {
+                killed |= Absorb(scene, spans, a, to - m - 1, [first, after = members + m + 1](int32_t j) { return first + after[j]; });
+            }
         }
     }
     return killed;
