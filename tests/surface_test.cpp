@@ -75,15 +75,21 @@ TEST_F(SurfaceTest, BlankSurfaceIsPaddedToPitchAndClearFillsThePadding) {
 }
 
 TEST_F(SurfaceTest, ClearFillsOnlyTheClipRectangle) {
-    Surface s(32, 24);
-    s.Clear(1);
-    SetClip(&s, 10, 10, 19, 19);
-    s.Clear(7);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 32; ++x) {
-            bool inside = x >= 10 && x <= 19 && y >= 10 && y <= 19;
-            ASSERT_EQ(GetPixel(&s, x, y), inside ? 7 : 1) << "(" << x << ", " << y << ")";
-        }
+    struct Case {
+        int32_t left, top, right, bottom;
+    };
+    // A block inside the image, and whole rows that leave the first and last rows alone.
+    for (const Case c : {Case{10, 10, 19, 19}, Case{0, 3, 31, 20}, Case{-4, 1, 40, 1}}) {
+        Surface s(32, 24);
+        s.Clear(1);
+        SetClip(&s, c.left, c.top, c.right, c.bottom);
+        s.Clear(7);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 32; ++x) {
+                bool inside = x >= c.left && x <= c.right && y >= c.top && y <= c.bottom;
+                ASSERT_EQ(GetPixel(&s, x, y), inside ? 7 : 1) << "(" << x << ", " << y << ") clip from " << c.left << ", " << c.top;
+            }
+    }
 }
 
 TEST_F(SurfaceTest, SizesThatCannotBeAllocatedWholeGiveAnEmptySurface) {
