@@ -147,6 +147,9 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
             }
         }
     }
-    if (length > 0) w->clientDirty = true;
+    if (length > 0) {
+        w->clientDirty = true;
+        w->ForgetShown(y, int64_t{y} + kCellHeight - 1);
+    }
     return TRUE;
 }

@@ -78,6 +78,10 @@ void ResizeClient(WindowRecord& w) {
     w.clientWidth = cw;
     w.clientHeight = ch;
     w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
+    // Nothing of what was shown survives; the next blit sets the record up for the new size.
+    w.shownIndices.clear();
+    w.shownFrom.clear();
+    w.shownTo.clear();
     if (w.topLevelShown) display::ResizeTopLevel(w.handle, cw, ch);
 }
 
