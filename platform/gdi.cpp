@@ -134,9 +134,11 @@ void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w,
             if (first == w) continue;
             ConvertRow8To32(source + first, out + first, static_cast<int>(last - first + 1), lut);
             std::memcpy(seen + first, source + first, static_cast<size_t>(last - first + 1));
+            window.clientChanged = true;
             continue;
         }
         ConvertRow8To32(source, out, static_cast<int>(w), lut);
+        window.clientChanged = true;
         std::memcpy(seen, source, static_cast<size_t>(w));
         if (shownFrom == shownTo || to < shownFrom || from > shownTo) {
             shownFrom = from;  // the old range stays apart from this one: keep the new one

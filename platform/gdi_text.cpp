@@ -149,6 +149,7 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     }
     if (length > 0) {
         w->clientDirty = true;
+        w->clientChanged = true;
         w->ForgetShown(y, int64_t{y} + kCellHeight - 1);
     }
     return TRUE;

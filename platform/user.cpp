@@ -78,6 +78,7 @@ void ResizeClient(WindowRecord& w) {
     w.clientWidth = cw;
     w.clientHeight = ch;
     w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
+    w.clientChanged = true;
     // Nothing of what was shown survives; the next blit sets the record up for the new size.
     w.shownIndices.clear();
     w.shownFrom.clear();
@@ -159,7 +160,9 @@ WindowRecord* FindWindow(HWND hwnd) {
 
 void ShowClient(WindowRecord& w) {
     w.clientDirty = false;
-    if (w.topLevelShown) display::Show(w.handle, w.client.data(), w.clientWidth, w.clientHeight);
+    if (!w.topLevelShown) return;
+    display::Show(w.handle, w.client.data(), w.clientWidth, w.clientHeight, w.clientChanged);
+    w.clientChanged = false;
 }
 
 void InputMouseMove(HWND hwnd, int x, int y) {

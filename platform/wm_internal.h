@@ -26,7 +26,8 @@ struct WindowRecord {
     int clientWidth = 0;
     int clientHeight = 0;
     std::vector<uint32_t> client;
-    bool clientDirty = false;
+    bool clientDirty = false;    // drawn into since it was last handed to the display driver
+    bool clientChanged = true;   // differs from what was last handed to the display driver
 
     // What BitBlt last converted into the client framebuffer, so that a blit of the same 8-bit
     // indices through the same colours, which would change nothing, converts nothing. Indices

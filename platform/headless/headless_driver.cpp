@@ -115,7 +115,7 @@ void DestroyTopLevel(HWND hwnd) {
     std::erase(tops, hwnd);
 }
 
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool) {
     ++S().shows[hwnd];
     if (S().onShow) S().onShow(hwnd, pixels, width, height);
 }
