@@ -127,6 +127,7 @@ void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w,
         int& shownFrom = window.shownFrom[row];
         int& shownTo = window.shownTo[row];
         if (shownFrom <= from && to <= shownTo) {
+            if (std::memcmp(source, seen, static_cast<size_t>(w)) == 0) continue;
             // Convert only the stretch from the first to the last index that changed.
             int64_t first = 0;
             int64_t last = 0;
