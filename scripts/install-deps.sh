@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libpng-dev libgif-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev liballegro4-dev
   xvfb xauth x11-utils x11-apps xdotool wmctrl openbox imagemagick
 )
 
