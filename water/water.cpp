@@ -129,6 +129,35 @@ int64_t TrailingRun(const uint8_t* p, int64_t end, int64_t most, uint8_t value) 
     return run;
 }
 
+// The offset of the first byte of p[0 .. n) equal to value, or n. Spans are mostly a few cells
+// wide, where eight bytes at a time beat the set-up of a library search; long runs go to memchr.
+int64_t FindByte(const uint8_t* p, int64_t n, uint8_t value) {
+    if (n >= 64) {
+        const void* found = std::memchr(p, value, static_cast<size_t>(n));
+        return found ? static_cast<const uint8_t*>(found) - p : n;
+    }
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    int64_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const uint64_t same = word ^ pattern;  // a zero byte where p holds value
+        const uint64_t zero = (same - 0x0101010101010101ull) & ~same & 0x8080808080808080ull;
+        if (zero != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return i + std::countr_zero(zero) / 8;
+            } else {
+                // Borrows only run towards higher bytes: the first zero byte is found exactly
+                // from the low end, so search it byte by byte here.
+                while (p[i] != value) ++i;
+                return i;
+            }
+        }
+    }
+    while (i < n && p[i] != value) ++i;
+    return i;
+}
+
 // The first stretch of free cells on the row below x0 .. x1, as first .. last; false if there is none.
 bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
     const int64_t below = int64_t{span.y} + 1;
@@ -137,9 +166,8 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     const int64_t to = std::min<int64_t>(span.x1, scene.width - 1);
     if (from > to) return false;
     const uint8_t* row = scene.pixels + below * scene.width;
-    const void* found = std::memchr(row + from, EmptyIndex, static_cast<size_t>(to - from + 1));
-    if (!found) return false;
-    const int64_t start = static_cast<const uint8_t*>(found) - row;
+    const int64_t start = from + FindByte(row + from, to - from + 1, EmptyIndex);
+    if (start > to) return false;
     *first = static_cast<int32_t>(start);
     *last = static_cast<int32_t>(start + LeadingRun(row + start, to - start + 1, EmptyIndex) - 1);
     return true;
@@ -154,11 +182,11 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span, int64_t most) {
     if (span.x0 > last) return 0;
     // Most spans have no water at all on the row above: one block search settles those.
     const uint8_t* rowAbove = scene.pixels + above * scene.width;
-    const void* firstWet = std::memchr(rowAbove + span.x0, WaterIndex, static_cast<size_t>(last - span.x0 + 1));
-    if (!firstWet) return 0;
+    const int64_t firstWet = span.x0 + FindByte(rowAbove + span.x0, last - span.x0 + 1, WaterIndex);
+    if (firstWet > last) return 0;
     const int64_t tallest = std::min(above + 1, most);  // rows 0 .. above; the top border ends every column
     int64_t best = 0;
-    for (int64_t x = static_cast<const uint8_t*>(firstWet) - rowAbove; x <= last && best < tallest; ++x) {
+    for (int64_t x = firstWet; x <= last && best < tallest; ++x) {
         // A column can only raise the maximum if it holds water `best` rows up; one read tells.
         const int64_t base = above * scene.width + x;
         if (scene.pixels[base - best * scene.width] != WaterIndex) continue;
