@@ -18,9 +18,23 @@
 namespace {
 
 // Records the compact pass sorts into. It never outgrows the list's array, and after a sort
-// that ends in it the two arrays trade places, so it is released together with the list.
+// that ends in it the two arrays trade places, so it is released together with the list, as
+// is all the other scratch.
 WaterSpan* sortScratch = nullptr;
 int32_t sortScratchCapacity = 0;
+
+// Scratch of the merge pass, kept between steps; it never outgrows the longest row met. Spans of
+// a row are named by their offset in it, in list order.
+std::vector<uint8_t> rowGated;
+std::vector<uint64_t> rowOrder;      // by first column: the column's bits over the offset
+std::vector<int32_t> rowPrev;        // by place in rowOrder: the next span to the left in its cluster, or -1
+std::vector<int32_t> rowNext;        // ... to the right
+std::vector<int32_t> rowPlace;       // by offset: the place in rowOrder
+std::vector<int32_t> rowCluster;     // by offset
+std::vector<uint8_t> clusterChain;   // by cluster: its spans lie end to end, none overlapping
+std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in clusterMembers
+std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
+std::vector<uint64_t> rowOrderScratch;
 
 // Below this many live spans a stable insertion sort beats clearing the radix counters.
 constexpr int32_t SmallSortSize = 32;
@@ -67,10 +81,14 @@ Scene CurrentScene() {
     return scene;
 }
 
-void ReleaseSortScratch() {
+void ReleaseScratch() {
     delete[] sortScratch;
     sortScratch = nullptr;
     sortScratchCapacity = 0;
+    for (auto* bytes : {&rowGated, &clusterChain}) std::vector<uint8_t>().swap(*bytes);
+    for (auto* offsets : {&rowPrev, &rowNext, &rowPlace, &rowCluster, &clusterStart, &clusterMembers})
+        std::vector<int32_t>().swap(*offsets);
+    for (auto* keys : {&rowOrder, &rowOrderScratch}) std::vector<uint64_t>().swap(*keys);
 }
 
 void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
@@ -352,7 +370,7 @@ void SortLiveSpansByRow(int32_t limit) {
     }
 
     if (sortScratchCapacity < list.capacity) {
-        ReleaseSortScratch();
+        delete[] sortScratch;
         sortScratch = new WaterSpan[static_cast<size_t>(list.capacity)];
         sortScratchCapacity = list.capacity;
     }
@@ -407,18 +425,6 @@ bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, int32_t count, I
     return killed;
 }
 
-// Scratch of the merge pass, kept between steps; it never outgrows the longest row met. Spans of
-// a row are named by their offset in it, in list order.
-std::vector<uint8_t> rowGated;
-std::vector<uint64_t> rowOrder;      // by first column: the column's bits over the offset
-std::vector<int32_t> rowPrev;        // by place in rowOrder: the next span to the left in its cluster, or -1
-std::vector<int32_t> rowNext;        // ... to the right
-std::vector<int32_t> rowPlace;       // by offset: the place in rowOrder
-std::vector<int32_t> rowCluster;     // by offset
-std::vector<uint8_t> clusterChain;   // by cluster: its spans lie end to end, none overlapping
-std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in clusterMembers
-std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
-
 int32_t OffsetAt(int32_t place) { return static_cast<int32_t>(rowOrder[static_cast<size_t>(place)] & 0xFFFFFFFFu); }
 
 // A's sweep when A's cluster is a chain of spans end to end. Spans that do not overlap touch only
@@ -455,8 +461,6 @@ bool SweepChain(const Scene& scene, WaterSpan* spans, int32_t first, int32_t off
         }
     }
 }
-
-std::vector<uint64_t> rowOrderScratch;
 
 // Fills rowOrder with the spans of a row by first column, ties in list order. The first columns
 // of a row usually lie within a few hundred of each other: then two byte-wide counting passes
@@ -608,7 +612,7 @@ void MergePass(const Scene& scene) {
 bool InitWater() {
     WaterSpanList& list = appGlobals.waterSpans;
     delete[] list.spans;
-    ReleaseSortScratch();
+    ReleaseScratch();
     list.spans = new WaterSpan[InitialSpanCapacity];
     list.count = 0;
     list.capacity = InitialSpanCapacity;
@@ -618,7 +622,7 @@ bool InitWater() {
 void FreeWater() {
     WaterSpanList& list = appGlobals.waterSpans;
     delete[] list.spans;
-    ReleaseSortScratch();
+    ReleaseScratch();
     list.spans = nullptr;
     list.count = 0;
     list.capacity = 0;
