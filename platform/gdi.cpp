@@ -99,6 +99,8 @@ void Difference(const uint8_t* a, const uint8_t* b, int64_t n, int64_t* first, i
     *last = j - 1;
 }
 
+// The conversion of a blit into a window's client framebuffer, row by row, skipping what the
+// window already shows (see WindowRecord::shownIndices).
 template <typename SourceRow>
 void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w, int64_t h, const RGBQUAD* colours,
                     SourceRow sourceRow, int64_t sy) {
@@ -132,7 +134,6 @@ void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w,
             int64_t first = 0;
             int64_t last = 0;
             Difference(source, seen, w, &first, &last);
-            if (first == w) continue;
             ConvertRow8To32(source + first, out + first, static_cast<int>(last - first + 1), lut);
             std::memcpy(seen + first, source + first, static_cast<size_t>(last - first + 1));
             window.clientChanged = true;
