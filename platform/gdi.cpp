@@ -184,7 +184,9 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     section->topDown = h.biHeight < 0;
     size_t colours = h.biClrUsed == 0 || h.biClrUsed > 256 ? 256 : h.biClrUsed;
     for (size_t i = 0; i < colours; ++i) section->colours[i] = info->bmiColors[i];
-    section->pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(stride * height)]());
+    const auto bytes = static_cast<size_t>(stride * height);
+    section->pixels.reset(static_cast<uint8_t*>(::operator new[](bytes, std::align_val_t{gdi::kPixelAlignment}, std::nothrow)));
+    if (section->pixels) std::memset(section->pixels.get(), 0, bytes);
     if (!section->pixels) return nullptr;
 
     auto& s = gdi::S();
