@@ -524,7 +524,7 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     if (pairs == 0) return false;
 
     bool killed = false;
-    if (pairs <= 8 * int64_t{count}) {
+    if (pairs <= 2 * int64_t{count}) {
         for (int32_t i = 0; i + 1 < count; ++i) {
             WaterSpan& a = spans[first + i];
             if (!rowGated[static_cast<size_t>(i)] || a.y >= scene.limit) continue;
