@@ -86,6 +86,11 @@ void ResizeClient(WindowRecord& w) {
         w.clientWidth = cw;
         w.clientHeight = ch;
         w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
+        w.clientChanged = true;
+        // Nothing of what was shown survives; the next blit sets the record up for the new size.
+        w.shownIndices.clear();
+        w.shownFrom.clear();
+        w.shownTo.clear();
     }
     ResizeShown(w);
 }
@@ -193,7 +198,11 @@ void ShowClient(WindowRecord& w) {
     int height = 0;
     const uint32_t* view = ComposeView(*top, &width, &height);
     ResizeShown(*top);
-    display::Show(top->handle, view, width, height);
+    // A view composed of more than the client (a menu bar, buttons, a drop-down) counts as new
+    // every time; the client alone is new only when something was drawn that changed it.
+    const bool composed = view != top->client.data();
+    display::Show(top->handle, view, width, height, composed || top->clientChanged);
+    top->clientChanged = false;
 }
 
 void InputMouseMove(HWND hwnd, int x, int y) {

@@ -76,15 +76,21 @@ TEST_F(SurfaceTest, BlankSurfaceIsPaddedToPitchAndClearFillsThePadding) {
 }
 
 TEST_F(SurfaceTest, ClearFillsOnlyTheClipRectangle) {
-    Surface s(32, 24);
-    s.Clear(1);
-    SetClip(&s, 10, 10, 19, 19);
-    s.Clear(7);
-    for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 32; ++x) {
-            bool inside = x >= 10 && x <= 19 && y >= 10 && y <= 19;
-            ASSERT_EQ(GetPixel(&s, x, y), inside ? 7 : 1) << "(" << x << ", " << y << ")";
-        }
+    struct Case {
+        int32_t left, top, right, bottom;
+    };
+    // A block inside the image, and whole rows that leave the first and last rows alone.
+    for (const Case c : {Case{10, 10, 19, 19}, Case{0, 3, 31, 20}, Case{-4, 1, 40, 1}}) {
+        Surface s(32, 24);
+        s.Clear(1);
+        SetClip(&s, c.left, c.top, c.right, c.bottom);
+        s.Clear(7);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 32; ++x) {
+                bool inside = x >= c.left && x <= c.right && y >= c.top && y <= c.bottom;
+                ASSERT_EQ(GetPixel(&s, x, y), inside ? 7 : 1) << "(" << x << ", " << y << ") clip from " << c.left << ", " << c.top;
+            }
+    }
 }
 
 TEST_F(SurfaceTest, SizesThatCannotBeAllocatedWholeGiveAnEmptySurface) {
@@ -217,6 +223,84 @@ TEST_F(SurfaceTest, PresentShowsTheTrueWidthNotThePitch) {
     EXPECT_EQ(headless::ShowCount(hwnd), showsBefore + 1);
     ASSERT_EQ(shownWidth, 6);
     EXPECT_EQ(shown, client.pixels);
+    headless::SetShowHook(nullptr);
+}
+
+// The colour of index i in the 3-3-2 cube that surfaces take without a process palette.
+uint32_t CubeColour(uint8_t i) { return Rgb(((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 85); }
+
+TEST_F(SurfaceTest, EveryPresentShowsTheImageAsItNowIs) {
+    // An "F" of index 224 (red in the cube) on 3 (blue), presented again and again while it
+    // changes by a pixel, not at all, under text drawn straight into the window, and through
+    // other colours.
+    HWND hwnd = OpenWindow("present changes", 7, 5);
+    std::vector<uint32_t> shown;
+    headless::SetShowHook([&](HWND h, const uint32_t* pixels, int width, int height) {
+        if (h == hwnd) shown.assign(pixels, pixels + width * height);
+    });
+    const gfxtest::Legend legend{{'.', 3}, {'#', 224}, {'o', 28}};
+    Surface s(7, 5);
+    auto draw = [&](const std::vector<std::string>& rows) {
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x) SetPixel(&s, x, y, legend.at(rows[static_cast<size_t>(y)][static_cast<size_t>(x)]));
+    };
+    // The window must show `rows` through `colour`, and the driver must have been handed just that.
+    auto expectShown = [&](const std::vector<std::string>& rows, auto colour, const char* when) {
+        const headless::Image client = headless::ReadClient(hwnd);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                EXPECT_EQ(client.At(x, y), colour(legend.at(rows[static_cast<size_t>(y)][static_cast<size_t>(x)])))
+                    << when << ": (" << x << ", " << y << ")";
+        EXPECT_EQ(shown, client.pixels) << when;
+    };
+    const std::vector<std::string> f{".###...", ".#.....", ".##....", ".#.....", ".#....."};
+    draw(f);
+    s.Present(windows.back());
+    expectShown(f, CubeColour, "first present");
+
+    const std::vector<std::string> dotted{".###...", ".#.....", ".##....", ".#.....", ".#...o."};
+    draw(dotted);
+    s.Present(windows.back());
+    expectShown(dotted, CubeColour, "one pixel changed");
+    const int shows = headless::ShowCount(hwnd);
+    s.Present(windows.back());
+    expectShown(dotted, CubeColour, "nothing changed");
+    EXPECT_EQ(headless::ShowCount(hwnd), shows + 1) << "an unchanged image is still shown";
+
+    HDC dc = GetDC(hwnd);
+    SetTextColor(dc, RGB(1, 2, 3));
+    TextOutA(dc, 0, 0, "W", 1);
+    ReleaseDC(hwnd, dc);
+    ASSERT_NE(headless::ReadClient(hwnd).At(0, 0), CubeColour(3));
+    s.Present(windows.back());
+    expectShown(dotted, CubeColour, "over text");
+
+    // Same indices, other colours: every row must take them.
+    uint8_t rgb[768];
+    for (int i = 0; i < 256; ++i) {
+        rgb[3 * i] = static_cast<uint8_t>(255 - i);
+        rgb[3 * i + 1] = static_cast<uint8_t>(i / 2);
+        rgb[3 * i + 2] = static_cast<uint8_t>(i);
+    }
+    ASSERT_TRUE(SetPalette(rgb));
+    Surface recoloured(7, 5);
+    CopySurface(&recoloured, &s);
+    recoloured.Present(windows.back());
+    auto paletteColour = [](uint8_t i) { return Rgb(255 - i, i / 2, i); };
+    expectShown(dotted, paletteColour, "other colours");
+    s.Present(windows.back());
+    expectShown(dotted, CubeColour, "the first colours again");
+
+    // A new client size starts black; the same image must come back whole.
+    RECT outer{};
+    GetWindowRect(hwnd, &outer);
+    const int outerWidth = outer.right - outer.left;
+    const int outerHeight = outer.bottom - outer.top;
+    MoveWindow(hwnd, outer.left, outer.top, outerWidth + 1, outerHeight + 1, TRUE);
+    MoveWindow(hwnd, outer.left, outer.top, outerWidth, outerHeight, TRUE);
+    ASSERT_EQ(headless::ReadClient(hwnd).At(0, 0), 0u);
+    s.Present(windows.back());
+    expectShown(dotted, CubeColour, "after a resize");
     headless::SetShowHook(nullptr);
 }
 
