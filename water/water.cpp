@@ -61,7 +61,17 @@ struct Scene {
         const int64_t first = std::max(std::min(x0, x1), clipLeft);
         const int64_t last = std::min(std::max(x0, x1), clipRight);
         if (first > last) return;
-        std::memset(pixels + y * width + first, colour, static_cast<size_t>(last - first + 1));
+        uint8_t* run = pixels + y * width + first;
+        const int64_t n = last - first + 1;
+        // Most spans are a few cells wide: two overlapping word stores cover 8 to 16 cells
+        // without the call and set-up of a block fill.
+        if (n >= 8 && n <= 16) {
+            const uint64_t word = 0x0101010101010101ull * colour;
+            std::memcpy(run, &word, 8);
+            std::memcpy(run + n - 8, &word, 8);
+            return;
+        }
+        std::memset(run, colour, static_cast<size_t>(n));
     }
 };
 
@@ -111,6 +121,18 @@ void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
 // The number of leading bytes of p[0 .. n) equal to value, eight at a time.
 int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
     const uint64_t pattern = 0x0101010101010101ull * value;
+    if constexpr (std::endian::native == std::endian::little) {
+        // 8 to 16 bytes: the first word, then the last, which overlaps it.
+        if (n >= 8 && n <= 16) {
+            for (const int64_t at : {int64_t{0}, n - 8}) {
+                uint64_t word;
+                std::memcpy(&word, p + at, 8);
+                const uint64_t differ = word ^ pattern;
+                if (differ != 0) return at + std::countr_zero(differ) / 8;
+            }
+            return n;
+        }
+    }
     int64_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t word;
@@ -156,6 +178,20 @@ int64_t FindByte(const uint8_t* p, int64_t n, uint8_t value) {
         return found ? static_cast<const uint8_t*>(found) - p : n;
     }
     const uint64_t pattern = 0x0101010101010101ull * value;
+    if constexpr (std::endian::native == std::endian::little) {
+        // 8 to 16 bytes, the width of most spans: the first word, then the last, which overlaps
+        // it; bytes of the overlap were found unequal in the first.
+        if (n >= 8 && n <= 16) {
+            for (const int64_t at : {int64_t{0}, n - 8}) {
+                uint64_t word;
+                std::memcpy(&word, p + at, 8);
+                const uint64_t same = word ^ pattern;
+                const uint64_t zero = (same - 0x0101010101010101ull) & ~same & 0x8080808080808080ull;
+                if (zero != 0) return at + std::countr_zero(zero) / 8;
+            }
+            return n;
+        }
+    }
     int64_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t word;
@@ -476,6 +512,17 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
         rowOrder[static_cast<size_t>(i)] = (uint64_t{column} << 32) | static_cast<uint32_t>(i);
         lowest = std::min(lowest, row[i].x0);
         highest = std::max(highest, row[i].x0);
+    }
+    // A short row is sorted in place; the counting passes cost their 512 counters whatever the
+    // row's length.
+    if (count <= 64) {
+        for (size_t i = 1; i < n; ++i) {
+            const uint64_t moving = rowOrder[i];
+            size_t j = i;
+            for (; j > 0 && rowOrder[j - 1] > moving; --j) rowOrder[j] = rowOrder[j - 1];
+            rowOrder[j] = moving;
+        }
+        return;
     }
     if (int64_t{highest} - lowest >= 0x10000) {
         std::sort(rowOrder.begin(), rowOrder.end());
