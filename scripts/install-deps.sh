@@ -2,7 +2,8 @@
 # Installs the Debian packages Ondrel needs: scripts/install-deps.sh [demo|all]
 #   demo  what building and running the demonstration needs (the compiler, CMake, SDL2, xdpyinfo
 #         to look for a display, and libpng and giflib for recording when there is none)
-#   all   that, and what the tests and benchmarks need (the default)
+#   all   that, and what the tests and benchmarks need (the default), with the Windows build
+#         and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit)
 # Does nothing when everything is there already; uses sudo when not run as root.
 set -euo pipefail
 
@@ -13,6 +14,7 @@ demo=(
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev liballegro4-dev
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 case "${1:-all}" in
