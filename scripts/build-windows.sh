@@ -34,6 +34,11 @@ stop() {
 }
 trap stop EXIT
 for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$display
 "$dir/wine-run" cmd /c exit  # makes the prefix, if the build has not
+wineserver -k 2>/dev/null || true
 wineserver -p
-(cd "$dir" && DISPLAY=$display ctest --output-on-failure -j "$jobs")
+# Wine's own services start with the first program; started by several programs at once, they
+# can leave one of those hanging at exit.
+"$dir/wine-run" cmd /c exit
+(cd "$dir" && ctest --output-on-failure -j "$jobs")

@@ -15,3 +15,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DONDREL_REQUIRE_ALL=ON -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
 (cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+
+# --- Windows ------------------------------------------------------------------------------------
+# The same code built for Windows with MinGW-w64; under Wine (private prefix in build-windows/,
+# Xvfb): the platform contract tests, the portable suites and ondrel.exe end to end.
+echo "== Windows build (MinGW-w64), tests under Wine =="
+"$root/scripts/build-windows.sh" --test "$root/build-windows"
