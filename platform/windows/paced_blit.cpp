@@ -23,7 +23,8 @@ struct Pacer {
     bool started = false;
     LONGLONG frequency = 0;    // performance-counter ticks per second
     LONGLONG period = 0;       // one refresh, in ticks, when not composited
-    LONGLONG lastPresent = 0;  // performance counter after the last blit into a window; 0: none yet
+    LONGLONG lastPresent = 0;  // performance counter at the last blit into a window; 0: none yet
+    LONGLONG lastRefresh = 0;  // not composited: the refresh the last blit was shown at
     HANDLE timer = nullptr;
 };
 
@@ -76,7 +77,10 @@ void WaitUntil(Pacer& p, LONGLONG due) {
 }
 
 void WaitForRefresh(Pacer& p) {
-    if (p.lastPresent == 0) return;
+    if (p.lastPresent == 0) {
+        p.lastRefresh = Now();
+        return;
+    }
     if (Composited()) {
         DWM_TIMING_INFO timing{};
         timing.cbSize = sizeof timing;
@@ -87,8 +91,17 @@ void WaitForRefresh(Pacer& p) {
         DwmFlush();
         return;
     }
-    LONGLONG due = p.lastPresent + p.period;
-    if (Now() < due) WaitUntil(p, due);
+    // Refreshes are counted from the first frame on, one period apart. A frame waits for the
+    // first refresh after the one the previous frame was shown at; a late frame goes at once,
+    // at the last refresh that has passed, so that lateness does not shift the ones after it.
+    LONGLONG next = p.lastRefresh + p.period;
+    LONGLONG now = Now();
+    if (now < next) {
+        WaitUntil(p, next);
+        p.lastRefresh = next;
+    } else {
+        p.lastRefresh = next + (now - next) / p.period * p.period;
+    }
 }
 
 }  // namespace
@@ -99,7 +112,6 @@ BOOL WINAPI PacedBitBlt(HDC dest, int x, int y, int width, int height, HDC src, 
     Pacer& p = ThePacer();
     if (!p.started) Start(p);
     WaitForRefresh(p);
-    BOOL done = BitBlt(dest, x, y, width, height, src, srcX, srcY, rop);
     p.lastPresent = Now();
-    return done;
+    return BitBlt(dest, x, y, width, height, src, srcX, srcY, rop);
 }
