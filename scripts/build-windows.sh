@@ -11,8 +11,11 @@ test=0
 if [ "${1:-}" = "--test" ]; then test=1; shift; fi
 dir=${1:-$root/build-windows}
 jobs=$(nproc)
+for tool in x86_64-w64-mingw32-g++-posix wine; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh all installs it" >&2; exit 1; }
+done
 
-cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+cmake --no-warn-unused-cli -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DONDREL_WERROR=ON >/dev/null
 cmake --build "$dir" -j "$jobs"
 echo "Windows build: $dir/run/ondrel.exe (with Data0.cdf and Media/ beside it)"
