@@ -8,7 +8,11 @@
 #include "gfx/font.h"
 #include "gfx/sprite_sheet.h"
 #include "gfx/surface.h"
+#include "platform/program_folder.h"
 #include "win/window.h"
+
+// Read from the current folder at start-up: the pack by LoadDataPack, the sprite sheet by AppInit.
+const char* const kProgramFiles[] = {"Data0.cdf", ".\\Media\\Sprites.bmp", nullptr};
 
 bool AppInit() {
     if (!SetDisplayFormat(640, 480, 8)) return false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "gfx/disc.h"
 #include "gfx/surface.h"
 
 namespace {
@@ -44,17 +45,6 @@ bool InsideClip(const Surface* s, int64_t x, int64_t y) {
 
 void PlotClipped(Surface* s, int64_t x, int64_t y, uint8_t colour) {
     if (InsideClip(s, x, y)) s->pixels[y * s->pitch + x] = colour;
-}
-
-// Half-width of a circle's row dy rows from its centre, truncated.
-int64_t HalfWidth(int64_t r, int64_t dy) {
-    int64_t d = r * r - dy * dy;
-    if (d < 0) d = -d;
-    auto half = static_cast<int64_t>(std::sqrt(static_cast<double>(d)));
-    // sqrt of a double may land one off for large squares; settle on the exact floor.
-    while (half * half > d) --half;
-    while ((half + 1) * (half + 1) <= d) ++half;
-    return half;
 }
 
 }  // namespace
@@ -118,7 +108,7 @@ void FillCircle(Surface* surface, int32_t cx, int32_t cy, int32_t r, uint8_t col
     int64_t first = std::max<int64_t>(-int64_t{r}, int64_t{surface->clipTop} - cy);
     int64_t last = std::min<int64_t>(r, int64_t{surface->clipBottom} - cy);
     for (int64_t dy = first; dy <= last; ++dy) {
-        int64_t half = HalfWidth(r, dy);
+        int64_t half = DiscHalfWidth(r, dy);
         FillRun(surface, cx - half, cx + half, cy + dy, colour);
     }
 }
@@ -129,9 +119,9 @@ void DrawCircle(Surface* surface, int32_t cx, int32_t cy, int32_t r, uint8_t col
     // gives its previous half-width (0 above the top row).
     int64_t first = std::max<int64_t>(-int64_t{r}, int64_t{surface->clipTop} - cy);
     int64_t last = std::min<int64_t>(r, int64_t{surface->clipBottom} - cy);
-    int64_t prev = first > -int64_t{r} ? HalfWidth(r, first - 1) : 0;
+    int64_t prev = first > -int64_t{r} ? DiscHalfWidth(r, first - 1) : 0;
     for (int64_t dy = first; dy <= last; ++dy) {
-        int64_t half = HalfWidth(r, dy);
+        int64_t half = DiscHalfWidth(r, dy);
         int64_t row = cy + dy;
         if (std::abs(prev - half) <= 1) {
             PlotClipped(surface, cx - half, row, colour);

@@ -46,9 +46,11 @@ struct BmpHeaders {
     int32_t tableEntries;  // biClrUsed, 0 meaning 256
 };
 
-// Reads the file header and the information header (40, 108 or 124 bytes; the fields past the
-// first 40 describe colour spaces and are skipped). True when the magic is right and the colour
-// table lies inside the file.
+// Reads the file header and the first 40 bytes of the information header. A biSize of 108 or
+// 124 announces the longer headers that image tools write (ImageMagick, GIMP), whose fields past
+// the first 40 describe colour spaces and are skipped, with the colour table after them. Any other
+// biSize counts for nothing, as in the classic reader: the table is taken at 54. True when the
+// magic is right and the colour table lies inside the file.
 bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     uint8_t header[kFileHeaderBytes + kInfoHeaderBytes];
     if (!in.Read(header, sizeof header) || U16(header) != kBitmapMagic) return false;
@@ -57,7 +59,7 @@ bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     h->pixelOffset = U32(header + 10);
     const uint8_t* info = header + kFileHeaderBytes;
     uint32_t infoSize = U32(info);
-    if (infoSize != 40 && infoSize != 108 && infoSize != 124) return false;
+    if (infoSize != 108 && infoSize != 124) infoSize = kInfoHeaderBytes;
     h->width = I32(info + 4);
     h->height = I32(info + 8);
     h->planes = U16(info + 12);
@@ -86,6 +88,41 @@ void Resample(const uint8_t* source, int32_t sourceWidth, int32_t sourceHeight, 
         uint8_t* to = destination + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int32_t x = 0; x < width; ++x) to[x] = from[columns[static_cast<size_t>(x)]];
     }
+}
+
+// The pixel rows of a bitmap file, from the stream's position on, into `rows` rows of `pitch`
+// bytes at `bits`, top row first. The file's rows follow one another `stride` bytes apart, and
+// the last need not have its padding. Read in file order without seeking: rows laid out as the
+// section holds them come in one read and are turned over in memory when the file stores them
+// bottom-up; others come one read a row, with the padding read past.
+bool ReadRows(FileStream& in, uint8_t* bits, int32_t pitch, int32_t width, int32_t rows, int64_t stride, bool topDown) {
+    const size_t rowBytes = static_cast<size_t>(pitch);
+    if (stride == pitch) {
+        // At most pitch × rows bytes, which the section keeps within 31 bits.
+        int64_t bytes = stride * (rows - 1) + width;
+        if (!in.Read(bits, static_cast<int>(bytes))) return false;
+        if (topDown) return true;
+        std::vector<uint8_t> swap(rowBytes);
+        for (int32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+            uint8_t* a = bits + static_cast<size_t>(top) * rowBytes;
+            uint8_t* b = bits + static_cast<size_t>(bottom) * rowBytes;
+            std::memcpy(swap.data(), a, rowBytes);
+            std::memcpy(a, b, rowBytes);
+            std::memcpy(b, swap.data(), rowBytes);
+        }
+        return true;
+    }
+    uint8_t skipped[4096];
+    for (int32_t k = 0; k < rows; ++k) {
+        int32_t row = topDown ? k : rows - 1 - k;
+        if (!in.Read(bits + static_cast<size_t>(row) * rowBytes, width)) return false;
+        for (int64_t padding = k + 1 < rows ? stride - width : 0; padding > 0;) {
+            int piece = static_cast<int>(padding < int64_t{sizeof skipped} ? padding : int64_t{sizeof skipped});
+            if (!in.Read(skipped, piece)) return false;
+            padding -= piece;
+        }
+    }
+    return true;
 }
 
 using Loader = HBITMAP (*)(const char*, uint8_t**);
@@ -131,13 +168,9 @@ HBITMAP LoadBmp(const char* fileName, uint8_t** pixels) {
         DeleteObject(bitmap);
         return nullptr;
     }
-    for (int32_t k = 0; k < rows; ++k) {
-        int32_t row = topDown ? k : rows - 1 - k;
-        uint8_t* target = bits + static_cast<size_t>(row) * static_cast<size_t>(record.bmWidthBytes);
-        if (!in.Seek(start + stride * k) || !in.Read(target, h.width)) {
-            DeleteObject(bitmap);
-            return nullptr;
-        }
+    if (!in.Seek(start) || !ReadRows(in, bits, record.bmWidthBytes, h.width, rows, stride, topDown)) {
+        DeleteObject(bitmap);
+        return nullptr;
     }
     *pixels = bits;
     return bitmap;
@@ -168,7 +201,8 @@ bool ReadBmpPalette(const char* fileName, uint8_t** palette) {
 }
 
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height) {
-    if (!fileName || !pixels || width <= 0 || height <= 0) return false;
+    // An image 0 wide or 0 high has no pixels to read: a file of headers and table only.
+    if (!fileName || width < 0 || height < 0 || (!pixels && width > 0 && height > 0)) return false;
     int64_t stride = (int64_t{width} + 3) / 4 * 4;
     int64_t blockSize = kInfoHeaderBytes + kColourTableBytes + stride * height;
     // bfSize holds the whole file in 32 bits; one Write takes an int.
@@ -198,7 +232,7 @@ bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t
     }
 
     uint8_t* rows = table + kColourTableBytes;
-    for (int32_t k = 0; k < height; ++k)
+    for (int32_t k = 0; k < height && width > 0; ++k)
         std::memcpy(rows + stride * k, pixels + static_cast<size_t>(height - 1 - k) * static_cast<size_t>(width),
                     static_cast<size_t>(width));
 

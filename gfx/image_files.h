@@ -10,15 +10,17 @@
 
 // A new section holding the image (`pixels` receives its pixel pointer), or null when the file
 // is missing, not an 8-bit uncompressed bitmap, or damaged (sizes that do not fit the file).
-// Information headers of 40, 108 and 124 bytes, colour tables of any length up to 256 entries
-// and rows stored either way up are read.
+// Information headers of 108 and 124 bytes put the colour table after them; any other biSize
+// is read as the 40-byte header. Colour tables of any length up to 256 entries and rows stored
+// either way up are read.
 HBITMAP LoadBmp(const char* fileName, uint8_t** pixels);
 // The file's colour table as 256 entries of red, green, blue into the 768-byte block *palette;
 // entries beyond a shorter table become black. False, with the block untouched, when there is
 // no block, the file is not an 8-bit bitmap or its table does not fit the file.
 bool ReadBmpPalette(const char* fileName, uint8_t** palette);
 // Writes `height` rows of `width` bytes (also their stride in `pixels`) bottom-up with the
-// process palette (or the 3-3-2 cube) as colour table. False when nothing could be written, or
+// process palette (or the 3-3-2 cube) as colour table; an image 0 wide or 0 high gives the
+// headers and the table alone (`pixels` may then be null). False when nothing could be written, or
 // the write failed; an older file of that name is replaced only by a complete new one.
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);
 

@@ -91,14 +91,7 @@ bool FileStream::Wrote(bool ok) {
 
 bool FileStream::Flush() { return Usable() && Wrote(std::fflush(file) == 0); }
 
-int64_t FileStream::Length() {
-    if (!Usable()) return -1;
-    long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return -1;
-    long end = std::ftell(file);
-    if (std::fseek(file, here, SEEK_SET) != 0) return -1;
-    return end;
-}
+int64_t FileStream::Length() { return Usable() ? FileLength(file) : -1; }
 
 bool FileStream::Seek(int64_t offset) {
     if (!Usable() || offset < 0 || offset > LONG_MAX) return false;

@@ -28,9 +28,11 @@ public:
     bool Close();
 
     bool Flush();
-    // The file's length in bytes, or -1 when it cannot be told; the position stays.
+    // The file's length in bytes as stored, or -1 when it cannot be told; the position and the
+    // end-of-file state stay.
     int64_t Length();
-    // Moves to `offset` bytes from the start; false when that cannot be done.
+    // Moves to `offset` bytes from the start of the file as stored (in text mode too, as a
+    // Windows runtime counts them) and clears the end of file; false when that cannot be done.
     bool Seek(int64_t offset);
     bool AtEnd();  // true also for a stream that did not open or is closed
 

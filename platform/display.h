@@ -18,18 +18,21 @@ void ScreenSize(int* width, int* height);
 // Switch the display mode. False when the mode cannot be had; the screen size stays then.
 bool SetMode(int width, int height, int bitsPerPixel);
 
-// A top-level window appeared with the given caption and client size. `popup` is a borderless
-// window (the full-screen kind). The driver may show it from now on.
+// A top-level window appeared with the given caption and the size of its view (its client area,
+// and above it the menu bar when it has one). `popup` is a borderless window (the full-screen
+// kind). The driver may show it from now on.
 void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientHeight, bool popup);
 
-// The client size of a top-level window changed.
+// The size of a top-level window's view changed.
 void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight);
 
 // The top-level window is gone; the driver drops whatever it kept for it.
 void DestroyTopLevel(HWND hwnd);
 
-// New content for a window: `pixels` holds width × height 0x00RRGGBB values, rows top-down,
-// owned by the window manager and valid only during the call.
+// New content for a window: its whole view as the window manager composes it (menu bar, client
+// area, push buttons and an open drop-down over it; see wm::ViewPixels). `pixels` holds
+// width × height 0x00RRGGBB values, rows top-down, owned by the window manager and valid only
+// during the call. Pointer positions go back in the same pixels (platform/input.h).
 void Show(HWND hwnd, const uint32_t* pixels, int width, int height);
 
 // Move pending input into the message queue and the key state. Called by PeekMessageA and

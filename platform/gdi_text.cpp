@@ -1,16 +1,16 @@
-// Text output into a window's client framebuffer with a small built-in font: 5 × 7 glyphs in
-// 6 × 8 cells (a column and a row of spacing), the printable ASCII characters 32 to 126.
+// Text output into a window's client framebuffer, and into the window manager's own parts, with a
+// small built-in font: 5 × 7 glyphs in 6 × 8 cells (a column and a row of spacing), the printable
+// ASCII characters 32 to 126.
 #include <cstdint>
 
+#include "platform/canvas_internal.h"
 #include "platform/gdi_internal.h"
 #include "platform/wm_internal.h"
 
 namespace {
 
-constexpr int kCellWidth = 6;
-constexpr int kCellHeight = 8;
+using gdi::kGlyphHeight;
 constexpr int kGlyphWidth = 5;
-constexpr int kGlyphHeight = 7;
 
 // One byte per glyph row, top row first; bit 4 is the leftmost column.
 constexpr uint8_t kGlyphs[95][kGlyphHeight] = {
@@ -118,35 +118,39 @@ uint32_t Xrgb(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 
 
 }  // namespace
 
+void gdi::DrawText32(const Canvas& c, int64_t x, int64_t y, const char* text, int length, uint32_t ink,
+                     const uint32_t* paper) {
+    for (int i = 0; i < length; ++i) {
+        auto ch = static_cast<unsigned char>(text[i]);
+        const uint8_t* glyph = ch >= 32 && ch <= 126 ? kGlyphs[ch - 32] : kMissingGlyph;
+        int64_t left = x + int64_t{i} * kTextCellWidth;
+        for (int row = 0; row < kTextCellHeight; ++row) {
+            int64_t py = y + row;
+            if (py < 0 || py >= c.height) continue;
+            uint8_t bits = row < kGlyphHeight ? glyph[row] : 0;
+            uint32_t* out = c.pixels + py * c.pitch;
+            for (int col = 0; col < kTextCellWidth; ++col) {
+                int64_t px = left + col;
+                if (px < 0 || px >= c.width) continue;
+                bool on = col < kGlyphWidth && ((bits >> (kGlyphWidth - 1 - col)) & 1) != 0;
+                if (on)
+                    out[px] = ink;
+                else if (paper)
+                    out[px] = *paper;
+            }
+        }
+    }
+}
+
 // Only window DCs draw text; a memory DC (or the screen) refuses it.
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     gdi::DeviceContext* d = gdi::FindDc(dc);
     if (!d || !text || length < 0 || d->memory) return FALSE;
     wm::WindowRecord* w = wm::FindWindow(d->window);
     if (!w) return FALSE;
-    const uint32_t ink = Xrgb(d->text);
     const uint32_t paper = Xrgb(d->background);
-    const bool opaque = d->backgroundMode == OPAQUE;
-    for (int i = 0; i < length; ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
-        const uint8_t* glyph = c >= 32 && c <= 126 ? kGlyphs[c - 32] : kMissingGlyph;
-        int64_t left = int64_t{x} + int64_t{i} * kCellWidth;
-        for (int row = 0; row < kCellHeight; ++row) {
-            int64_t py = int64_t{y} + row;
-            if (py < 0 || py >= w->clientHeight) continue;
-            uint8_t bits = row < kGlyphHeight ? glyph[row] : 0;
-            uint32_t* out = w->client.data() + py * w->clientWidth;
-            for (int col = 0; col < kCellWidth; ++col) {
-                int64_t px = left + col;
-                if (px < 0 || px >= w->clientWidth) continue;
-                bool on = col < kGlyphWidth && ((bits >> (kGlyphWidth - 1 - col)) & 1) != 0;
-                if (on)
-                    out[px] = ink;
-                else if (opaque)
-                    out[px] = paper;
-            }
-        }
-    }
+    gdi::Canvas canvas{w->client.data(), w->clientWidth, w->clientHeight, w->clientWidth};
+    gdi::DrawText32(canvas, x, y, text, length, Xrgb(d->text), d->backgroundMode == OPAQUE ? &paper : nullptr);
     if (length > 0) w->clientDirty = true;
     return TRUE;
 }

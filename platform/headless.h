@@ -18,7 +18,8 @@ void Reset();
 void SetScreenSize(int width, int height);
 
 // Input, delivered to the message queue and the key state exactly as the user would make it.
-// Coordinates are client pixels of `hwnd`.
+// Coordinates are pixels of what the top-level window `hwnd` shows (ReadWindow's image): the menu
+// bar, when it has one, above the client area; for a window without a menu bar, client pixels.
 void MoveMouse(HWND hwnd, int x, int y);
 void PressLeft(HWND hwnd, int x, int y);
 void ReleaseLeft(HWND hwnd, int x, int y);
@@ -57,6 +58,11 @@ struct Image {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
 };
 Image ReadClient(HWND hwnd);
+
+// What a top-level window shows, as the display gets it: its menu bar (if any) above the client
+// framebuffer, with push buttons and an open drop-down drawn over. Equal to ReadClient for a
+// window without a menu bar, children or open menu.
+Image ReadWindow(HWND hwnd);
 
 // Times a window's content was shown since Reset.
 int ShowCount(HWND hwnd);

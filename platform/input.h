@@ -8,18 +8,25 @@
 
 namespace wm {
 
-// The pointer moved to client pixel (x, y) of `hwnd`. Positions outside the client area make no
-// message (there is no capture), as on Win32.
+// Pointer positions are pixels of what the driver shows for the top-level window `hwnd` (its
+// view, see ViewPixels): the menu bar, when the window has one, above the client area. For a
+// window without a menu bar they are its client pixels. The window manager routes each event as
+// Win32 would: to an open menu (which has the pointer until it closes) or the menu bar; to a push
+// button (which holds the pointer from a left press on it until the release); else to the window
+// or child under the pointer as WM_* messages in its client pixels. Positions outside the client
+// area make no message (there is no capture), as on Win32.
+
+// The pointer moved to (x, y) of the view of `hwnd`.
 void InputMouseMove(HWND hwnd, int x, int y);
 
-// A mouse button went down or up with the pointer at client pixel (x, y). The key state of
-// VK_LBUTTON / VK_RBUTTON follows the button wherever the pointer is; the message is made only
-// inside the client area.
+// A mouse button went down or up with the pointer at (x, y) of the view of `hwnd`. The key state
+// of VK_LBUTTON / VK_RBUTTON follows the button wherever the pointer is.
 enum class MouseButton { Left, Right };
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y);
 
 // A key went down (again, for `repeat`) or up. The key state changes at once; the message goes
-// to the window that has the keyboard focus, if any.
+// to the window that has the keyboard focus, if any, unless a menu is open: then the keys drive
+// the menu (arrows, Return, Escape to close it) and no window gets them.
 void InputKey(int virtualKey, bool down, bool repeat);
 
 // The application became active or inactive: every top-level window gets WM_ACTIVATEAPP.
@@ -31,6 +38,12 @@ void InputClose(HWND hwnd);
 // The client framebuffer of a window: width × height 0x00RRGGBB values, rows top-down. Null for
 // a window that is not a live window.
 const uint32_t* ClientPixels(HWND hwnd, int* width, int* height);
+
+// What a top-level window shows (its view), as display::Show gets it: the menu bar, when it has
+// one, above the client framebuffer, with the child windows (push buttons) and an open drop-down
+// drawn over. The client framebuffer itself for a window with none of these, and for a child.
+// Valid until the window manager is next called; null for a window that is not a live window.
+const uint32_t* ViewPixels(HWND hwnd, int* width, int* height);
 
 // Tear down every window, message, device context, key state and class: a fresh process, as far
 // as the window manager knows. Tests use it between cases; GDI objects stay valid.

@@ -6,18 +6,36 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include <fcntl.h>
+#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+// A text stream is the binary file below a translating layer. Stdio keeps no buffer of its own
+// above that layer (see WithMode), so every position stdio passes down or asks for is one of the
+// file as stored, as a Windows runtime counts them.
 struct TextFile {
     FILE* file;
-    bool ended = false;  // a Ctrl-Z was read
+    FILE* text = nullptr;  // the stream stdio made on this one
+    bool ended = false;    // a Ctrl-Z was read
+    int lastWidth = 0;     // bytes of the file that the last character handed up took: 2 for "\r\n"
 };
+
+// Text streams by the FILE stdio gave for them, to reach the file below.
+std::mutex textFilesLock;
+std::unordered_map<FILE*, TextFile*> textFiles;
+
+FILE* FileBelow(FILE* file) {
+    std::lock_guard<std::mutex> hold(textFilesLock);
+    auto found = textFiles.find(file);
+    return found == textFiles.end() ? file : found->second->file;
+}
 
 ssize_t ReadText(void* cookie, char* buffer, size_t size) {
     auto* t = static_cast<TextFile*>(cookie);
@@ -29,10 +47,12 @@ ssize_t ReadText(void* cookie, char* buffer, size_t size) {
             t->ended = true;
             break;
         }
+        t->lastWidth = 1;
         if (c == '\r') {
             int following = std::getc(t->file);
             if (following == '\n') {
                 c = '\n';
+                t->lastWidth = 2;
             } else if (following != EOF) {
                 std::ungetc(following, t->file);
             }
@@ -54,14 +74,27 @@ ssize_t WriteText(void* cookie, const char* buffer, size_t size) {
 
 int SeekText(void* cookie, off64_t* offset, int whence) {
     auto* t = static_cast<TextFile*>(cookie);
-    if (std::fseek(t->file, static_cast<long>(*offset), whence) != 0) return -1;
-    t->ended = false;
-    *offset = std::ftell(t->file);
-    return 0;
+    off64_t move = *offset;
+    // Stdio steps back over a character it was handed and put back (a flush after ungetc): that
+    // is one character, which may have been two bytes of the file.
+    if (whence == SEEK_CUR && move == -1 && t->lastWidth > 0) move = -t->lastWidth;
+    if (whence != SEEK_CUR || move != 0) {
+        if (fseeko(t->file, move, whence) != 0) return -1;
+        // As the Windows runtime does: reading goes on from wherever the seek landed, a Ctrl-Z
+        // before it or not.
+        t->ended = false;
+        t->lastWidth = 0;
+    }
+    *offset = ftello(t->file);
+    return *offset < 0 ? -1 : 0;
 }
 
 int CloseText(void* cookie) {
     auto* t = static_cast<TextFile*>(cookie);
+    {
+        std::lock_guard<std::mutex> hold(textFilesLock);
+        textFiles.erase(t->text);
+    }
     int result = std::fclose(t->file);
     delete t;
     return result;
@@ -91,7 +124,15 @@ FILE* WithMode(FILE* file, const char* mode) {
     if (!text) {
         std::fclose(file);
         delete cookie;
+        return nullptr;
     }
+    // A buffer here would hold translated characters, and stdio would count positions in them:
+    // seeks and lengths would then miss by one for every "\r\n" it held. The file below keeps
+    // its buffer, so reading stays a block read from the system.
+    std::setvbuf(text, nullptr, _IONBF, 0);
+    cookie->text = text;
+    std::lock_guard<std::mutex> hold(textFilesLock);
+    textFiles[text] = cookie;
     return text;
 }
 
@@ -164,3 +205,14 @@ bool MoveFileOver(const char* from, const char* to) {
 }
 
 bool RemoveFile(const char* name) { return name && std::remove(NativePath(name).c_str()) == 0; }
+
+int64_t FileLength(FILE* file) {
+    if (!file) return -1;
+    FILE* below = FileBelow(file);
+    // What was written so far counts; a stream that is reading is left exactly as it is.
+    if (__fwriting(file) && std::fflush(file) != 0) return -1;
+    if (below != file && __fwriting(below) && std::fflush(below) != 0) return -1;
+    struct stat status;
+    if (fstat(fileno(below), &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    return status.st_size;
+}

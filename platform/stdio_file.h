@@ -2,6 +2,7 @@
 // ("rt", "wt", or no "b") translate line ends, so files are byte-identical on every system.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -23,10 +24,24 @@ inline bool MoveFileOver(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
+// The runtime's own offsets; its seek back clears the end-of-file state, as it would for a
+// program of its own.
+inline int64_t FileLength(FILE* file) {
+    if (!file) return -1;
+    __int64 here = _ftelli64(file);
+    if (here < 0 || _fseeki64(file, 0, SEEK_END) != 0) return -1;
+    __int64 end = _ftelli64(file);
+    return _fseeki64(file, here, SEEK_SET) == 0 ? end : -1;
+}
 #else
 // fopen with Windows semantics: '\' separates folders; in text mode a read turns "\r\n" into
-// "\n" and ends at a Ctrl-Z byte, and a write turns "\n" into "\r\n".
+// "\n" and ends at a Ctrl-Z byte, and a write turns "\n" into "\r\n". Positions (fseek, ftell)
+// are offsets of the file as stored in every mode; a seek in text mode starts reading again from
+// where it lands, after a Ctrl-Z too.
 FILE* OpenFile(const char* name, const char* mode);
+// The length of the open file in bytes as stored, counting what was written through `file` so
+// far; the position and the end-of-file state stay as they were. -1 when it cannot be told.
+int64_t FileLength(FILE* file);
 // Null when the target exists and may not be written, or the folder takes no new file. The
 // temporary file gets the target's permissions (or the usual ones for a new file).
 FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName);

@@ -67,20 +67,30 @@ void FrameOf(DWORD style, int* sides, int* top) {
     }
 }
 
+// Tells the display driver the size of what a top-level window shows, when that changed.
+void ResizeShown(WindowRecord& w) {
+    int height = w.clientHeight + MenuBarHeight(w);
+    if (!w.topLevelShown || (w.shownWidth == w.clientWidth && w.shownHeight == height)) return;
+    w.shownWidth = w.clientWidth;
+    w.shownHeight = height;
+    display::ResizeTopLevel(w.handle, w.shownWidth, w.shownHeight);
+}
+
 // Returns whether the client size changed.
 bool ResizeClient(WindowRecord& w) {
     int sides = 0;
     int top = 0;
     FrameOf(w.style, &sides, &top);
-    int menuHeight = w.menu ? kMenu : 0;
     int cw = std::max(0, static_cast<int>(w.rect.right - w.rect.left) - 2 * sides);
-    int ch = std::max(0, static_cast<int>(w.rect.bottom - w.rect.top) - top - sides - menuHeight);
-    if (cw == w.clientWidth && ch == w.clientHeight) return false;
-    w.clientWidth = cw;
-    w.clientHeight = ch;
-    w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
-    if (w.topLevelShown) display::ResizeTopLevel(w.handle, cw, ch);
-    return true;
+    int ch = std::max(0, static_cast<int>(w.rect.bottom - w.rect.top) - top - sides - MenuBarHeight(w));
+    bool resized = cw != w.clientWidth || ch != w.clientHeight;
+    if (resized) {
+        w.clientWidth = cw;
+        w.clientHeight = ch;
+        w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
+    }
+    ResizeShown(w);
+    return resized;
 }
 
 // Where the client area's top-left corner is: in the parent's client coordinates for a child
@@ -89,7 +99,7 @@ POINT ClientCorner(const WindowRecord& w) {
     int sides = 0;
     int top = 0;
     FrameOf(w.style, &sides, &top);
-    return POINT{w.rect.left + sides, w.rect.top + top + (w.menu ? kMenu : 0)};
+    return POINT{w.rect.left + sides, w.rect.top + top + MenuBarHeight(w)};
 }
 
 // The offset from a window's own coordinates (its rectangle's) to the screen's: the sum of the
@@ -193,17 +203,46 @@ WindowRecord* FindWindow(HWND hwnd) {
     return it == windows.end() ? nullptr : it->second.get();
 }
 
+int MenuBarHeight(const WindowRecord& w) { return w.menu ? kMenu : 0; }
+
+void FrameChanged(WindowRecord& w) {
+    int width = w.clientWidth;
+    int height = w.clientHeight;
+    ResizeClient(w);
+    if (w.clientWidth != width || w.clientHeight != height)
+        Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
+}
+
+std::vector<WindowRecord*> ChildrenOf(HWND parent) {
+    std::vector<WindowRecord*> children;
+    for (auto& [key, w] : Wm().windows)
+        if (w->parent == parent && (w->style & WS_CHILD)) children.push_back(w.get());
+    return children;
+}
+
+WindowRecord* TopLevelOf(WindowRecord& w) {
+    WindowRecord* top = &w;
+    while (top && !IsTopLevel(*top)) top = FindWindow(top->parent);
+    return top;
+}
+
 void ShowClient(WindowRecord& w) {
     w.clientDirty = false;
-    if (w.topLevelShown) display::Show(w.handle, w.client.data(), w.clientWidth, w.clientHeight);
+    WindowRecord* top = TopLevelOf(w);
+    if (!top || !top->topLevelShown) return;
+    int width = 0;
+    int height = 0;
+    const uint32_t* view = ComposeView(*top, &width, &height);
+    ResizeShown(*top);
+    display::Show(top->handle, view, width, height);
 }
 
 void InputMouseMove(HWND hwnd, int x, int y) {
-    WindowRecord* w = FindWindow(hwnd);
-    if (!w || x < 0 || y < 0 || x >= w->clientWidth || y >= w->clientHeight) return;
+    PointerTarget target = RoutePointer(hwnd, Pointer::Move, x, y);
+    if (!target.hwnd) return;
     State& s = Wm();
     WPARAM flags = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0);
-    Enqueue(hwnd, WM_MOUSEMOVE, flags, MAKELPARAM(x, y));
+    Enqueue(target.hwnd, WM_MOUSEMOVE, flags, MAKELPARAM(target.x, target.y));
 }
 
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
@@ -211,12 +250,14 @@ void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
     int vk = button == MouseButton::Left ? VK_LBUTTON : VK_RBUTTON;
     s.keys[vk].down = down;
     if (down) s.keys[vk].pressedSinceQuery = true;
-    WindowRecord* w = FindWindow(hwnd);
-    if (!w || x < 0 || y < 0 || x >= w->clientWidth || y >= w->clientHeight) return;
+    Pointer event = button == MouseButton::Left ? (down ? Pointer::LeftDown : Pointer::LeftUp)
+                                                : (down ? Pointer::RightDown : Pointer::RightUp);
+    PointerTarget target = RoutePointer(hwnd, event, x, y);
+    if (!target.hwnd) return;
     UINT msg = button == MouseButton::Left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
                                            : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
     WPARAM flags = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0);
-    Enqueue(hwnd, msg, flags, MAKELPARAM(x, y));
+    Enqueue(target.hwnd, msg, flags, MAKELPARAM(target.x, target.y));
 }
 
 void InputKey(int virtualKey, bool down, bool repeat) {
@@ -226,6 +267,7 @@ void InputKey(int virtualKey, bool down, bool repeat) {
     bool wasDown = k.down;
     k.down = down;
     if (down) k.pressedSinceQuery = true;
+    if (MenuTakesKey(virtualKey, down)) return;
     if (!s.focus) return;
     // lParam as Win32 builds it: repeat count 1, bit 30 the previous state, bit 31 the transition.
     LPARAM lParam = 1;
@@ -238,6 +280,7 @@ void InputActivateApp(bool active) {
     State& s = Wm();
     if (s.appActive == active) return;
     s.appActive = active;
+    if (!active) CancelModes();
     std::vector<HWND> tops;
     for (auto& [key, w] : s.windows)
         if (IsTopLevel(*w)) tops.push_back(w->handle);
@@ -259,6 +302,8 @@ const uint32_t* ClientPixels(HWND hwnd, int* width, int* height) {
 
 void ResetWindowManager() {
     State& s = Wm();
+    ReleaseButtonPointer();
+    ResetMenus();
     for (auto& [key, w] : s.windows)
         if (w->topLevelShown) display::DestroyTopLevel(w->handle);
     s.windows.clear();
@@ -295,8 +340,12 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
                             int height, HWND parent, HMENU menu, HINSTANCE, LPVOID param) {
     auto& s = Wm();
     if (!className) return nullptr;
-    auto cls = s.classes.find(className);
-    if (cls == s.classes.end()) return nullptr;
+    WNDPROC proc = nullptr;
+    const char* storedName = className;
+    if (auto cls = s.classes.find(className); cls != s.classes.end())
+        proc = cls->second.info.lpfnWndProc;
+    else if (!wm::SystemClass(className, &proc, &storedName))
+        return nullptr;
     if ((style & WS_CHILD) && !FindWindow(parent)) return nullptr;
     if (parent && !FindWindow(parent)) return nullptr;
 
@@ -304,12 +353,15 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
     HWND hwnd = reinterpret_cast<HWND>(s.nextHandle);
     s.nextHandle += 4;
     record->handle = hwnd;
-    record->className = className;
+    record->className = storedName;
     record->text = windowName ? windowName : "";
-    record->proc = cls->second.info.lpfnWndProc;
+    record->proc = proc;
     record->style = style;
     record->parent = parent;
-    if (!(style & WS_CHILD)) record->menu = menu;
+    if (style & WS_CHILD)
+        record->controlId = reinterpret_cast<UINT_PTR>(menu);
+    else if (IsMenu(menu))
+        record->menu = menu;
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) width = height = 0;
     record->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
@@ -373,6 +425,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
     wm::Send(hwnd, WM_NCDESTROY, 0, 0);
     w = FindWindow(hwnd);
     if (!w) return TRUE;
+    wm::ForgetWindow(hwnd);
     if (w->topLevelShown) display::DestroyTopLevel(hwnd);
     bool hadFocus = s.focus == hwnd;
     s.windows.erase(wm::Key(hwnd));
@@ -401,7 +454,9 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
     if (wm::IsTopLevel(*w)) {
         if (show && !w->topLevelShown) {
             w->topLevelShown = true;
-            display::CreateTopLevel(hwnd, w->text.c_str(), w->clientWidth, w->clientHeight, (w->style & WS_CAPTION) != WS_CAPTION);
+            w->shownWidth = w->clientWidth;
+            w->shownHeight = w->clientHeight + wm::MenuBarHeight(*w);
+            display::CreateTopLevel(hwnd, w->text.c_str(), w->shownWidth, w->shownHeight, (w->style & WS_CAPTION) != WS_CAPTION);
             wm::ShowClient(*w);
             wm::Activate(hwnd);
         } else if (!show && w->topLevelShown) {

@@ -76,6 +76,7 @@ ONDREL_DECLARE_HANDLE(HDC);
 ONDREL_DECLARE_HANDLE(HBITMAP);
 ONDREL_DECLARE_HANDLE(HBRUSH);
 ONDREL_DECLARE_HANDLE(HICON);
+ONDREL_DECLARE_HANDLE(HRGN);
 #undef ONDREL_DECLARE_HANDLE
 typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
@@ -207,9 +208,29 @@ struct DEVMODEA {
     DWORD dmPanningHeight;
 };
 
+// Laid out as Win32 lays it out (see kMenuItemInfoSizeWithoutBitmap below).
+struct MENUITEMINFOA {
+    UINT cbSize;
+    UINT fMask;
+    UINT fType;
+    UINT fState;
+    UINT wID;
+    HMENU hSubMenu;
+    HBITMAP hbmpChecked;
+    HBITMAP hbmpUnchecked;
+    ULONG_PTR dwItemData;
+    LPSTR dwTypeData;
+    UINT cch;
+    HBITMAP hbmpItem;
+};
+typedef MENUITEMINFOA* LPMENUITEMINFOA;
+typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
+
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
 #define LOWORD(l) (static_cast<WORD>(static_cast<ULONG_PTR>(l) & 0xffff))
 #define HIWORD(l) (static_cast<WORD>((static_cast<ULONG_PTR>(l) >> 16) & 0xffff))
+#define MAKEWPARAM(lo, hi) \
+    (static_cast<WPARAM>(static_cast<DWORD>((static_cast<WORD>(lo)) | (static_cast<DWORD>(static_cast<WORD>(hi)) << 16))))
 #define MAKELPARAM(lo, hi) \
     (static_cast<LPARAM>(static_cast<DWORD>((static_cast<WORD>(lo)) | (static_cast<DWORD>(static_cast<WORD>(hi)) << 16))))
 #define RGB(r, g, b) \
@@ -275,6 +296,7 @@ struct DEVMODEA {
 #define SW_SHOWDEFAULT 10
 
 #define GWLP_USERDATA (-21)
+#define GWLP_ID (-12)
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -295,6 +317,79 @@ struct DEVMODEA {
 #define MB_OK 0x00000000L
 #define MB_ICONINFORMATION 0x00000040L
 #define IDOK 1
+
+// Menus
+#define MF_INSERT 0x00000000L
+#define MF_STRING 0x00000000L
+#define MF_ENABLED 0x00000000L
+#define MF_UNCHECKED 0x00000000L
+#define MF_BYCOMMAND 0x00000000L
+#define MF_GRAYED 0x00000001L
+#define MF_DISABLED 0x00000002L
+#define MF_BITMAP 0x00000004L
+#define MF_CHECKED 0x00000008L
+#define MF_POPUP 0x00000010L
+#define MF_MENUBARBREAK 0x00000020L
+#define MF_MENUBREAK 0x00000040L
+#define MF_HILITE 0x00000080L
+#define MF_UNHILITE 0x00000000L
+#define MF_OWNERDRAW 0x00000100L
+#define MF_BYPOSITION 0x00000400L
+#define MF_SEPARATOR 0x00000800L
+#define MF_DEFAULT 0x00001000L
+#define MF_RIGHTJUSTIFY 0x00004000L
+
+#define MFT_STRING MF_STRING
+#define MFT_BITMAP MF_BITMAP
+#define MFT_MENUBARBREAK MF_MENUBARBREAK
+#define MFT_MENUBREAK MF_MENUBREAK
+#define MFT_OWNERDRAW MF_OWNERDRAW
+#define MFT_RADIOCHECK 0x00000200L
+#define MFT_SEPARATOR MF_SEPARATOR
+#define MFT_RIGHTORDER 0x00002000L
+#define MFT_RIGHTJUSTIFY MF_RIGHTJUSTIFY
+
+#define MFS_GRAYED 0x00000003L
+#define MFS_DISABLED MFS_GRAYED
+#define MFS_CHECKED MF_CHECKED
+#define MFS_HILITE MF_HILITE
+#define MFS_ENABLED MF_ENABLED
+#define MFS_UNCHECKED MF_UNCHECKED
+#define MFS_UNHILITE MF_UNHILITE
+#define MFS_DEFAULT MF_DEFAULT
+
+#define MIIM_STATE 0x00000001
+#define MIIM_ID 0x00000002
+#define MIIM_SUBMENU 0x00000004
+#define MIIM_CHECKMARKS 0x00000008
+#define MIIM_TYPE 0x00000010
+#define MIIM_DATA 0x00000020
+#define MIIM_STRING 0x00000040
+#define MIIM_BITMAP 0x00000080
+#define MIIM_FTYPE 0x00000100
+
+// Buttons
+#define BS_PUSHBUTTON 0x00000000L
+#define BS_DEFPUSHBUTTON 0x00000001L
+#define BN_CLICKED 0
+#define BM_GETSTATE 0x00F2
+#define BM_SETSTATE 0x00F3
+#define BST_UNCHECKED 0x0000
+#define BST_PUSHED 0x0004
+
+// RedrawWindow
+#define RDW_INVALIDATE 0x0001
+#define RDW_INTERNALPAINT 0x0002
+#define RDW_ERASE 0x0004
+#define RDW_VALIDATE 0x0008
+#define RDW_NOINTERNALPAINT 0x0010
+#define RDW_NOERASE 0x0020
+#define RDW_NOCHILDREN 0x0040
+#define RDW_ALLCHILDREN 0x0080
+#define RDW_UPDATENOW 0x0100
+#define RDW_ERASENOW 0x0200
+#define RDW_FRAME 0x0400
+#define RDW_NOFRAME 0x0800
 
 // Display modes
 #define DM_BITSPERPEL 0x00040000L
@@ -365,6 +460,24 @@ BOOL WINAPI GetWindowRect(HWND hwnd, RECT* rect);
 BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect);
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 int WINAPI GetWindowTextA(HWND hwnd, LPSTR text, int maxCount);
+int WINAPI GetClassNameA(HWND hwnd, LPSTR className, int maxCount);
+int WINAPI GetDlgCtrlID(HWND hwnd);
+BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* update, HRGN region, UINT flags);
+HMENU WINAPI CreateMenu();
+HMENU WINAPI CreatePopupMenu();
+BOOL WINAPI DestroyMenu(HMENU menu);
+BOOL WINAPI IsMenu(HMENU menu);
+BOOL WINAPI InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
+BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
+BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
+BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info);
+int WINAPI GetMenuItemCount(HMENU menu);
+UINT WINAPI GetMenuItemID(HMENU menu, int position);
+DWORD WINAPI CheckMenuItem(HMENU menu, UINT item, UINT check);
+HMENU WINAPI GetSubMenu(HMENU menu, int position);
+BOOL WINAPI SetMenu(HWND hwnd, HMENU menu);
+HMENU WINAPI GetMenu(HWND hwnd);
+BOOL WINAPI DrawMenuBar(HWND hwnd);
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 int WINAPI GetSystemMetrics(int index);
@@ -411,3 +524,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
 // display-mode switch fills it: 148 on every Win32 system.
 constexpr WORD kDevModeSizeWithoutPanning = static_cast<WORD>(offsetof(DEVMODEA, dmPanningWidth));
 static_assert(kDevModeSizeWithoutPanning == 148, "DEVMODEA layout");
+
+// The size a MENUITEMINFOA record gives in cbSize when it ends before its item bitmap (hbmpItem),
+// the record that systems before Windows 98 know: 44 with 32-bit pointers, 72 with 64-bit ones.
+// Win32 takes it and the full size, and refuses every other.
+constexpr UINT kMenuItemInfoSizeWithoutBitmap = static_cast<UINT>(offsetof(MENUITEMINFOA, hbmpItem));
+static_assert(sizeof(void*) != 4 || kMenuItemInfoSizeWithoutBitmap == 44, "MENUITEMINFOA layout");
+static_assert(sizeof(void*) != 8 || kMenuItemInfoSizeWithoutBitmap == 72, "MENUITEMINFOA layout");

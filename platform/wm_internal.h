@@ -1,4 +1,5 @@
-// Window records shared by the window manager (user.cpp) and GDI (gdi.cpp).
+// Window records shared by the window manager (user.cpp, frame.cpp, menu.cpp, button.cpp) and GDI
+// (gdi.cpp).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@ struct WindowRecord {
     WNDPROC proc = nullptr;
     DWORD style = 0;
     HWND parent = nullptr;
-    HMENU menu = nullptr;
+    HMENU menu = nullptr;      // the menu bar of a top-level window
+    UINT_PTR controlId = 0;    // the identifier of a child window (CreateWindowExA's menu argument)
     LONG_PTR userData = 0;
     RECT rect{};  // outer rectangle: screen coordinates for top-level windows, parent client for children
     bool visible = false;
@@ -28,12 +30,68 @@ struct WindowRecord {
     int clientHeight = 0;
     std::vector<uint32_t> client;
     bool clientDirty = false;
+    bool pushed = false;  // a push button that looks pressed
+    // What a top-level window shows (its view): the menu bar, then the client area with the
+    // children and an open drop-down over it. Composed here when it is more than the client.
+    std::vector<uint32_t> view;
+    int shownWidth = 0;  // the view size the display driver was last given
+    int shownHeight = 0;
 };
 
 // The live window behind a handle, or null.
 WindowRecord* FindWindow(HWND hwnd);
 
-// Hand a window's client framebuffer to the display driver (top-level windows only).
+// Hand what a window shows to the display driver: the view of its top-level window.
 void ShowClient(WindowRecord& window);
+
+// The height of a window's menu bar above its client area: SM_CYMENU when it has one, else 0.
+int MenuBarHeight(const WindowRecord& window);
+
+// The window's menu bar came or went: its client area follows (WM_SIZE when it changed size).
+void FrameChanged(WindowRecord& window);
+
+// The children of a window, oldest first (the newest is drawn on top).
+std::vector<WindowRecord*> ChildrenOf(HWND parent);
+
+// The top-level window that a window belongs to (itself for a top-level one); null for none.
+WindowRecord* TopLevelOf(WindowRecord& window);
+
+// A window's view (see WindowRecord::view), composed afresh.
+const uint32_t* ComposeView(WindowRecord& top, int* width, int* height);
+
+// Pointer input in a top-level window's view, taken by an open menu, the menu bar or a push
+// button, or else bound for a window at a client position (`hwnd` null: for nobody).
+enum class Pointer { Move, LeftDown, LeftUp, RightDown, RightUp };
+struct PointerTarget {
+    HWND hwnd = nullptr;
+    int x = 0;
+    int y = 0;
+};
+PointerTarget RoutePointer(HWND hwnd, Pointer event, int x, int y);
+
+// Menus (menu.cpp).
+bool MenuTakesPointer(WindowRecord& top, Pointer event, int x, int y);  // view position
+bool MenuTakesKey(int virtualKey, bool down);  // while a menu is open, keys drive it
+void CloseMenu();
+bool MenuOpenOn(HWND top);
+void PaintMenuBar(const WindowRecord& top, uint32_t* pixels, int width, int height);
+void PaintOpenMenu(const WindowRecord& top, uint32_t* pixels, int width, int height);
+void DestroyMenusOf(WindowRecord& window);
+void ResetMenus();
+
+// Push buttons (button.cpp).
+// The system class of that name, if it is one (class names compare without regard to case).
+bool SystemClass(const char* name, WNDPROC* proc, const char** className);
+bool IsPushButton(const WindowRecord& window);
+// Pointer input over a push button, or while it holds the pointer; a client position of it.
+void ButtonPointer(WindowRecord& button, Pointer event, int x, int y);
+HWND ButtonHoldingPointer();
+void ReleaseButtonPointer();
+
+// The application lost the activation: menus close and a held push button lets go, as Win32's
+// WM_CANCELMODE does.
+void CancelModes();
+// A window is being destroyed: nothing may keep it.
+void ForgetWindow(HWND hwnd);
 
 }  // namespace wm

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Ondrel needs: scripts/install-deps.sh [demo|all]
+# Installs the Debian packages Ondrel needs: scripts/install-deps.sh [demo|web|all]
 #   demo  what building and running the demonstration needs (the compiler, CMake, SDL2, xdpyinfo
 #         to look for a display, and libpng and giflib for recording when there is none)
-#   all   that, and what the tests and benchmarks need (the default), with the Windows build
-#         and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit)
+#   web   what building the web page needs (the compiler and CMake for the media, emscripten,
+#         node for emscripten's tools, python3 to serve the page), and Chromium for its test
+#   all   all of these, and what the tests and benchmarks need (the default), with the Windows
+#         build and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit)
 # Does nothing when everything is there already; uses sudo when not run as root.
 set -euo pipefail
 
@@ -11,16 +13,23 @@ demo=(
   build-essential cmake pkg-config
   libsdl2-dev libpng-dev libgif-dev x11-utils
 )
+web=(
+  build-essential cmake
+  emscripten nodejs python3 chromium
+)
 tests=(
-  libgtest-dev libgmock-dev libbenchmark-dev liballegro4-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  liballegro4-dev  # the peer some benchmarks measure beside; no program links it
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
+  clang libclang-rt-14-dev  # the fuzzers (libFuzzer)
   g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 case "${1:-all}" in
   demo) packages=("${demo[@]}") ;;
-  all) packages=("${demo[@]}" "${tests[@]}") ;;
-  *) echo "usage: $0 [demo|all]" >&2; exit 2 ;;
+  web) packages=("${web[@]}") ;;
+  all) packages=("${demo[@]}" "${web[@]}" "${tests[@]}") ;;
+  *) echo "usage: $0 [demo|web|all]" >&2; exit 2 ;;
 esac
 
 missing=()

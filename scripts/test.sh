@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build, and a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Nothing is left out for a missing library.
+# with AddressSanitizer and UndefinedBehaviorSanitizer; between them the web page is built and
+# played in a browser; at the end every fuzzer runs for a few seconds. Nothing is left out for a
+# missing library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" all
@@ -10,11 +12,18 @@ echo "== normal build =="
 "$root/scripts/build.sh" "$root/build" -DONDREL_REQUIRE_ALL=ON
 (cd "$root/build" && ctest --output-on-failure -j "$jobs")
 
+echo "== the web page (emscripten), played in headless Chromium =="
+"$root/scripts/build-web.sh" "$root/build-web"
+(cd "$root/build-web" && ctest --output-on-failure)
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DONDREL_REQUIRE_ALL=ON -DONDREL_SANITIZE=ON -DONDREL_BENCHMARKS=OFF
 (cd "$root/build-asan" && ctest --output-on-failure -j "$jobs")
+
+echo "== fuzzers, a few seconds each =="
+"$root/scripts/fuzz.sh" --smoke
 
 # --- Windows ------------------------------------------------------------------------------------
 # The same code built for Windows with MinGW-w64; under Wine (private prefix in build-windows/,

@@ -135,7 +135,7 @@ TEST_F(ImageFiles, AThreePixelWideImageIsStoredWithAStrideOfFour) {
 }
 
 TEST_F(ImageFiles, FilesWrittenByImageMagickLoadWithTheirColours) {
-    for (const char* fixture : {"im-bmp3.bmp", "im-default.bmp"}) {
+    for (const char* fixture : {"im-bmp3.bmp", "im-default.bmp", "im-v4.bmp"}) {
         std::string name = kData + fixture;
         Surface s(name.c_str());
         ASSERT_NE(s.pixels, nullptr) << fixture;
@@ -154,7 +154,7 @@ TEST_F(ImageFiles, FilesWrittenByImageMagickLoadWithTheirColours) {
 }
 
 TEST_F(ImageFiles, FilesThatImageMagickWritesInOtherFormatsAreRefused) {
-    for (const char* fixture : {"im-rle8.bmp", "im-4bit.bmp", "im-24bit.bmp"}) {
+    for (const char* fixture : {"im-rle8.bmp", "im-4bit.bmp", "im-24bit.bmp", "im-bmp2.bmp"}) {
         std::string name = kData + fixture;
         uint8_t stale = 0;
         uint8_t* pixels = &stale;
@@ -168,6 +168,29 @@ TEST_F(ImageFiles, FilesThatImageMagickWritesInOtherFormatsAreRefused) {
     EXPECT_TRUE(ReadBmpPalette((kData + "im-rle8.bmp").c_str(), &block));
     EXPECT_FALSE(ReadBmpPalette((kData + "im-4bit.bmp").c_str(), &block));
     EXPECT_FALSE(ReadBmpPalette((kData + "im-24bit.bmp").c_str(), &block));
+    EXPECT_FALSE(ReadBmpPalette((kData + "im-bmp2.bmp").c_str(), &block));
+}
+
+// Only 108 and 124 announce a longer header with the table after it; with any other biSize the
+// file is read in the plain layout: table at 54, rows at bfOffBits.
+TEST_F(ImageFiles, OtherHeaderSizesAreReadInThePlainLayout) {
+    for (uint32_t infoSize : {0u, 12u, 39u, 41u, 52u, 56u, 64u, 107u, 125u, 0xFFFFFFFFu}) {
+        std::vector<uint8_t> bytes = BmpFile{}.Build();
+        for (int i = 0; i < 4; ++i) bytes[14 + i] = static_cast<uint8_t>(infoSize >> (8 * i));
+        std::string name = dir.File("header.bmp");
+        WriteBytes(name, bytes);
+        Surface s(name.c_str());
+        ASSERT_NE(s.pixels, nullptr) << infoSize;
+        EXPECT_EQ(Rows(s, 5), BuilderRows(5, 3)) << infoSize;
+        std::vector<uint8_t> rgb(768, 0xEE);
+        uint8_t* block = rgb.data();
+        ASSERT_TRUE(ReadBmpPalette(name.c_str(), &block)) << infoSize;
+        for (int i : {0, 1, 200, 255}) {
+            EXPECT_EQ(rgb[3 * i], BmpFile::Red(i)) << infoSize << " entry " << i;
+            EXPECT_EQ(rgb[3 * i + 1], BmpFile::Green(i)) << infoSize << " entry " << i;
+            EXPECT_EQ(rgb[3 * i + 2], BmpFile::Blue(i)) << infoSize << " entry " << i;
+        }
+    }
 }
 
 TEST_F(ImageFiles, HeaderSizesTableLengthsRowOrderAndOffsetsOfCommonWriters) {
@@ -397,7 +420,40 @@ TEST_F(ImageFiles, LoadScaledResamplesIntoTheSurfaceKeepingItsSize) {
     EXPECT_EQ(Rows(s, 8), (std::vector<std::vector<uint8_t>>{{1, 1, 1, 1, 1, 1, 1, 2}, {3, 3, 3, 3, 3, 3, 3, 4}}));
     Surface empty;
     EXPECT_FALSE(empty.LoadScaled(name.c_str()));
-    EXPECT_FALSE(empty.SaveToFile(dir.File("empty.bmp").c_str()));
+}
+
+// An image without pixels is still a bitmap file: the headers and the colour table, rows of
+// stride 0 (width 0) or no rows (height 0).
+TEST_F(ImageFiles, ImagesWithoutPixelsSaveAsHeadersAndTable) {
+    struct Case {
+        const char* what;
+        int32_t width, height;
+        bool withPixels;
+    };
+    const uint8_t some[4] = {1, 2, 3, 4};
+    const Case cases[] = {{"0 wide", 0, 5, false}, {"0 high", 7, 0, true}, {"0 by 0", 0, 0, false}};
+    for (const Case& c : cases) {
+        std::string name = dir.File("none.bmp");
+        ASSERT_TRUE(SaveBmp(name.c_str(), c.withPixels ? some : nullptr, c.width, c.height)) << c.what;
+        std::vector<uint8_t> f = ReadBytes(name);
+        ASSERT_EQ(f.size(), 1078u) << c.what;
+        EXPECT_EQ(U32At(f, 2), 1078u) << c.what;   // bfSize
+        EXPECT_EQ(U32At(f, 10), 1078u) << c.what;  // bfOffBits
+        EXPECT_EQ(U32At(f, 14), 40u) << c.what;
+        EXPECT_EQ(static_cast<int32_t>(U32At(f, 18)), c.width) << c.what;
+        EXPECT_EQ(static_cast<int32_t>(U32At(f, 22)), c.height) << c.what;
+        EXPECT_EQ(U32At(f, 26), 1u | 8u << 16) << c.what;
+        EXPECT_EQ(U32At(f, 54 + 4 * 224), 0x00FF0000u) << c.what;  // the 3-3-2 cube's red
+        std::remove(name.c_str());
+    }
+    Surface empty;
+    ASSERT_TRUE(empty.SaveToFile(dir.File("empty.bmp").c_str()));
+    EXPECT_EQ(ReadBytes(dir.File("empty.bmp")).size(), 1078u);
+    // Sizes below 0 are no image, and pixels are needed when there are any.
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), some, -1, 1));
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), some, 1, -1));
+    EXPECT_FALSE(SaveBmp(dir.File("bad.bmp").c_str(), nullptr, 1, 1));
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"empty.bmp"});
 }
 
 TEST_F(ImageFiles, SavedBitmapsReadBackInImageMagickWithTheSameColours) {

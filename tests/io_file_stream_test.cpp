@@ -409,6 +409,95 @@ TEST(FileStreamText, PrintWritesTheTextAsItStands) {
     EXPECT_EQ(ReadBytes(name), Bytes("%s%n%d %% %"));
 }
 
+// Offsets are those of the file as stored, in text mode too (as a Windows runtime counts them):
+// "a\r\nb\r\nc\r\n" has "b" at 3 and "c" at 6.
+TEST(FileStreamPosition, TextModeSeeksToOffsetsOfTheFileAndLengthLeavesThePosition) {
+    IoTempDir dir;
+    std::string name = dir.File("lines.txt");
+    WriteBytes(name, Bytes("a\r\nb\r\nc\r\n"));
+    char line[16];
+    {
+        FileStream in(name.c_str(), ReadText);
+        ASSERT_TRUE(in.ReadLine(line, sizeof line));
+        EXPECT_STREQ(line, "a");
+        EXPECT_EQ(in.Length(), 9);
+        ASSERT_TRUE(in.ReadLine(line, sizeof line));
+        EXPECT_STREQ(line, "b");
+    }
+    struct Case {
+        int64_t offset;
+        const char* lines[3];  // what ReadLine gives from there on
+    };
+    const Case cases[] = {
+        {0, {"a", "b", "c"}},
+        {3, {"b", "c", ""}},
+        {6, {"c", "", ""}},
+        {1, {"", "b", "c"}},  // at the "\r" of a "\r\n": the pair still ends a line
+        {2, {"", "b", "c"}},  // at its "\n": a lone line feed ends a line too
+        {9, {"", "", ""}},
+    };
+    for (const Case& c : cases) {
+        FileStream in(name.c_str(), ReadText);
+        ASSERT_TRUE(in.ReadLine(line, sizeof line));  // move away first, into the stdio buffer
+        ASSERT_TRUE(in.Seek(c.offset)) << c.offset;
+        for (const char* expected : c.lines) {
+            ASSERT_TRUE(in.ReadLine(line, sizeof line));
+            EXPECT_STREQ(line, expected) << "from " << c.offset;
+        }
+    }
+}
+
+// A Ctrl-Z ends text input. Length leaves that as it is; a seek starts reading again from
+// wherever it lands, before the Ctrl-Z or after it.
+TEST(FileStreamPosition, TextModeEndAtCtrlZSurvivesLengthAndIsClearedBySeek) {
+    IoTempDir dir;
+    std::string name = dir.File("ended.txt");
+    WriteBytes(name, Bytes("a\r\nb\x1A" "c\r\n"));
+    FileStream in(name.c_str(), ReadText);
+    char line[16];
+    ASSERT_TRUE(in.ReadLine(line, sizeof line));
+    ASSERT_TRUE(in.ReadLine(line, sizeof line));
+    EXPECT_STREQ(line, "b");
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(in.Length(), 8);
+    EXPECT_TRUE(in.AtEnd());
+    ASSERT_TRUE(in.ReadLine(line, sizeof line));
+    EXPECT_STREQ(line, "");
+    ASSERT_TRUE(in.Seek(5));
+    EXPECT_FALSE(in.AtEnd());
+    ASSERT_TRUE(in.ReadLine(line, sizeof line));
+    EXPECT_STREQ(line, "c");
+    ASSERT_TRUE(in.Seek(0));
+    ASSERT_TRUE(in.ReadLine(line, sizeof line));
+    EXPECT_STREQ(line, "a");
+}
+
+// Labelled reads look one character ahead and put it back; Length and Flush between two of them
+// lose nothing, in either mode. A written text file's length counts its "\r\n" pairs.
+TEST(FileStreamPosition, LengthAndFlushKeepALookAheadCharacter) {
+    IoTempDir dir;
+    std::string name = dir.File("settings.txt");
+    for (FileMode mode : {ReadText, ReadBinary}) {
+        WriteBytes(name, Bytes("W=640\r\nH=480\r\n"));
+        FileStream in(name.c_str(), mode);
+        int width = 0, height = 0;
+        ASSERT_TRUE(in.ReadInt("W=", &width));
+        EXPECT_EQ(in.Length(), 14) << mode;
+        EXPECT_TRUE(in.Flush()) << mode;
+        ASSERT_TRUE(in.ReadInt("H=", &height));
+        EXPECT_EQ(width, 640) << mode;
+        EXPECT_EQ(height, 480) << mode;
+    }
+    {
+        FileStream out(name.c_str(), WriteText);
+        ASSERT_TRUE(out.Print("one\ntwo\n"));
+        EXPECT_EQ(out.Length(), 10);
+        ASSERT_TRUE(out.Print("3\n"));
+        EXPECT_EQ(out.Length(), 13);
+    }
+    EXPECT_EQ(ReadBytes(name), Bytes("one\r\ntwo\r\n3\r\n"));
+}
+
 TEST(FileStreamReplace, AnOlderFileStaysUntilTheNewOneIsComplete) {
     IoTempDir dir;
     std::string name = dir.File("data.bin");

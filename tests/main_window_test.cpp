@@ -205,10 +205,10 @@ TEST_F(MainWindowTest, SpaceTapShorterThanAFramePoursOneSpan) {
 TEST_F(MainWindowTest, EscapeEndsTheProgramWithZeroAfterShutdown) {
     int framesBeforeEscape = -1;
     before[1] = [] {
-        // Start-up loaded the sprite sheet from Media: three sprites.
+        // Start-up loaded the sprite sheet from Media: six sprites.
         ASSERT_NE(appGlobals.spriteSheet, nullptr);
         ASSERT_NE(appGlobals.spriteSheet->sprites, nullptr);
-        EXPECT_EQ(appGlobals.spriteSheet->sprites->spriteCount, 3);
+        EXPECT_EQ(appGlobals.spriteSheet->sprites->spriteCount, 6);
         ASSERT_NE(appGlobals.font, nullptr);
     };
     before[3] = [&] {

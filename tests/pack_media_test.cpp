@@ -57,7 +57,7 @@ protected:
 TEST_F(Media, TheCompiledFilesHaveTheirSizes) {
     EXPECT_EQ(std::filesystem::file_size("Data0.cdf"), 9600u);
     EXPECT_EQ(std::filesystem::file_size("Media/font8x12.fon"), 8832u);
-    EXPECT_EQ(std::filesystem::file_size("Media/Sprites.bmp"), 1078u + 52 * 20);
+    EXPECT_EQ(std::filesystem::file_size("Media/Sprites.bmp"), 1078u + 52 * 30);
 }
 
 TEST_F(Media, FixedIndicesHaveTheirColours) {
@@ -106,21 +106,22 @@ TEST_F(Media, TheSpriteSheetCarriesItsMarkers) {
     Surface sheet(".\\Media\\Sprites.bmp");
     ASSERT_NE(sheet.pixels, nullptr);
     EXPECT_EQ(sheet.pitch, 52);
-    EXPECT_EQ(sheet.height, 20);
+    EXPECT_EQ(sheet.height, 30);
     int sprites = 0, frames = 0, corners = 0;
-    for (int i = 0; i < 52 * 20; ++i) {
+    for (int i = 0; i < 52 * 30; ++i) {
         sprites += sheet.pixels[i] == 12;
         frames += sheet.pixels[i] == 10;
         corners += sheet.pixels[i] == 11;
     }
-    // Three sprites of 3, 2 and 4 frames: one start marker per frame, two corners per frame.
-    EXPECT_EQ(sprites, 3);
-    EXPECT_EQ(frames, 6);
-    EXPECT_EQ(corners, 18);
+    // Six sprites of 3, 2, 4, 2, 1 and 1 frames: one start marker per frame, two corners per frame.
+    EXPECT_EQ(sprites, 6);
+    EXPECT_EQ(frames, 7);
+    EXPECT_EQ(corners, 26);
     EXPECT_EQ(sheet.pixels[0], 12);
     EXPECT_EQ(sheet.pixels[9], 11);
     EXPECT_EQ(sheet.pixels[9 * 52 + 9], 11);
     EXPECT_EQ(sheet.pixels[10 * 52], 12);
+    EXPECT_EQ(sheet.pixels[20 * 52], 12);
 }
 
 TEST(MediaSources, ThePaletteNeedsEveryIndexOnceAndRampsRound) {

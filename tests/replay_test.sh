@@ -34,6 +34,8 @@ refused '1 keydown 256\n' "bad.txt:1: unknown key '256'"
 refused '1 jump\n' "bad.txt:1: unknown verb 'jump'"
 refused '1\n' 'bad.txt:1: an event needs a verb'
 refused '1 tap\n' 'bad.txt:1: tap takes one key'
+refused '1 move +-5 3\n' 'bad.txt:1: move takes two whole numbers'
+refused '1 keydown +-65\n' "bad.txt:1: unknown key '+-65'"
 
 set +e
 (cd "$run_dir" && "$replay" --frames x "$work/bad.txt" >/dev/null 2>&1)
@@ -67,4 +69,57 @@ if command -v convert >/dev/null; then
   empty=$(convert "$work/scene.bmp" -format '%[pixel:p{20,30}]' info:)
   [ "$pixel" != "$empty" ] || fail "the wall is not in the saved scene ($pixel)"
 fi
+# A folder is no script; an output that cannot be written is refused before the run, which
+# then does not start (it would print how many frames ran).
+mkdir "$work/folder"
+expect_refusal() {  # message, then the arguments
+  local want=$1
+  shift
+  set +e
+  message=$(cd "$run_dir" && "$replay" "$@" 2>&1)
+  code=$?
+  set -e
+  [ "$code" -eq 2 ] || fail "exit code $code for: $*"
+  echo "$message" | grep -qF -- "$want" || fail "message '$message' lacks '$want'"
+  if echo "$message" | grep -q "frames run"; then fail "the run started for: $*"; fi
+}
+expect_refusal "$work/folder is a folder, not a script" "$work/folder"
+expect_refusal "cannot write $work/folder: it is a folder" --gif "$work/folder" "$work/pour.txt"
+expect_refusal "cannot write $work/folder: it is a folder" --scene "$work/folder" "$work/pour.txt"
+expect_refusal "cannot write $work/none/w.png: No such file or directory" --window "$work/none/w.png" "$work/pour.txt"
+expect_refusal "cannot write $work/none/s.txt: No such file or directory" --spans "$work/none/s.txt" "$work/pour.txt"
+[ "$(ls -A "$work/folder")" = "" ] || fail "a refused run left files behind"
+
+# Events the run never reached are reported.
+message=$(cd "$run_dir" && "$replay" --frames 2 "$work/pour.txt" 2>&1)
+echo "$message" | grep -qF "1 event(s) after the last frame run (2) were not delivered, the first at line 2 (frame 3)" ||
+  fail "undelivered events not reported: $message"
+
+# Nothing presented (frame skip 10, 0 frames): --window and --gif alike give the window as first
+# shown, a black 640 × 480 picture (one frame in the GIF), and say why.
+message=$(cd "$run_dir" && "$replay" --frames 0 --window "$work/first.png" --gif "$work/first.gif" "$work/pour.txt" 2>&1) ||
+  fail "--frames 0 with --window and --gif failed: $message"
+echo "$message" | grep -qF "no frame was presented in the 0 frame(s) run" || fail "no note on the unpresented run: $message"
+if command -v convert >/dev/null; then
+  [ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
+  [ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
+fi
+
+# Every output is readable by others (mode 0644 under umask 022), whole or not at all: a GIF that
+# cannot be finished (a file-size limit stands for a full disk) leaves the older file alone.
+(umask 022 && cd "$run_dir" && "$replay" --frames 12 --gif "$work/modes.gif" --window "$work/modes.png" \
+   --scene "$work/modes.bmp" --spans "$work/modes.txt" "$work/pour.txt" 2>/dev/null)
+for f in modes.gif modes.png modes.bmp modes.txt; do
+  [ "$(stat -c %a "$work/$f")" = 644 ] || fail "$f has mode $(stat -c %a "$work/$f")"
+done
+mkdir "$work/full"
+echo "older" > "$work/full/run.gif"
+set +e
+message=$(trap '' XFSZ; ulimit -f 1; cd "$run_dir" && "$replay" --frames 40 --gif "$work/full/run.gif" "$work/pour.txt" 2>&1)
+code=$?
+set -e
+[ "$code" -eq 1 ] || fail "exit code $code for a GIF that could not be written"
+echo "$message" | grep -qF "could not write $work/full/run.gif: File too large" || fail "message: $message"
+[ "$(cat "$work/full/run.gif")" = "older" ] || fail "the older GIF was changed"
+[ "$(ls -A "$work/full")" = "run.gif" ] || fail "left behind: $(ls -A "$work/full")"
 echo "replay: all cases passed"

@@ -253,11 +253,13 @@ TEST_F(SpriteSheetTest, CuttingAgainReplacesTheSprites) {
     ExpectFrames(sheet, {{{1, 1, 3, 2}}, {{5, 1, 7, 3}}});
 }
 
-// media/sprites.txt: a 52 x 20 sheet. Row 0 starts five 8 x 8 frames at columns 0, 10, 20
+// media/sprites.txt: a 52 x 30 sheet. Row 0 starts five 8 x 8 frames at columns 0, 10, 20
 // (sprite 0: S F F) and 30, 40 (sprite 1: S F), with corners in columns 9, 19, 29, 39, 49 on
 // rows 0 and 9. Row 10 starts sprite 2 (S F F F) at columns 0, 10, 20, 30, corners on rows 10
-// and 19.
-TEST_F(SpriteSheetTest, TheProgramsSheetCutsIntoItsThreeSprites) {
+// and 19. Row 20 starts sprite 3 (S F), two 12 x 7 frames at columns 0 and 14 with corners in
+// columns 13 and 27 on rows 20 and 28, and sprites 4 and 5, one 8 x 8 frame each at columns 28
+// and 38, with corners in columns 37 and 47 on rows 20 and 29.
+TEST_F(SpriteSheetTest, TheProgramsSheetCutsIntoItsSixSprites) {
     SpriteSheet sheet(ONDREL_RUN_DIR "/Media/Sprites.bmp");
     ASSERT_NE(sheet.pixels, nullptr);
     EXPECT_EQ(sheet.transparentIndex, 5);
@@ -265,8 +267,11 @@ TEST_F(SpriteSheetTest, TheProgramsSheetCutsIntoItsThreeSprites) {
                             {{1, 1, 9, 9}, {11, 1, 19, 9}, {21, 1, 29, 9}},
                             {{31, 1, 39, 9}, {41, 1, 49, 9}},
                             {{1, 11, 9, 19}, {11, 11, 19, 19}, {21, 11, 29, 19}, {31, 11, 39, 19}},
+                            {{1, 21, 13, 28}, {15, 21, 27, 28}},
+                            {{29, 21, 37, 29}},
+                            {{39, 21, 47, 29}},
                         });
-    EXPECT_EQ(sheet.FrameCount(3), 0);
+    EXPECT_EQ(sheet.FrameCount(6), 0);
 }
 
 }  // namespace

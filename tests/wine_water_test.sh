@@ -16,7 +16,7 @@ APP_PID=$!
 id=$(wait_for_window "$caption")
 sleep 1
 [ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption: $(xdotool getwindowname "$id")"; exit 1; }
-if grep -q "missing" "$errors"; then echo "it did not find its media: $(cat "$errors")"; exit 1; fi
+if grep -q "cannot find" "$errors"; then echo "it did not find its media: $(cat "$errors")"; exit 1; fi
 # The client area on the screen: Wine's X window for a framed window is its client area, and the
 # window manager draws the frame around it.
 info=$(xwininfo -id "$id")

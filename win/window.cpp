@@ -8,12 +8,13 @@
 #include "app/globals.h"
 #include "app/system.h"
 #include "platform/win32.h"
+#include "win/button_group.h"
+#include "win/menu_bar.h"
 
 namespace {
 
 constexpr DWORD kWindowedStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE;  // 0x10CA0000
 constexpr DWORD kFullscreenStyle = WS_POPUP | WS_BORDER | WS_SYSMENU | WS_VISIBLE;       // 0x90880000
-constexpr int kButtonGroupKind = 2;
 
 // A window is sized from the small-caption metric plus this: on a classic desktop that is the
 // whole caption bar (SM_CYCAPTION 19 = SM_CYSMCAPTION 16 + 3), so the client area comes out at
@@ -64,24 +65,18 @@ void Unregister(Window* window) {
     }
 }
 
-// The child control that sent a WM_COMMAND keeps the object that created it in its user-data
-// slot; every such object starts with its kind.
-struct ControlOwner {
-    int kind;
-};
-struct ButtonGroupView {
-    int kind;
-    void* buttons;
-    Window* owner;
-};
+bool IsRegistered(const Window* window) {
+    for (int i = 0; i < appGlobals.windowRegistryCapacity; ++i)
+        if (window && appGlobals.windowRegistry[i] == window) return true;
+    return false;
+}
 
 void RouteCommand(Window* window, WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) {
-        auto* owner = reinterpret_cast<ControlOwner*>(GetWindowLongPtrA(reinterpret_cast<HWND>(lParam), GWLP_USERDATA));
-        if (owner && owner->kind == kButtonGroupKind) {
-            Window* target = reinterpret_cast<ButtonGroupView*>(owner)->owner;
-            if (target) target->OnEvent(Button, LOWORD(wParam), 0);
-        }
+        // A notification from a child control. Only a push button of a live group is read as
+        // one: any other child's user data (a Window of ours, anything at all) is not a group.
+        ButtonGroup* group = ButtonGroup::OfControl(reinterpret_cast<HWND>(lParam));
+        if (group && IsRegistered(group->owner)) group->owner->OnEvent(Button, LOWORD(wParam), 0);
         return;
     }
     if (HIWORD(wParam) != 0) return;  // an accelerator
@@ -210,6 +205,8 @@ Window::~Window() {
     HWND hwnd = NativeHandle(this);
     delete handles;
     handles = nullptr;
+    delete menuBar;
+    menuBar = nullptr;
     // The native window may still receive messages (the WM_CLOSE posted here, the WM_DESTROY
     // that follows): cut its link to this object so they reach only the default handling.
     if (GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -249,10 +246,12 @@ int Window::ClientLeft() const {
 }
 
 int Window::ClientTop() const {
-    if (fullscreen) return 1;
+    HWND hwnd = NativeHandle(this);
+    int menu = GetMenu(hwnd) ? GetSystemMetrics(SM_CYMENU) : 0;
+    if (fullscreen) return 1 + menu;
     RECT r{};
-    GetWindowRect(NativeHandle(this), &r);
-    return r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + kCaptionBeyondSmallCaption;
+    GetWindowRect(hwnd, &r);
+    return r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYSMCAPTION) + kCaptionBeyondSmallCaption + menu;
 }
 
 void Window::PrintText(int x, int y, const char* text, unsigned char r, unsigned char g, unsigned char b) {
@@ -263,6 +262,11 @@ void Window::PrintText(int x, int y, const char* text, unsigned char r, unsigned
     SetTextColor(dc, RGB(r, g, b));
     TextOutA(dc, x, y, text, static_cast<int>(std::strlen(text)));
     ReleaseDC(hwnd, dc);
+}
+
+void Window::AddMenu(const char* title, const char* const* items) {
+    if (!menuBar) menuBar = new MenuBar(this);
+    menuBar->AddPopup(title, items);
 }
 
 bool RunWindowsIdle() {

@@ -8,8 +8,15 @@
 
 class MenuBar;
 
-// The key under which a Window keeps its native window handle in `handles`.
+// The keys under which a Window keeps its native window handle in `handles`, and a MenuBar its
+// native menu and the window that shows it.
 constexpr const char* kWindowHandlerKey = "WindowHandler";
+constexpr const char* kMenuHandlerKey = "MenuHandler";
+constexpr const char* kOwnerHandlerKey = "OwnerHandler";
+
+// The first field of a MenuBar and of a ButtonGroup.
+constexpr int kMenuBarKind = 1;
+constexpr int kButtonGroupKind = 2;
 
 enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3 };
 enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
@@ -32,14 +39,17 @@ public:
     void* GetHandle(const char* key) const;
     void Centre();
     int ClientLeft() const;
+    // Below the menu bar when the window has one.
     int ClientTop() const;
     void PrintText(int x, int y, const char* text, unsigned char r, unsigned char g, unsigned char b);
+    // Adds a drop-down menu to the window's menu bar, which the first call creates (see MenuBar).
+    void AddMenu(const char* title, const char* const* items);
 
     HandleList* handles;  // slot 0: kWindowHandlerKey
     bool active;
     bool ready;
     bool fullscreen;
-    MenuBar* menuBar;
+    MenuBar* menuBar;  // owned; null until the first AddMenu
     int32_t mouseX;
     int32_t mouseY;
     int32_t prevMouseX;

@@ -67,16 +67,29 @@ void SetBeforeIdleHook(std::function<void(int)> hook) { Driver().beforeIdle = st
 void SetShowHook(std::function<void(HWND, const uint32_t*, int, int)> hook) { Driver().onShow = std::move(hook); }
 std::vector<HWND> TopLevelWindows() { return Driver().topLevels; }
 
-Image ReadClient(HWND hwnd) {
+namespace {
+Image Copy(const uint32_t* pixels, int w, int h) {
     Image image;
-    int w = 0;
-    int h = 0;
-    const uint32_t* pixels = wm::ClientPixels(hwnd, &w, &h);
     if (!pixels) return image;
     image.width = w;
     image.height = h;
     image.pixels.assign(pixels, pixels + static_cast<size_t>(w) * static_cast<size_t>(h));
     return image;
+}
+}  // namespace
+
+Image ReadClient(HWND hwnd) {
+    int w = 0;
+    int h = 0;
+    const uint32_t* pixels = wm::ClientPixels(hwnd, &w, &h);
+    return Copy(pixels, w, h);
+}
+
+Image ReadWindow(HWND hwnd) {
+    int w = 0;
+    int h = 0;
+    const uint32_t* pixels = wm::ViewPixels(hwnd, &w, &h);
+    return Copy(pixels, w, h);
 }
 
 int ShowCount(HWND hwnd) {

@@ -260,7 +260,7 @@ void Pump(bool) {
             }
             case SDL_MOUSEMOTION: {
                 HWND hwnd = WindowOf(e.motion.windowID);
-                // The renderer's logical size has already mapped the position to client pixels.
+                // The renderer's logical size has already mapped the position to pixels of the view.
                 wm::InputMouseMove(hwnd, e.motion.x, e.motion.y);
                 break;
             }

@@ -10,8 +10,7 @@
 
 bool CanWritePng() { return true; }
 
-bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+bool WritePng(FILE* file, const uint32_t* pixels, int width, int height) {
     if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -36,12 +35,12 @@ bool WritePng(const std::string& path, const uint32_t* pixels, int width, int he
         ok = false;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
-    return std::fclose(file) == 0 && ok;
+    return std::fflush(file) == 0 && std::ferror(file) == 0 && ok;
 }
 
 #else
 bool CanWritePng() { return false; }
-bool WritePng(const std::string&, const uint32_t*, int, int) { return false; }
+bool WritePng(FILE*, const uint32_t*, int, int) { return false; }
 #endif
 
 #if ONDREL_HAVE_GIF
@@ -51,6 +50,10 @@ bool CanWriteGif() { return true; }
 
 namespace {
 GifFileType* G(void* p) { return static_cast<GifFileType*>(p); }
+
+int WriteToFile(GifFileType* gif, const GifByteType* bytes, int count) {
+    return static_cast<int>(std::fwrite(bytes, 1, static_cast<size_t>(count), static_cast<FILE*>(gif->UserData)));
+}
 }  // namespace
 
 GifRecorder::~GifRecorder() {
@@ -60,10 +63,12 @@ GifRecorder::~GifRecorder() {
     }
 }
 
-bool GifRecorder::Open(const std::string& path, int width, int height, const uint8_t* palette) {
+bool GifRecorder::Open(FILE* file, int width, int height, const uint8_t* palette) {
+    if (!file || gif_) return false;
     int error = 0;
-    GifFileType* gif = EGifOpenFileName(path.c_str(), false, &error);
+    GifFileType* gif = EGifOpen(file, WriteToFile, &error);
     if (!gif) return false;
+    file_ = file;
     gif_ = gif;
     width_ = width;
     height_ = height;
@@ -147,13 +152,13 @@ bool GifRecorder::Close() {
     int error = 0;
     bool closed = EGifCloseFile(G(gif_), &error) == GIF_OK;
     gif_ = nullptr;
-    return ok_ && closed;
+    return ok_ && closed && std::fflush(file_) == 0 && std::ferror(file_) == 0;
 }
 
 #else
 bool CanWriteGif() { return false; }
 GifRecorder::~GifRecorder() = default;
-bool GifRecorder::Open(const std::string&, int, int, const uint8_t*) { return false; }
+bool GifRecorder::Open(FILE*, int, int, const uint8_t*) { return false; }
 void GifRecorder::AddFrame(const uint8_t*, int, uint32_t) {}
 bool GifRecorder::WritePending(uint32_t) { return false; }
 bool GifRecorder::Close() { return false; }

@@ -3,16 +3,15 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
 #include <vector>
 
 // Whether this build writes the format: libpng and giflib are optional.
 bool CanWritePng();
 bool CanWriteGif();
 
-// Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit RGB PNG. False when the file cannot be
-// written completely.
-bool WritePng(const std::string& path, const uint32_t* pixels, int width, int height);
+// Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit RGB PNG into `file`, which stays open.
+// False when a write failed.
+bool WritePng(FILE* file, const uint32_t* pixels, int width, int height);
 
 // An animated GIF of 8-bit frames that all share one 256-colour palette. Each frame is stored as
 // the rectangle that changed since the previous one; the file loops forever.
@@ -23,8 +22,9 @@ public:
     GifRecorder(const GifRecorder&) = delete;
     GifRecorder& operator=(const GifRecorder&) = delete;
 
-    // `palette` is 768 bytes of red, green, blue.
-    bool Open(const std::string& path, int width, int height, const uint8_t* palette);
+    // `palette` is 768 bytes of red, green, blue. The GIF goes into `file`, which Close leaves
+    // open.
+    bool Open(FILE* file, int width, int height, const uint8_t* palette);
     // A frame shown at `milliseconds`; `pixels` has `pitch` bytes per row.
     void AddFrame(const uint8_t* pixels, int pitch, uint32_t milliseconds);
     // Writes the last frame, shown as long as the one before it, and closes the file. False on
@@ -36,6 +36,7 @@ private:
     bool WritePending(uint32_t untilMs);
 
     void* gif_ = nullptr;  // GifFileType
+    FILE* file_ = nullptr;  // not owned
     int width_ = 0;
     int height_ = 0;
     bool ok_ = true;

@@ -12,7 +12,8 @@ namespace {
 bool ParseInt(const std::string& word, int* value) {
     const char* first = word.data();
     const char* last = first + word.size();
-    if (first != last && *first == '+') ++first;
+    // One sign: from_chars takes a '-' itself, so a '+' before one ("+-5") is refused here.
+    if (first != last && *first == '+' && ++first != last && *first == '-') return false;
     auto [end, ec] = std::from_chars(first, last, *value);
     return ec == std::errc() && end == last && first != last;
 }

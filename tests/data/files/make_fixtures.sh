@@ -23,6 +23,10 @@ cd "$(dirname "$0")"
 convert source.ppm -type Palette -compress None BMP3:im-bmp3.bmp
 # The default writer: a 124-byte header, rows at 1162.
 convert source.ppm -type Palette -compress None im-default.bmp
+# Without a rendering intent it writes a 108-byte header; the table follows it, rows at 1146.
+convert source.ppm -intent Undefined -type Palette -compress None im-v4.bmp
+# The 12-byte OS/2 header (16-bit sizes, 3-byte table entries): no layout the reader knows.
+convert source.ppm -type Palette -compress None BMP2:im-bmp2.bmp
 # Files the reader must refuse: run-length compressed, 4 bits per pixel, 24 bits per pixel.
 convert source.ppm -type Palette -compress RLE BMP3:im-rle8.bmp
 convert source.ppm -colors 5 -type Palette -compress None BMP3:im-4bit.bmp

@@ -1,0 +1,40 @@
+# Started from another folder, the programs find Data0.cdf and Media/ beside their executable, as
+# a program started from the Windows shell does; found nowhere, they say what is missing and
+# where they looked, and go on.
+# Arguments: the ondrel executable, the build folder.
+set -euo pipefail
+run_dir=$(cd "$(dirname "$1")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+mkdir "$work/elsewhere" "$work/lone"
+printf '1 move 100 50\n3 tap space\n' > "$work/pour.txt"
+
+# From another folder: the pack's palette makes the empty scene white (a missing pack leaves it
+# black), and outputs named relative to that folder land there.
+cd "$work/elsewhere"
+message=$("$run_dir/ondrel-replay" --frames 12 --window shown.png "$work/pour.txt" 2>&1) || fail "run failed: $message"
+echo "$message" | grep -q "cannot find" && fail "files reported missing: $message"
+[ -s shown.png ] || fail "the window image is not in the folder the run started in"
+if command -v convert >/dev/null; then
+  [ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the scene is not white"
+fi
+# The real program follows the same rule before it opens its window (here it finds no display).
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$run_dir/ondrel" 2>&1 || true)
+echo "$message" | grep -q "cannot find" && fail "ondrel reported files missing: $message"
+
+# Found nowhere: both folders are named with what they lack, and the run goes on.
+cp "$run_dir/ondrel-replay" "$run_dir/ondrel" "$work/lone/"
+message=$("$work/lone/ondrel-replay" --frames 3 "$work/pour.txt" 2>&1) || fail "a run without media failed: $message"
+expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp"
+echo "$message" | grep -qF "$expected" || fail "message: $message"
+echo "$message" | grep -qF "3 frames run" || fail "the run did not go on: $message"
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$work/lone/ondrel" 2>&1 || true)
+echo "$message" | grep -qF "ondrel: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder)" ||
+  fail "ondrel message: $message"
+
+# One file missing beside the program is named alone.
+cp -r "$run_dir/Media" "$work/lone/"
+message=$("$work/lone/ondrel-replay" --frames 1 "$work/pour.txt" 2>&1)
+echo "$message" | grep -qF "$work/lone (the program's folder) lacks Data0.cdf." || fail "partial: $message"
+echo "start folder: all cases passed"

@@ -1,0 +1,42 @@
+// A group of push buttons on a window. A click on one reaches the window as
+// OnEvent(Button, its identifier, 0). The application creates and owns the group; the window does
+// not know it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+class Window;
+
+struct ButtonRecord {
+    int16_t x1, y1, x2, y2;  // the corners given, client pixels of the owner
+    int16_t id;              // unique within the group
+    char* caption;           // malloc'd copy, or null for none
+    HWND hwnd;               // the push button
+    ButtonRecord* next;      // the next older button
+};
+
+class ButtonGroup {
+public:
+    explicit ButtonGroup(Window* owner);
+    // The native buttons are left to their window, which destroys them with itself.
+    ~ButtonGroup();
+    ButtonGroup(const ButtonGroup&) = delete;
+    ButtonGroup& operator=(const ButtonGroup&) = delete;
+
+    // Makes a push button at (x1, y1), |x2 − x1| wide and |y2 − y1| high. False, and nothing made,
+    // when the group has a button with this identifier already or the button cannot be made.
+    bool AddButton(short x1, short y1, short x2, short y2, const char* caption, short id);
+    bool HasButton(short id) const;
+    // Repaints every button of the group at once.
+    void RedrawButtons();
+
+    // The live group that made `control`, when `control` is one of its push buttons; null for any
+    // other window (whatever its user data holds).
+    static ButtonGroup* OfControl(HWND control);
+
+    int kind;               // kButtonGroupKind
+    ButtonRecord* buttons;  // newest first
+    Window* owner;          // not owned
+};
