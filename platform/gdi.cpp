@@ -336,6 +336,23 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
     return TRUE;
 }
 
+COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+    DeviceContext* d = gdi::FindDc(dc);
+    if (!d || x < 0 || y < 0) return CLR_INVALID;
+    uint32_t xrgb = 0;
+    if (d->memory) {
+        Section* s = gdi::FindSection(d->bitmap);
+        if (!s || x >= s->width || y >= s->height) return CLR_INVALID;
+        int stored = s->topDown ? y : s->height - 1 - y;
+        xrgb = gdi::Xrgb(s->colours[s->pixels[static_cast<size_t>(stored) * static_cast<size_t>(s->stride) + static_cast<size_t>(x)]]);
+    } else {
+        wm::WindowRecord* w = wm::FindWindow(d->window);
+        if (!w || x >= w->clientWidth || y >= w->clientHeight) return CLR_INVALID;
+        xrgb = w->client[static_cast<size_t>(y) * static_cast<size_t>(w->clientWidth) + static_cast<size_t>(x)];
+    }
+    return RGB((xrgb >> 16) & 0xFF, (xrgb >> 8) & 0xFF, xrgb & 0xFF);
+}
+
 BOOL WINAPI DeleteDC(HDC dc) {
     DeviceContext* d = gdi::FindDc(dc);
     if (!d || !d->memory) return FALSE;

@@ -24,6 +24,7 @@ struct WindowRecord {
     bool visible = false;
     bool topLevelShown = false;  // the display driver knows it
     bool invalid = true;         // needs WM_PAINT
+    bool needSize = true;        // WM_SIZE and WM_MOVE not sent yet: they come with the first show
     // Client framebuffer, 0x00RRGGBB, rows top-down.
     int clientWidth = 0;
     int clientHeight = 0;
