@@ -1,5 +1,6 @@
-// The cost of one water step in three steady scenes on the 640 × 480 scene, beside the cost of
-// the two whole-image copies every frame makes anyway.
+// The cost of one water step in steady scenes on the 640 × 480 scene, beside the cost of the two
+// whole-image copies every frame makes anyway, and pairs of scenes stepped in turns whose costs
+// per span are compared in one run.
 //
 // Each scene is built, and run until its flow settles, before timing starts; inside the timed
 // loop water keeps coming in and draining out, so every iteration is a step of the same scene.
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <ctime>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -23,20 +26,35 @@ namespace {
 constexpr int32_t SceneWidth = 640;
 constexpr int32_t SceneHeight = 480;
 
+// A scene of its own: a surface and a span list. The water works on whatever appGlobals holds,
+// so a scene is entered before it is stepped; two scenes can take turns.
 class BenchScene {
 public:
     BenchScene() : surface(SceneWidth, SceneHeight) {
-        appGlobals.screenHeight = SceneHeight;
         surface.Clear(EmptyIndex);
-        appGlobals.sceneSurface = &surface;
+        appGlobals.waterSpans = WaterSpanList{nullptr, 0, 0};
+        Enter();
         InitWater();
     }
     ~BenchScene() {
+        Enter();
         FreeWater();
         appGlobals.sceneSurface = nullptr;
     }
     BenchScene(const BenchScene&) = delete;
     BenchScene& operator=(const BenchScene&) = delete;
+
+    void Enter() {
+        appGlobals.screenHeight = SceneHeight;
+        appGlobals.sceneSurface = &surface;
+        if (saved) appGlobals.waterSpans = list;
+        saved = false;
+    }
+    void Leave() {
+        list = appGlobals.waterSpans;
+        appGlobals.waterSpans = WaterSpanList{nullptr, 0, 0};
+        saved = true;
+    }
 
     void Wall(int32_t x0, int32_t y0, int32_t x1, int32_t y1) { FillRect(&surface, x0, y0, x1, y1, 0); }
     void Hole(int32_t x0, int32_t y0, int32_t x1, int32_t y1) { FillRect(&surface, x0, y0, x1, y1, EmptyIndex); }
@@ -47,7 +65,19 @@ public:
     }
 
     Surface surface;
+
+private:
+    WaterSpanList list{nullptr, 0, 0};
+    bool saved = false;
 };
+
+// The thread's own processor time: time spent waiting for a processor counts for neither side
+// of a pair.
+double Now() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
 
 template <typename Inflow>
 void TimeSteps(benchmark::State& state, Inflow inflow, int warmUpSteps) {
@@ -65,22 +95,109 @@ void TimeSteps(benchmark::State& state, Inflow inflow, int warmUpSteps) {
     state.counters["per_span"] = benchmark::Counter(spans, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-// (a) Rain: sixteen 11-cell drops a step at random columns near the top, falling 400 rows onto
-// a floor with a drain every 40 columns, on which the water stands about 30 rows deep.
-void BM_Rain(benchmark::State& state) {
-    BenchScene scene;
+// (a) Rain: `drops` 11-cell drops a step at random columns near the top, falling 400 rows onto
+// a floor with a drain every 40 columns. Sixteen a step stand about 30 rows deep on the floor;
+// 64 a step (heavy rain) drain through a floor that is mostly holes, so the air is full of drops
+// (about 40 000 spans).
+std::function<void()> MakeRain(BenchScene& scene, int drops) {
     scene.Wall(0, 400, SceneWidth - 1, 400);
-    for (int32_t x = 20; x < SceneWidth; x += 40) scene.Hole(x, 400, x + 5, 400);
-    std::mt19937 random(1);
-    auto inflow = [&random] {
-        for (int i = 0; i < 16; ++i) {
+    const int32_t hole = drops > 16 ? 30 : 5;
+    for (int32_t x = 20; x < SceneWidth; x += 40) scene.Hole(x, 400, x + hole, 400);
+    return [random = std::mt19937(1), drops]() mutable {
+        for (int i = 0; i < drops; ++i) {
             const auto x = static_cast<int32_t>(random() % (SceneWidth - 10));
             PourWater(x, x + 10, static_cast<int32_t>(random() % 20));
         }
     };
-    TimeSteps(state, inflow, 1500);
 }
-BENCHMARK(BM_Rain)->Unit(benchmark::kMicrosecond);
+constexpr int RainWarmUp = 1500;
+
+void BM_Rain(benchmark::State& state) {
+    BenchScene scene;
+    TimeSteps(state, MakeRain(scene, static_cast<int>(state.range(0))), RainWarmUp);
+}
+BENCHMARK(BM_Rain)->ArgName("drops")->Arg(16)->Arg(64)->Unit(benchmark::kMicrosecond);
+
+// (a') Fifty columns of water one cell wide and `depth` rows deep, standing still between walls
+// that rise two rows above them: every span is one cell, and nothing moves.
+std::function<void()> MakeColumns(BenchScene& scene, int32_t depth) {
+    const int32_t floor = 460;
+    scene.Wall(0, floor, SceneWidth - 1, floor);
+    for (int32_t column = 0; column < 50; ++column) {
+        const int32_t x = 20 + 12 * column;
+        scene.Wall(x - 1, floor - depth - 2, x - 1, floor);
+        scene.Wall(x + 1, floor - depth - 2, x + 1, floor);
+        scene.Fill(x, floor - depth, x, floor - 1);
+    }
+    return [] {};
+}
+
+void BM_OneCellColumns(benchmark::State& state) {
+    BenchScene scene;
+    TimeSteps(state, MakeColumns(scene, static_cast<int32_t>(state.range(0))), 2);
+}
+BENCHMARK(BM_OneCellColumns)->ArgName("depth")->Arg(50)->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMicrosecond);
+
+// Two scenes stepped in turns, each step timed on its own; `ratio` is the second scene's cost per
+// span over the first's. The benchmark's own time is that of the second scene's steps.
+void TimePair(benchmark::State& state, BenchScene& first, const std::function<void()>& firstInflow, BenchScene& second,
+              const std::function<void()>& secondInflow, int warmUpSteps) {
+    BenchScene* scenes[2] = {&first, &second};
+    const std::function<void()>* inflows[2] = {&firstInflow, &secondInflow};
+    for (int k = 0; k < 2; ++k) {
+        scenes[k]->Enter();
+        for (int i = 0; i < warmUpSteps; ++i) {
+            (*inflows[k])();
+            StepWater();
+        }
+        scenes[k]->Leave();
+    }
+    double time[2] = {0, 0};
+    double spans[2] = {0, 0};
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            scenes[k]->Enter();
+            const double t0 = Now();
+            (*inflows[k])();
+            StepWater();
+            const double t1 = Now();
+            time[k] += t1 - t0;
+            spans[k] += appGlobals.waterSpans.count;
+            scenes[k]->Leave();
+            if (k == 1) state.SetIterationTime(t1 - t0);
+        }
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["spans_1"] = spans[0] / n;
+    state.counters["spans_2"] = spans[1] / n;
+    state.counters["per_span_ns_1"] = time[0] / spans[0] * 1e9;
+    state.counters["per_span_ns_2"] = time[1] / spans[1] * 1e9;
+    state.counters["ratio"] = (time[1] / spans[1]) / (time[0] / spans[0]);
+}
+
+// Heavy rain beside sixteen drops a step.
+void BM_HeavyRainVsRain(benchmark::State& state) {
+    BenchScene light;
+    const std::function<void()> lightInflow = MakeRain(light, 16);
+    light.Leave();
+    BenchScene heavy;
+    const std::function<void()> heavyInflow = MakeRain(heavy, 64);
+    heavy.Leave();
+    TimePair(state, light, lightInflow, heavy, heavyInflow, RainWarmUp);
+}
+BENCHMARK(BM_HeavyRainVsRain)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Columns `depth` deep beside columns 50 deep.
+void BM_DeepColumnsVsShallow(benchmark::State& state) {
+    BenchScene shallow;
+    const std::function<void()> shallowInflow = MakeColumns(shallow, 50);
+    shallow.Leave();
+    BenchScene deep;
+    const std::function<void()> deepInflow = MakeColumns(deep, static_cast<int32_t>(state.range(0)));
+    deep.Leave();
+    TimePair(state, shallow, shallowInflow, deep, deepInflow, 2);
+}
+BENCHMARK(BM_DeepColumnsVsShallow)->ArgName("depth")->Arg(100)->Arg(200)->Arg(400)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // (b) A full basin of inner size width × depth, split by two-column posts into bays ten columns
 // wide that meet under the posts, with a two-cell drain in its floor; fed by one drop a step

@@ -36,7 +36,14 @@ void FillBox(Surface* s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t
     if (x0 > x1 || y0 > y1) return;
     size_t run = static_cast<size_t>(x1 - x0 + 1);
     uint8_t* row = s->pixels + y0 * s->pitch + x0;
-    for (int64_t y = y0; y <= y1; ++y, row += s->pitch) std::memset(row, colour, run);
+    if (run == 1) {
+        // A vertical line: a call per row would cost more than the byte it stores.
+        for (int64_t y = y0; y <= y1; ++y, row += s->pitch) *row = colour;
+    } else if (run == static_cast<size_t>(s->pitch)) {
+        std::memset(row, colour, run * static_cast<size_t>(y1 - y0 + 1));  // whole rows lie end to end
+    } else {
+        for (int64_t y = y0; y <= y1; ++y, row += s->pitch) std::memset(row, colour, run);
+    }
 }
 
 bool InsideClip(const Surface* s, int64_t x, int64_t y) {

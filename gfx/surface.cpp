@@ -133,6 +133,11 @@ void Surface::Clear(uint8_t colour) {
     if (left > right || top > bottom) return;
     size_t run = static_cast<size_t>(right - left) + 1;
     uint8_t* row = pixels + static_cast<size_t>(top) * static_cast<size_t>(pitch) + static_cast<size_t>(left);
+    if (run == static_cast<size_t>(pitch)) {
+        // Whole rows lie end to end: one fill.
+        std::memset(row, colour, run * static_cast<size_t>(bottom - top + 1));
+        return;
+    }
     for (int32_t y = top; y <= bottom; ++y, row += pitch) std::memset(row, colour, run);
 }
 

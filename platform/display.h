@@ -32,8 +32,11 @@ void DestroyTopLevel(HWND hwnd);
 // New content for a window: its whole view as the window manager composes it (menu bar, client
 // area, push buttons and an open drop-down over it; see wm::ViewPixels). `pixels` holds
 // width × height 0x00RRGGBB values, rows top-down, owned by the window manager and valid only
-// during the call. Pointer positions go back in the same pixels (platform/input.h).
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height);
+// during the call. Pointer positions go back in the same pixels (platform/input.h). `changed` is
+// false when the pixels are those of the window's previous Show: a driver may then leave the
+// screen as it is, but it paces the call as it would any other (a program's frame rate may rest
+// on it).
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool changed);
 
 // Move pending input into the message queue and the key state. Called by PeekMessageA and
 // GetMessageA before they look at the queue; `queueEmpty` says whether anything is pending.

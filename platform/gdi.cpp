@@ -72,6 +72,89 @@ void ConvertRow8To32(const uint8_t* src, uint32_t* dst, int count, const uint32_
     for (; i < count; ++i) dst[i] = lut[src[i]];
 }
 
+namespace {
+
+// Where two byte runs of length n first and last differ: `first` = n when they are equal.
+void Difference(const uint8_t* a, const uint8_t* b, int64_t n, int64_t* first, int64_t* last) {
+    int64_t i = 0;
+    while (i + 8 <= n) {
+        uint64_t wa, wb;
+        std::memcpy(&wa, a + i, 8);
+        std::memcpy(&wb, b + i, 8);
+        if (wa != wb) break;
+        i += 8;
+    }
+    while (i < n && a[i] == b[i]) ++i;
+    *first = i;
+    if (i == n) return;
+    int64_t j = n;
+    while (j - 8 > i) {
+        uint64_t wa, wb;
+        std::memcpy(&wa, a + j - 8, 8);
+        std::memcpy(&wb, b + j - 8, 8);
+        if (wa != wb) break;
+        j -= 8;
+    }
+    while (a[j - 1] == b[j - 1]) --j;
+    *last = j - 1;
+}
+
+// The conversion of a blit into a window's client framebuffer, row by row, skipping what the
+// window already shows (see WindowRecord::shownIndices).
+template <typename SourceRow>
+void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w, int64_t h, const RGBQUAD* colours,
+                    SourceRow sourceRow, int64_t sy) {
+    const int width = window.clientWidth;
+    const auto cells = static_cast<size_t>(width) * static_cast<size_t>(window.clientHeight);
+    if (window.shownIndices.size() != cells) {
+        window.shownIndices.assign(cells, 0);
+        window.shownFrom.assign(static_cast<size_t>(window.clientHeight), 0);
+        window.shownTo.assign(static_cast<size_t>(window.clientHeight), 0);
+    }
+    uint32_t lut[256];
+    for (int i = 0; i < 256; ++i) lut[i] = Xrgb(colours[i]);
+    if (std::memcmp(lut, window.shownColours, sizeof lut) != 0) {
+        // Other colours: no pixel shown so far is known to be what these would make of it.
+        std::memcpy(window.shownColours, lut, sizeof lut);
+        window.ForgetShown(0, window.clientHeight - 1);
+    }
+    const int from = static_cast<int>(x0);
+    const int to = static_cast<int>(x0 + w);
+    for (int64_t r = 0; r < h; ++r) {
+        const auto row = static_cast<size_t>(y0 + r);
+        const size_t at = row * static_cast<size_t>(width) + static_cast<size_t>(x0);
+        const uint8_t* source = sourceRow(sy + r);
+        uint8_t* seen = window.shownIndices.data() + at;
+        uint32_t* out = window.client.data() + at;
+        int& shownFrom = window.shownFrom[row];
+        int& shownTo = window.shownTo[row];
+        if (shownFrom <= from && to <= shownTo) {
+            if (std::memcmp(source, seen, static_cast<size_t>(w)) == 0) continue;
+            // Convert only the stretch from the first to the last index that changed.
+            int64_t first = 0;
+            int64_t last = 0;
+            Difference(source, seen, w, &first, &last);
+            ConvertRow8To32(source + first, out + first, static_cast<int>(last - first + 1), lut);
+            std::memcpy(seen + first, source + first, static_cast<size_t>(last - first + 1));
+            window.clientChanged = true;
+            continue;
+        }
+        ConvertRow8To32(source, out, static_cast<int>(w), lut);
+        window.clientChanged = true;
+        std::memcpy(seen, source, static_cast<size_t>(w));
+        if (shownFrom == shownTo || to < shownFrom || from > shownTo) {
+            shownFrom = from;  // the old range stays apart from this one: keep the new one
+            shownTo = to;
+        } else {
+            shownFrom = std::min(shownFrom, from);
+            shownTo = std::max(shownTo, to);
+        }
+    }
+    window.clientDirty = true;
+}
+
+}  // namespace
+
 }  // namespace gdi
 
 using gdi::DeviceContext;
@@ -101,7 +184,9 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     section->topDown = h.biHeight < 0;
     size_t colours = h.biClrUsed == 0 || h.biClrUsed > 256 ? 256 : h.biClrUsed;
     for (size_t i = 0; i < colours; ++i) section->colours[i] = info->bmiColors[i];
-    section->pixels.reset(new (std::nothrow) uint8_t[static_cast<size_t>(stride * height)]());
+    const auto bytes = static_cast<size_t>(stride * height);
+    section->pixels.reset(static_cast<uint8_t*>(::operator new[](bytes, std::align_val_t{gdi::kPixelAlignment}, std::nothrow)));
+    if (section->pixels) std::memset(section->pixels.get(), 0, bytes);
     if (!section->pixels) return nullptr;
 
     auto& s = gdi::Gdi();
@@ -240,13 +325,7 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
         return from->pixels.get() + stored * from->stride + sx;
     };
     if (window) {
-        uint32_t lut[256];
-        for (int i = 0; i < 256; ++i) lut[i] = gdi::Xrgb(from->colours[i]);
-        for (int64_t r = 0; r < h; ++r) {
-            uint32_t* out = window->client.data() + (y0 + r) * destWidth + x0;
-            gdi::ConvertRow8To32(sourceRow(sy + r), out, static_cast<int>(w), lut);
-        }
-        window->clientDirty = true;
+        gdi::BlitIntoWindow(*window, x0, y0, w, h, from->colours, sourceRow, sy);
     } else {
         for (int64_t r = 0; r < h; ++r) {
             int64_t row = y0 + r;
@@ -255,6 +334,23 @@ BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int s
         }
     }
     return TRUE;
+}
+
+COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
+    DeviceContext* d = gdi::FindDc(dc);
+    if (!d || x < 0 || y < 0) return CLR_INVALID;
+    uint32_t xrgb = 0;
+    if (d->memory) {
+        Section* s = gdi::FindSection(d->bitmap);
+        if (!s || x >= s->width || y >= s->height) return CLR_INVALID;
+        int stored = s->topDown ? y : s->height - 1 - y;
+        xrgb = gdi::Xrgb(s->colours[s->pixels[static_cast<size_t>(stored) * static_cast<size_t>(s->stride) + static_cast<size_t>(x)]]);
+    } else {
+        wm::WindowRecord* w = wm::FindWindow(d->window);
+        if (!w || x >= w->clientWidth || y >= w->clientHeight) return CLR_INVALID;
+        xrgb = w->client[static_cast<size_t>(y) * static_cast<size_t>(w->clientWidth) + static_cast<size_t>(x)];
+    }
+    return RGB((xrgb >> 16) & 0xFF, (xrgb >> 8) & 0xFF, xrgb & 0xFF);
 }
 
 BOOL WINAPI DeleteDC(HDC dc) {

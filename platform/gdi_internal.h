@@ -2,11 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
+#include <new>
 
 #include "platform/win32.h"
 
 namespace gdi {
+
+// Pixel memory of a section starts on a page boundary. Whole-image copies between two sections
+// then always run between the same offsets in a page: some processors' block copy (rep movsb)
+// is ten times slower when the target lies a few bytes after the source modulo a page, which
+// is where two blocks from the general allocator can land.
+constexpr size_t kPixelAlignment = 4096;
+
+struct PixelsFree {
+    void operator()(uint8_t* p) const { ::operator delete[](p, std::align_val_t{kPixelAlignment}); }
+};
 
 // An 8-bit DIB section: pixel memory (zero-filled at creation) and its colour table.
 struct Section {
@@ -15,7 +27,7 @@ struct Section {
     int stride = 0;  // bytes per row: width rounded up to a multiple of 4
     bool topDown = false;
     RGBQUAD colours[256]{};
-    std::unique_ptr<uint8_t[]> pixels;
+    std::unique_ptr<uint8_t[], PixelsFree> pixels;
 };
 
 struct DeviceContext {

@@ -151,6 +151,10 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     const uint32_t paper = Xrgb(d->background);
     gdi::Canvas canvas{w->client.data(), w->clientWidth, w->clientHeight, w->clientWidth};
     gdi::DrawText32(canvas, x, y, text, length, Xrgb(d->text), d->backgroundMode == OPAQUE ? &paper : nullptr);
-    if (length > 0) w->clientDirty = true;
+    if (length > 0) {
+        w->clientDirty = true;
+        w->clientChanged = true;
+        w->ForgetShown(y, int64_t{y} + gdi::kTextCellHeight - 1);
+    }
     return TRUE;
 }

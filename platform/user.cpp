@@ -76,18 +76,52 @@ void ResizeShown(WindowRecord& w) {
     display::ResizeTopLevel(w.handle, w.shownWidth, w.shownHeight);
 }
 
-void ResizeClient(WindowRecord& w) {
+// Returns whether the client size changed.
+bool ResizeClient(WindowRecord& w) {
     int sides = 0;
     int top = 0;
     FrameOf(w.style, &sides, &top);
     int cw = std::max(0, static_cast<int>(w.rect.right - w.rect.left) - 2 * sides);
     int ch = std::max(0, static_cast<int>(w.rect.bottom - w.rect.top) - top - sides - MenuBarHeight(w));
-    if (cw != w.clientWidth || ch != w.clientHeight) {
+    bool resized = cw != w.clientWidth || ch != w.clientHeight;
+    if (resized) {
         w.clientWidth = cw;
         w.clientHeight = ch;
         w.client.assign(static_cast<size_t>(cw) * static_cast<size_t>(ch), 0x00000000u);
+        w.clientChanged = true;
+        // Nothing of what was shown survives; the next blit sets the record up for the new size.
+        w.shownIndices.clear();
+        w.shownFrom.clear();
+        w.shownTo.clear();
     }
     ResizeShown(w);
+    return resized;
+}
+
+// Where the client area's top-left corner is: in the parent's client coordinates for a child
+// (which is how its rectangle is kept), on the screen for a top-level window.
+POINT ClientCorner(const WindowRecord& w) {
+    int sides = 0;
+    int top = 0;
+    FrameOf(w.style, &sides, &top);
+    return POINT{w.rect.left + sides, w.rect.top + top + MenuBarHeight(w)};
+}
+
+// The offset from a window's own coordinates (its rectangle's) to the screen's: the sum of the
+// client corners of its parents.
+POINT ScreenOffset(const WindowRecord& w) {
+    POINT offset{0, 0};
+    const WindowRecord* at = &w;
+    // A chain of parents ends at a top-level window; the bound only guards against a cycle.
+    for (int depth = 0; depth < 64 && (at->style & WS_CHILD); ++depth) {
+        const WindowRecord* parent = FindWindow(at->parent);
+        if (!parent) break;
+        POINT corner = ClientCorner(*parent);
+        offset.x += corner.x;
+        offset.y += corner.y;
+        at = parent;
+    }
+    return offset;
 }
 
 void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -104,6 +138,18 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     WindowRecord* w = FindWindow(hwnd);
     if (!w || !w->proc) return 0;
     return w->proc(hwnd, msg, wParam, lParam);
+}
+
+// WM_SIZE with the client size and WM_MOVE with the client corner, as Win32 sends them when a
+// window first appears (a child: right after WM_CREATE) and when it moves or resizes.
+void SendSize(HWND hwnd) {
+    if (WindowRecord* w = FindWindow(hwnd)) Send(hwnd, WM_SIZE, 0, MAKELPARAM(w->clientWidth, w->clientHeight));
+}
+void SendMove(HWND hwnd) {
+    if (WindowRecord* w = FindWindow(hwnd)) {
+        POINT corner = ClientCorner(*w);
+        Send(hwnd, WM_MOVE, 0, MAKELPARAM(corner.x, corner.y));
+    }
 }
 
 void SetFocusWindow(HWND hwnd) {
@@ -193,7 +239,11 @@ void ShowClient(WindowRecord& w) {
     int height = 0;
     const uint32_t* view = ComposeView(*top, &width, &height);
     ResizeShown(*top);
-    display::Show(top->handle, view, width, height);
+    // A view composed of more than the client (a menu bar, buttons, a drop-down) counts as new
+    // every time; the client alone is new only when something was drawn that changed it.
+    const bool composed = view != top->client.data();
+    display::Show(top->handle, view, width, height, composed || top->clientChanged);
+    top->clientChanged = false;
 }
 
 void InputMouseMove(HWND hwnd, int x, int y) {
@@ -340,6 +390,12 @@ HWND WINAPI CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD st
         return nullptr;
     }
     if (!FindWindow(hwnd)) return nullptr;
+    if (style & WS_CHILD) {
+        FindWindow(hwnd)->needSize = false;
+        wm::SendSize(hwnd);
+        wm::SendMove(hwnd);
+        if (!FindWindow(hwnd)) return nullptr;
+    }
     if (style & WS_VISIBLE) {
         WindowRecord* again = FindWindow(hwnd);
         again->style &= ~static_cast<DWORD>(WS_VISIBLE);
@@ -417,8 +473,10 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
             display::DestroyTopLevel(hwnd);
         }
     }
-    if (FindWindow(hwnd) && show) {
-        wm::Send(hwnd, WM_SIZE, 0, MAKELPARAM(FindWindow(hwnd)->clientWidth, FindWindow(hwnd)->clientHeight));
+    if (show && (w = FindWindow(hwnd)) != nullptr && w->needSize) {
+        w->needSize = false;
+        wm::SendSize(hwnd);
+        wm::SendMove(hwnd);
     }
     return wasVisible;
 }
@@ -449,7 +507,8 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
 BOOL WINAPI GetWindowRect(HWND hwnd, RECT* rect) {
     WindowRecord* w = FindWindow(hwnd);
     if (!w || !rect) return FALSE;
-    *rect = w->rect;
+    POINT offset = wm::ScreenOffset(*w);
+    *rect = RECT{w->rect.left + offset.x, w->rect.top + offset.y, w->rect.right + offset.x, w->rect.bottom + offset.y};
     return TRUE;
 }
 
@@ -463,10 +522,13 @@ BOOL WINAPI GetClientRect(HWND hwnd, RECT* rect) {
 BOOL WINAPI MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
     WindowRecord* w = FindWindow(hwnd);
     if (!w) return FALSE;
+    POINT before = wm::ClientCorner(*w);
     w->rect = RECT{x, y, x + std::max(0, width), y + std::max(0, height)};
-    wm::ResizeClient(*w);
-    wm::Send(hwnd, WM_MOVE, 0, 0);
-    if ((w = FindWindow(hwnd)) != nullptr) wm::Send(hwnd, WM_SIZE, 0, MAKELPARAM(w->clientWidth, w->clientHeight));
+    bool resized = wm::ResizeClient(*w);
+    POINT after = wm::ClientCorner(*w);
+    // Only what changed is told, the move first.
+    if (after.x != before.x || after.y != before.y) wm::SendMove(hwnd);
+    if (resized) wm::SendSize(hwnd);
     if (repaint && (w = FindWindow(hwnd)) != nullptr) {
         w->invalid = true;
         if (w->clientDirty || w->topLevelShown) wm::ShowClient(*w);
@@ -574,7 +636,9 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg) {
-    if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_KEYUP)) return FALSE;
+    // Every key message counts as translated, whether or not it types a character.
+    if (msg->message == WM_KEYUP) return TRUE;
     // Keys that type a character, as an unshifted US keyboard types them.
     WPARAM vk = msg->wParam;
     int ch = -1;
@@ -586,7 +650,7 @@ BOOL WINAPI TranslateMessage(const MSG* msg) {
     else if (vk == VK_SUBTRACT) ch = '-';
     else if (vk == VK_MULTIPLY) ch = '*';
     else if (vk == VK_DIVIDE) ch = '/';
-    if (ch < 0) return FALSE;
+    if (ch < 0) return TRUE;
     PostMessageA(msg->hwnd, WM_CHAR, static_cast<WPARAM>(ch), msg->lParam);
     return TRUE;
 }

@@ -22,6 +22,12 @@
 #undef GetObject
 #undef MessageBox
 
+// A frame blitted into a window waits for the display's next refresh when it comes before it, as
+// the SDL driver's frames do elsewhere; blits between memory bitmaps go straight through
+// (platform/windows/paced_blit.cpp).
+BOOL WINAPI PacedBitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
+#define BitBlt PacedBitBlt
+
 #else
 
 #include <cstdint>
@@ -497,6 +503,7 @@ BOOL WINAPI DeleteObject(HGDIOBJ object);
 HDC WINAPI CreateCompatibleDC(HDC dc);
 HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object);
 BOOL WINAPI BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
+COLORREF WINAPI GetPixel(HDC dc, int x, int y);
 BOOL WINAPI DeleteDC(HDC dc);
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF colour);
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF colour);

@@ -24,11 +24,33 @@ struct WindowRecord {
     bool visible = false;
     bool topLevelShown = false;  // the display driver knows it
     bool invalid = true;         // needs WM_PAINT
+    bool needSize = true;        // WM_SIZE and WM_MOVE not sent yet: they come with the first show
     // Client framebuffer, 0x00RRGGBB, rows top-down.
     int clientWidth = 0;
     int clientHeight = 0;
     std::vector<uint32_t> client;
-    bool clientDirty = false;
+    bool clientDirty = false;    // drawn into since it was last handed to the display driver
+    bool clientChanged = true;   // differs from what was last handed to the display driver
+
+    // What BitBlt last converted into the client framebuffer, so that a blit of the same 8-bit
+    // indices through the same colours, which would change nothing, converts nothing. Indices
+    // are kept by client pixel, whatever section or offset they came from. On row r, for every
+    // column x from shownFrom[r] up to (not including) shownTo[r],
+    //     client[r × clientWidth + x] == shownColours[shownIndices[r × clientWidth + x]];
+    // every other writer of the client framebuffer must narrow those ranges (ForgetShown).
+    std::vector<uint8_t> shownIndices;  // clientWidth × clientHeight once a blit came
+    std::vector<int> shownFrom;
+    std::vector<int> shownTo;
+    uint32_t shownColours[256]{};
+
+    void ForgetShown(int64_t firstRow, int64_t lastRow) {
+        const int64_t rows = static_cast<int64_t>(shownFrom.size());
+        for (int64_t r = firstRow < 0 ? 0 : firstRow; r <= lastRow && r < rows; ++r) {
+            shownFrom[static_cast<size_t>(r)] = 0;
+            shownTo[static_cast<size_t>(r)] = 0;
+        }
+    }
+
     bool pushed = false;  // a push button that looks pressed
     // What a top-level window shows (its view): the menu bar, then the client area with the
     // children and an open drop-down over it. Composed here when it is more than the client.

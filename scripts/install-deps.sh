@@ -4,7 +4,8 @@
 #         to look for a display, and libpng and giflib for recording when there is none)
 #   web   what building the web page needs (the compiler and CMake for the media, emscripten,
 #         node for emscripten's tools, python3 to serve the page), and Chromium for its test
-#   all   all of these, and what the tests and benchmarks need (the default)
+#   all   all of these, and what the tests and benchmarks need (the default), with the Windows
+#         build and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit)
 # Does nothing when everything is there already; uses sudo when not run as root.
 set -euo pipefail
 
@@ -21,6 +22,7 @@ tests=(
   liballegro4-dev  # the peer some benchmarks measure beside; no program links it
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
   clang libclang-rt-14-dev  # the fuzzers (libFuzzer)
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 case "${1:-all}" in

@@ -24,3 +24,9 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 echo "== fuzzers, a few seconds each =="
 "$root/scripts/fuzz.sh" --smoke
+
+# --- Windows ------------------------------------------------------------------------------------
+# The same code built for Windows with MinGW-w64; under Wine (private prefix in build-windows/,
+# Xvfb): the platform contract tests, the portable suites and ondrel.exe end to end.
+echo "== Windows build (MinGW-w64), tests under Wine =="
+"$root/scripts/build-windows.sh" --test "$root/build-windows"

@@ -55,6 +55,16 @@ TEST(FillRect, CornersClipAndRejection) {
         {"reversed corners", [](Surface* s) { FillRect(s, 3, 2, 1, 1, 0); },
          {"........", ".###....", ".###....", "........"}},
         {"one pixel", [](Surface* s) { FillRect(s, 7, 3, 7, 3, 0); }, {"........", "........", "........", ".......#"}},
+        {"whole rows, first and last left alone", [](Surface* s) { FillRect(s, -5, 1, 20, 2, 0); },
+         {"........", "########", "########", "........"}},
+        {"a column clipped top and bottom", [](Surface* s) { FillRect(s, 6, -9, 6, 9, 0); },
+         {"......#.", "......#.", "......#.", "......#."}},
+        {"a column inside a narrowed clip",
+         [](Surface* s) {
+             SetClip(s, 0, 1, 7, 2);
+             FillRect(s, 1, 0, 1, 3, 0);
+         },
+         {"........", ".#......", ".#......", "........"}},
         {"partly outside the surface", [](Surface* s) { FillRect(s, -5, 2, 5, 100, 0); },
          {"........", "........", "######..", "######.."}},
         {"partly outside a narrowed clip",

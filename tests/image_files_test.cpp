@@ -14,10 +14,8 @@
 
 #include "gfx/surface.h"
 #include "io/file_stream.h"
-#include "platform/headless.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
-#include "win/window.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -67,22 +65,9 @@ uint32_t SourceColour(int x, int y) {
 
 class ImageFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        headless::Reset();
-        SetDisplayFormat(640, 480, 8);
-    }
-    void TearDown() override {
-        for (Window* w : windows) delete w;
-        SetDisplayFormat(0, 0, 0);
-    }
-    // What a window shows of the surface: its colours as 0xRRGGBB, top row first.
-    headless::Image Shown(Surface& s, int width) {
-        windows.push_back(new Window("image", width, s.height, true, nullptr, false));
-        s.Present(windows.back());
-        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey)));
-    }
+    void SetUp() override { SetDisplayFormat(640, 480, 8); }
+    void TearDown() override { SetDisplayFormat(0, 0, 0); }
     IoTempDir dir;
-    std::vector<Window*> windows;
 };
 
 TEST_F(ImageFiles, SaveBmpOfAScreenSizedSurfaceHasTheClassicLayout) {
@@ -147,22 +132,6 @@ TEST_F(ImageFiles, AThreePixelWideImageIsStoredWithAStrideOfFour) {
     EXPECT_EQ(s.clipRight, 3);
     EXPECT_EQ(s.clipBottom, 1);
     EXPECT_EQ(Rows(s, 3), (std::vector<std::vector<uint8_t>>{{1, 2, 3}, {4, 5, 6}}));
-}
-
-TEST_F(ImageFiles, ALoadedImageTakesTheProcessPaletteNotItsOwnTable) {
-    std::vector<uint8_t> palette = TestPalette();
-    ASSERT_TRUE(SetPalette(palette.data()));
-    std::string name = dir.File("table.bmp");
-    WriteBytes(name, BmpFile{}.Build());  // its table is BmpFile's colours
-    Surface s(name.c_str());
-    ASSERT_NE(s.pixels, nullptr);
-    headless::Image shown = Shown(s, 5);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) {
-            int i = BmpFile::Pixel(x, y);
-            uint32_t expected = palette[3 * i] << 16 | palette[3 * i + 1] << 8 | palette[3 * i + 2];
-            EXPECT_EQ(shown.At(x, y), expected) << x << ", " << y;
-        }
 }
 
 TEST_F(ImageFiles, FilesWrittenByImageMagickLoadWithTheirColours) {

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "gfx/draw.h"
-#include "platform/headless.h"
 #include "tests/support/io_temp_dir.h"
 
 // Outside the anonymous namespace, so that gtest finds them for SpriteRect.
@@ -45,8 +44,6 @@ struct Layout {
 
 class SpriteSheetTest : public ::testing::Test {
 protected:
-    void SetUp() override { headless::Reset(); }
-
     // Draws the layout on a background of 15 and saves it as an 8-bit bitmap file.
     std::string WriteSheet(int32_t width, int32_t height, const std::vector<Marker>& markers,
                            const std::string& name = "sheet.bmp") {

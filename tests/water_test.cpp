@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <random>
@@ -468,6 +469,8 @@ TEST(WaterList, GrowsByDoublingAndResets) {
 
 struct ReferenceCounts {
     int splits = 0, disarms = 0, falls = 0, drains = 0, spreads = 0, merges = 0;
+    int crowdedMerges = 0;  // merges in a row that held at least 16 live spans
+    int deepSpreads = 0;    // spreads under water at least 8 cells deep
 };
 
 class ReferenceWater {
@@ -553,6 +556,7 @@ public:
             int32_t right = 0;
             while (right < h - 1 && GetPixel(surface, s.x1 + 1 + right, s.y) == EmptyIndex) ++right;
             if (left == 0 && right == 0) continue;
+            if (h >= 8) ++counts.deepSpreads;
             DrawLine(surface, s.x0, s.y, s.x1, s.y, EmptyIndex);
             const int32_t mid = s.x0 + (s.x1 - s.x0) / 2;
             spans[k].x0 = s.x0 - left;
@@ -565,6 +569,9 @@ public:
             ++counts.spreads;
         }
 
+        std::map<int32_t, int> spansOnRow;
+        for (const WaterSpan& s : spans)
+            if (s.y < limit) ++spansOnRow[s.y];
         for (size_t k = 0; k < spans.size(); ++k) {
             if (spans[k].y >= limit) continue;
             const WaterSpan s = spans[k];
@@ -580,6 +587,7 @@ public:
                 a.x1 = std::max(a.x1, b.x1);
                 b.y = dead;
                 ++counts.merges;
+                if (spansOnRow[a.y] >= 16) ++counts.crowdedMerges;
             }
         }
 
@@ -622,6 +630,13 @@ private:
     return ::testing::AssertionSuccess();
 }
 
+// What falls on a randomised scene besides the walls drawn and erased now and then.
+enum class Weather {
+    Showers,    // a few pours a step, of any width, anywhere
+    HeavyRain,  // many 11-cell drops a step near the top, over a floor with drains
+    Columns,    // deep columns of water one cell wide, whose walls get broken
+};
+
 struct RunSetup {
     const char* name;
     int32_t width;
@@ -629,6 +644,7 @@ struct RunSetup {
     int32_t rowLimit;
     bool narrowClip;
     int steps;
+    Weather weather = Weather::Showers;
 };
 
 // Walls drawn and erased, stray water, pours everywhere (also outside the image), now and then
@@ -653,9 +669,30 @@ void RunAgainstReference(const RunSetup& setup, uint32_t seed, ReferenceCounts* 
     };
     const int32_t w = image->pitch;
     const int32_t h = image->height;
+    const int32_t floor = h - 4;
+    if (setup.weather == Weather::HeavyRain) {
+        both([&](Surface* s) { DrawLine(s, 0, floor, w - 1, floor, 0); });
+        for (int32_t x = 3; x < w; x += 13) both([&](Surface* s) { DrawLine(s, x, floor, x + 4, floor, EmptyIndex); });
+    } else if (setup.weather == Weather::Columns) {
+        // Columns one cell wide at every third column, full from row 2 down to the floor, one
+        // listed span per cell.
+        both([&](Surface* s) { DrawLine(s, 0, floor, w - 1, floor, 0); });
+        for (int32_t x = 1; x + 1 < w; x += 3) {
+            both([&](Surface* s) {
+                DrawLine(s, x - 1, 1, x - 1, floor, 0);
+                DrawLine(s, x + 1, 1, x + 1, floor, 0);
+                DrawLine(s, x, 2, x, floor - 1, WaterIndex);
+            });
+            for (int32_t y = 2; y < floor; ++y) {
+                PourWater(x, x, y);
+                reference.Pour(x, x, y);
+            }
+        }
+    }
+    const int wallRate = setup.weather == Weather::Showers ? 100 : 400;
 
     for (int step = 0; step < setup.steps; ++step) {
-        const int32_t action = pick(0, 99);
+        const int32_t action = pick(0, wallRate - 1);
         if (action < 8) {
             const int32_t x0 = pick(-5, w + 5), y0 = pick(-3, h + 3);
             const int32_t x1 = pick(0, 2) == 0 ? x0 + pick(-3, 3) : pick(-5, w + 5);
@@ -673,7 +710,21 @@ void RunAgainstReference(const RunSetup& setup, uint32_t seed, ReferenceCounts* 
             reference.Reset();
             both([](Surface* s) { s->Clear(EmptyIndex); });
         }
-        for (int32_t pours = pick(0, 3); pours > 0; --pours) {
+        if (setup.weather == Weather::HeavyRain) {
+            for (int32_t drops = pick(w / 16, w / 8); drops > 0; --drops) {
+                const int32_t x = pick(-5, w - 5);
+                const int32_t row = pick(0, h / 4);
+                PourWater(x, x + 10, row);
+                reference.Pour(x, x + 10, row);
+            }
+        }
+        if (setup.weather == Weather::Columns && pick(0, 19) == 0) {
+            // A hole in the walls somewhere down the columns, or a wall put back.
+            const int32_t cx = pick(0, w - 1), cy = pick(h / 3, floor - 1), r = pick(0, 2);
+            const uint8_t colour = pick(0, 2) == 0 ? 0 : EmptyIndex;
+            both([&](Surface* s) { FillCircle(s, cx, cy, r, colour); });
+        }
+        for (int32_t pours = setup.weather == Weather::Showers ? pick(0, 3) : pick(0, 1); pours > 0; --pours) {
             const int32_t x = pick(-15, w + 15);
             const int32_t span = pick(0, 5) == 0 ? pick(0, w + 10) : pick(0, 10);
             const int32_t row = pick(0, 4) == 0 ? pick(-4, setup.rowLimit + 4) : pick(0, h / 3);
@@ -695,6 +746,8 @@ void RunAgainstReference(const RunSetup& setup, uint32_t seed, ReferenceCounts* 
     total->drains += reference.counts.drains;
     total->spreads += reference.counts.spreads;
     total->merges += reference.counts.merges;
+    total->crowdedMerges += reference.counts.crowdedMerges;
+    total->deepSpreads += reference.counts.deepSpreads;
 }
 
 TEST(WaterRandomised, EveryStepMatchesTheLiteralStep) {
@@ -719,6 +772,28 @@ TEST(WaterRandomised, EveryStepMatchesTheLiteralStep) {
     EXPECT_GT(total.drains, 100);
     EXPECT_GT(total.spreads, 1000);
     EXPECT_GT(total.merges, 300);
+}
+
+TEST(WaterRandomised, HeavyRainAndDeepColumnsMatchTheLiteralStep) {
+    const RunSetup setups[]{
+        {"heavy rain", 160, 48, 48, false, 300, Weather::HeavyRain},
+        {"heavy rain, narrow clip", 120, 40, 40, true, 300, Weather::HeavyRain},
+        {"deep columns", 60, 90, 90, false, 400, Weather::Columns},
+        {"deep columns, row limit above the bottom", 45, 80, 70, false, 300, Weather::Columns},
+    };
+    ReferenceCounts total;
+    for (const RunSetup& setup : setups) {
+        for (uint32_t seed = 1; seed <= 2; ++seed) {
+            RunAgainstReference(setup, seed, &total);
+            if (HasFatalFailure()) return;
+        }
+    }
+    EXPECT_GT(total.merges, 3000);
+    EXPECT_GT(total.crowdedMerges, 1000);
+    EXPECT_GT(total.spreads, 1000);
+    EXPECT_GT(total.deepSpreads, 100);
+    EXPECT_GT(total.splits, 1000);
+    EXPECT_GT(total.drains, 1000);
 }
 
 TEST(WaterRandomised, CoordinatesAtTheLimitsOfTheRange) {

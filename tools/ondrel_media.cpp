@@ -1,12 +1,14 @@
-// ondrel-media SOURCES OUTPUT: compiles the media sources in SOURCES (palette.txt,
+// ondrel-media SOURCES OUTPUT [ICON]: compiles the media sources in SOURCES (palette.txt,
 // font8x12.txt, sprites.txt) into the directory the program runs from: OUTPUT/Media/Sprites.bmp,
 // OUTPUT/Media/font8x12.fon and the scene pack OUTPUT/Data0.cdf. Then reads the pack back as
-// the program does and checks that it gives the same palette and glyphs.
+// the program does and checks that it gives the same palette and glyphs. With ICON, it also
+// writes the program's icon (icon.txt) to that file, for the Windows build's resources.
 
 #include <cstdio>
 #include <cstring>
 
 #include "app/globals.h"
+#include "tools/icon_file.h"
 #include "tools/media_sources.h"
 
 namespace {
@@ -39,12 +41,13 @@ bool PackReadsBack(const std::filesystem::path& output, std::string* error) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fputs("usage: ondrel-media SOURCES OUTPUT\n", stderr);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: ondrel-media SOURCES OUTPUT [ICON]\n", stderr);
         return 2;
     }
     std::string error;
-    if (!media::CompileMedia(argv[1], argv[2], &error) || !PackReadsBack(argv[2], &error)) {
+    if (!media::CompileMedia(argv[1], argv[2], &error) || !PackReadsBack(argv[2], &error) ||
+        (argc == 4 && !media::CompileIcon(argv[1], argv[3], &error))) {
         std::fprintf(stderr, "ondrel-media: %s\n", error.c_str());
         return 1;
     }

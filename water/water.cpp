@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "app/globals.h"
 #include "gfx/surface.h"
@@ -18,9 +19,23 @@
 namespace {
 
 // Records the compact pass sorts into. It never outgrows the list's array, and after a sort
-// that ends in it the two arrays trade places, so it is released together with the list.
+// that ends in it the two arrays trade places, so it is released together with the list, as
+// is all the other scratch.
 WaterSpan* sortScratch = nullptr;
 int32_t sortScratchCapacity = 0;
+
+// Scratch of the merge pass, kept between steps; it never outgrows the longest row met. Spans of
+// a row are named by their offset in it, in list order.
+std::vector<uint8_t> rowGated;
+std::vector<uint64_t> rowOrder;      // by first column: the column's bits over the offset
+std::vector<int32_t> rowPrev;        // by place in rowOrder: the next span to the left in its cluster, or -1
+std::vector<int32_t> rowNext;        // ... to the right
+std::vector<int32_t> rowPlace;       // by offset: the place in rowOrder
+std::vector<int32_t> rowCluster;     // by offset
+std::vector<uint8_t> clusterChain;   // by cluster: its spans lie end to end, none overlapping
+std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in clusterMembers
+std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
+std::vector<uint64_t> rowOrderScratch;
 
 // Below this many live spans a stable insertion sort beats clearing the radix counters.
 constexpr int32_t SmallSortSize = 32;
@@ -46,7 +61,17 @@ struct Scene {
         const int64_t first = std::max(std::min(x0, x1), clipLeft);
         const int64_t last = std::min(std::max(x0, x1), clipRight);
         if (first > last) return;
-        std::memset(pixels + y * width + first, colour, static_cast<size_t>(last - first + 1));
+        uint8_t* run = pixels + y * width + first;
+        const int64_t n = last - first + 1;
+        // Most spans are a few cells wide: two overlapping word stores cover 8 to 16 cells
+        // without the call and set-up of a block fill.
+        if (n >= 8 && n <= 16) {
+            const uint64_t word = 0x0101010101010101ull * colour;
+            std::memcpy(run, &word, 8);
+            std::memcpy(run + n - 8, &word, 8);
+            return;
+        }
+        std::memset(run, colour, static_cast<size_t>(n));
     }
 };
 
@@ -67,10 +92,14 @@ Scene CurrentScene() {
     return scene;
 }
 
-void ReleaseSortScratch() {
+void ReleaseScratch() {
     delete[] sortScratch;
     sortScratch = nullptr;
     sortScratchCapacity = 0;
+    for (auto* bytes : {&rowGated, &clusterChain}) std::vector<uint8_t>().swap(*bytes);
+    for (auto* offsets : {&rowPrev, &rowNext, &rowPlace, &rowCluster, &clusterStart, &clusterMembers})
+        std::vector<int32_t>().swap(*offsets);
+    for (auto* keys : {&rowOrder, &rowOrderScratch}) std::vector<uint64_t>().swap(*keys);
 }
 
 void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
@@ -92,6 +121,18 @@ void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
 // The number of leading bytes of p[0 .. n) equal to value, eight at a time.
 int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
     const uint64_t pattern = 0x0101010101010101ull * value;
+    if constexpr (std::endian::native == std::endian::little) {
+        // 8 to 16 bytes: the first word, then the last, which overlaps it.
+        if (n >= 8 && n <= 16) {
+            for (const int64_t at : {int64_t{0}, n - 8}) {
+                uint64_t word;
+                std::memcpy(&word, p + at, 8);
+                const uint64_t differ = word ^ pattern;
+                if (differ != 0) return at + std::countr_zero(differ) / 8;
+            }
+            return n;
+        }
+    }
     int64_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t word;
@@ -109,6 +150,69 @@ int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
     return i;
 }
 
+// The number of bytes equal to value that end p[0 .. end), looking back at most `most` of them.
+int64_t TrailingRun(const uint8_t* p, int64_t end, int64_t most, uint8_t value) {
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    int64_t run = 0;
+    for (; run + 8 <= most; run += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + end - run - 8, 8);
+        const uint64_t differ = word ^ pattern;
+        if (differ != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return run + std::countl_zero(differ) / 8;
+            } else {
+                return run + std::countr_zero(differ) / 8;
+            }
+        }
+    }
+    while (run < most && p[end - run - 1] == value) ++run;
+    return run;
+}
+
+// The offset of the first byte of p[0 .. n) equal to value, or n. Spans are mostly a few cells
+// wide, where eight bytes at a time beat the set-up of a library search; long runs go to memchr.
+int64_t FindByte(const uint8_t* p, int64_t n, uint8_t value) {
+    if (n >= 64) {
+        const void* found = std::memchr(p, value, static_cast<size_t>(n));
+        return found ? static_cast<const uint8_t*>(found) - p : n;
+    }
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    if constexpr (std::endian::native == std::endian::little) {
+        // 8 to 16 bytes, the width of most spans: the first word, then the last, which overlaps
+        // it; bytes of the overlap were found unequal in the first.
+        if (n >= 8 && n <= 16) {
+            for (const int64_t at : {int64_t{0}, n - 8}) {
+                uint64_t word;
+                std::memcpy(&word, p + at, 8);
+                const uint64_t same = word ^ pattern;
+                const uint64_t zero = (same - 0x0101010101010101ull) & ~same & 0x8080808080808080ull;
+                if (zero != 0) return at + std::countr_zero(zero) / 8;
+            }
+            return n;
+        }
+    }
+    int64_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const uint64_t same = word ^ pattern;  // a zero byte where p holds value
+        const uint64_t zero = (same - 0x0101010101010101ull) & ~same & 0x8080808080808080ull;
+        if (zero != 0) {
+            if constexpr (std::endian::native == std::endian::little) {
+                return i + std::countr_zero(zero) / 8;
+            } else {
+                // Borrows only run towards higher bytes: the first zero byte is found exactly
+                // from the low end, so search it byte by byte here.
+                while (p[i] != value) ++i;
+                return i;
+            }
+        }
+    }
+    while (i < n && p[i] != value) ++i;
+    return i;
+}
+
 // The first stretch of free cells on the row below x0 .. x1, as first .. last; false if there is none.
 bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
     const int64_t below = int64_t{span.y} + 1;
@@ -117,15 +221,15 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     const int64_t to = std::min<int64_t>(span.x1, scene.width - 1);
     if (from > to) return false;
     const uint8_t* row = scene.pixels + below * scene.width;
-    const void* found = std::memchr(row + from, EmptyIndex, static_cast<size_t>(to - from + 1));
-    if (!found) return false;
-    const int64_t start = static_cast<const uint8_t*>(found) - row;
+    const int64_t start = from + FindByte(row + from, to - from + 1, EmptyIndex);
+    if (start > to) return false;
     *first = static_cast<int32_t>(start);
     *last = static_cast<int32_t>(start + LeadingRun(row + start, to - start + 1, EmptyIndex) - 1);
     return true;
 }
 
-int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
+// The pressure on `span`, counted no higher than `most` rows: the spread pass cannot use more.
+int32_t ColumnHeight(const Scene& scene, const WaterSpan& span, int64_t most) {
     if (span.x0 < 0 || int64_t{span.x1} - span.x0 + 1 <= 0) return 0;
     const int64_t above = int64_t{span.y} - 1;
     if (above < 0 || above >= scene.height) return 0;
@@ -133,11 +237,11 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
     if (span.x0 > last) return 0;
     // Most spans have no water at all on the row above: one block search settles those.
     const uint8_t* rowAbove = scene.pixels + above * scene.width;
-    const void* firstWet = std::memchr(rowAbove + span.x0, WaterIndex, static_cast<size_t>(last - span.x0 + 1));
-    if (!firstWet) return 0;
-    const int64_t tallest = above + 1;  // rows 0 .. above; the top border ends every column
+    const int64_t firstWet = span.x0 + FindByte(rowAbove + span.x0, last - span.x0 + 1, WaterIndex);
+    if (firstWet > last) return 0;
+    const int64_t tallest = std::min(above + 1, most);  // rows 0 .. above; the top border ends every column
     int64_t best = 0;
-    for (int64_t x = static_cast<const uint8_t*>(firstWet) - rowAbove; x <= last && best < tallest; ++x) {
+    for (int64_t x = firstWet; x <= last && best < tallest; ++x) {
         // A column can only raise the maximum if it holds water `best` rows up; one read tells.
         const int64_t base = above * scene.width + x;
         if (scene.pixels[base - best * scene.width] != WaterIndex) continue;
@@ -153,15 +257,11 @@ int32_t ColumnHeight(const Scene& scene, const WaterSpan& span) {
 }
 
 // Free cells beside a span on its row, going by `step` from x, at most `most` of them.
-int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int32_t most) {
-    if (y < 0 || y >= scene.height) return 0;
+int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int64_t most) {
+    if (y < 0 || y >= scene.height || x < 0 || x >= scene.width) return 0;
     const uint8_t* row = scene.pixels + y * scene.width;
-    int32_t run = 0;
-    while (run < most && x >= 0 && x < scene.width && row[x] == EmptyIndex) {
-        ++run;
-        x += step;
-    }
-    return run;
+    if (step > 0) return static_cast<int32_t>(LeadingRun(row + x, std::min(most, scene.width - x), EmptyIndex));
+    return static_cast<int32_t>(TrailingRun(row, x + 1, std::min(most, x + 1), EmptyIndex));
 }
 
 void ArmPass() {
@@ -211,18 +311,39 @@ void FallPass(const Scene& scene) {
     }
 }
 
+// A span spreads by at most h - 1 cells a side, h its column height, and by no more than the
+// free cells beside it. Most armed spans have no free cell beside them or no water on them, and
+// neither needs the column counted; otherwise the free cells are counted a stretch at a time and
+// the column only as high as they let it matter, so neither a deep column nor a wide open floor
+// is walked further than the move it allows.
 void SpreadPass(const Scene& scene) {
     WaterSpanList& list = appGlobals.waterSpans;
     const int32_t n = list.count;  // halves appended here wait for the next step
     for (int32_t k = 0; k < n; ++k) {
         const WaterSpan span = list.spans[k];
         if (!span.active) continue;
-        const int32_t height = ColumnHeight(scene, span);
-        if (height == 0) continue;
+        // Off the image, or with a negative first column, a span has no pressure or no room.
+        if (span.x0 < 0 || span.y <= 0 || span.y >= scene.height) continue;
+        const int64_t y = span.y;
+        if (scene.Cell(int64_t{span.x0} - 1, y) != EmptyIndex && scene.Cell(int64_t{span.x1} + 1, y) != EmptyIndex) continue;
+        if (ColumnHeight(scene, span, 1) == 0) continue;
+        // The column above is at most y rows tall, so no more than y - 1 free cells a side count.
+        int32_t freeLeft = 0;
+        int32_t freeRight = 0;
+        int32_t height = 0;
+        for (int64_t reach = 8;; reach *= 4) {
+            const int64_t most = std::min(reach, y - 1);
+            freeLeft = EmptyRun(scene, int64_t{span.x0} - 1, y, -1, most);
+            freeRight = EmptyRun(scene, int64_t{span.x1} + 1, y, +1, most);
+            height = ColumnHeight(scene, span, int64_t{std::max(freeLeft, freeRight)} + 1);
+            // Settled unless a run was cut at `most` while the column reaches higher than it.
+            const bool cut = most < y - 1 && (freeLeft == most || freeRight == most);
+            if (!cut || height <= most) break;
+        }
         // With water above, x0 >= 0 and the span lies on a row of the image, so none of the
         // sums below can overflow: every moved end stays inside the image.
-        const int32_t left = EmptyRun(scene, int64_t{span.x0} - 1, span.y, -1, height - 1);
-        const int32_t right = EmptyRun(scene, int64_t{span.x1} + 1, span.y, +1, height - 1);
+        const int32_t left = std::min(freeLeft, height - 1);
+        const int32_t right = std::min(freeRight, height - 1);
         if (left == 0 && right == 0) continue;
         scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
         const int32_t mid = span.x0 + (span.x1 - span.x0) / 2;
@@ -286,7 +407,7 @@ void SortLiveSpansByRow(int32_t limit) {
     }
 
     if (sortScratchCapacity < list.capacity) {
-        ReleaseSortScratch();
+        delete[] sortScratch;
         sortScratch = new WaterSpan[static_cast<size_t>(list.capacity)];
         sortScratchCapacity = list.capacity;
     }
@@ -318,6 +439,205 @@ void SortLiveSpansByRow(int32_t limit) {
     list.count = live;
 }
 
+// Whether A, grown so far, takes B: an end of A lies on B or on a cell next to it.
+bool Touches(const WaterSpan& a, const WaterSpan& b) {
+    // Unsigned, one comparison tests each end against reachLeft .. reachRight.
+    const int64_t reachLeft = int64_t{b.x0} - 1;
+    const auto reach = static_cast<uint64_t>(int64_t{b.x1} + 1 - reachLeft);
+    return (static_cast<uint64_t>(a.x0 - reachLeft) <= reach) | (static_cast<uint64_t>(a.x1 - reachLeft) <= reach);
+}
+
+// A's sweep over later spans of its row, in list order: spans[at(i)] for i in 0 .. count - 1.
+template <typename Index>
+bool Absorb(const Scene& scene, WaterSpan* spans, WaterSpan& a, int32_t count, Index at) {
+    bool killed = false;
+    for (int32_t i = 0; i < count; ++i) {
+        WaterSpan& b = spans[at(i)];
+        if (!((b.y == a.y) & Touches(a, b))) continue;
+        a.x0 = std::min(a.x0, b.x0);
+        a.x1 = std::max(a.x1, b.x1);
+        b.y = scene.deadRow;
+        killed = true;
+    }
+    return killed;
+}
+
+int32_t OffsetAt(int32_t place) { return static_cast<int32_t>(rowOrder[static_cast<size_t>(place)] & 0xFFFFFFFFu); }
+
+// A's sweep when A's cluster is a chain of spans end to end. Spans that do not overlap touch only
+// when they are neighbours, and A's neighbours stay the two spans beside what it has grown to;
+// so of all later spans only the nearer of those two, by list order, can be the next A takes,
+// and one beside A that comes before the sweep's position never can.
+bool SweepChain(const Scene& scene, WaterSpan* spans, int32_t first, int32_t offset) {
+    WaterSpan& a = spans[first + offset];
+    const int32_t place = rowPlace[static_cast<size_t>(offset)];
+    int32_t position = offset;
+    bool killed = false;
+    for (;;) {
+        const int32_t left = rowPrev[static_cast<size_t>(place)];
+        const int32_t right = rowNext[static_cast<size_t>(place)];
+        const int32_t leftOffset = left >= 0 ? OffsetAt(left) : -1;
+        const int32_t rightOffset = right >= 0 ? OffsetAt(right) : -1;
+        const bool takeLeft = leftOffset > position && (rightOffset <= position || leftOffset < rightOffset);
+        const bool takeRight = !takeLeft && rightOffset > position;
+        if (!takeLeft && !takeRight) return killed;
+        const int32_t taken = takeLeft ? left : right;
+        WaterSpan& b = spans[first + (takeLeft ? leftOffset : rightOffset)];
+        a.x0 = std::min(a.x0, b.x0);
+        a.x1 = std::max(a.x1, b.x1);
+        b.y = scene.deadRow;
+        killed = true;
+        position = takeLeft ? leftOffset : rightOffset;
+        const int32_t beyond = takeLeft ? rowPrev[static_cast<size_t>(taken)] : rowNext[static_cast<size_t>(taken)];
+        if (takeLeft) {
+            rowPrev[static_cast<size_t>(place)] = beyond;
+            if (beyond >= 0) rowNext[static_cast<size_t>(beyond)] = place;
+        } else {
+            rowNext[static_cast<size_t>(place)] = beyond;
+            if (beyond >= 0) rowPrev[static_cast<size_t>(beyond)] = place;
+        }
+    }
+}
+
+// Fills rowOrder with the spans of a row by first column, ties in list order. The first columns
+// of a row usually lie within a few hundred of each other: then two byte-wide counting passes
+// over their distance from the smallest beat a comparison sort.
+void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
+    const auto n = static_cast<size_t>(count);
+    rowOrder.resize(n);
+    int32_t lowest = INT32_MAX;
+    int32_t highest = INT32_MIN;
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t column = static_cast<uint32_t>(row[i].x0) ^ 0x80000000u;  // signed order
+        rowOrder[static_cast<size_t>(i)] = (uint64_t{column} << 32) | static_cast<uint32_t>(i);
+        lowest = std::min(lowest, row[i].x0);
+        highest = std::max(highest, row[i].x0);
+    }
+    // A short row is sorted in place; the counting passes cost their 512 counters whatever the
+    // row's length.
+    if (count <= 64) {
+        for (size_t i = 1; i < n; ++i) {
+            const uint64_t moving = rowOrder[i];
+            size_t j = i;
+            for (; j > 0 && rowOrder[j - 1] > moving; --j) rowOrder[j] = rowOrder[j - 1];
+            rowOrder[j] = moving;
+        }
+        return;
+    }
+    if (int64_t{highest} - lowest >= 0x10000) {
+        std::sort(rowOrder.begin(), rowOrder.end());
+        return;
+    }
+    rowOrderScratch.resize(n);
+    uint64_t* source = rowOrder.data();
+    uint64_t* target = rowOrderScratch.data();
+    const uint64_t base = (uint64_t{static_cast<uint32_t>(lowest) ^ 0x80000000u}) << 32;
+    for (int shift = 32; shift < 48; shift += 8) {
+        uint32_t counters[256] = {};
+        for (size_t i = 0; i < n; ++i) ++counters[((source[i] - base) >> shift) & 0xFF];
+        uint32_t start = 0;
+        for (uint32_t& c : counters) start += std::exchange(c, start);
+        for (size_t i = 0; i < n; ++i) target[counters[((source[i] - base) >> shift) & 0xFF]++] = source[i];
+        std::swap(source, target);
+    }
+    // Two passes leave the result where it started.
+}
+
+// The spans of one row are spans[first .. end), in list order. Only a span with water beside one
+// of its ends sweeps the spans after it; its ends do not move before its own sweep, so whether it
+// sweeps can be read off the image for the whole row at once. While those sweeps are few they
+// are run as they stand. Otherwise the row is cut into clusters, runs of spans with no free cell
+// between them: a span only takes spans that overlap it or lie next to it, so what it grows to
+// stays within its cluster and never touches another one, and each cluster is swept alone; a
+// cluster of spans end to end by following neighbours, any other by the pairwise rule.
+bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) {
+    const int32_t count = end - first;
+    if (count < 2) return false;
+    const auto n = static_cast<size_t>(count);
+    rowGated.resize(n);
+    const int32_t row = spans[first].y;
+    if (row < 0 || row >= scene.height) return false;  // every cell beside is outside: no water
+    const uint8_t* pixels = scene.pixels + row * scene.width;
+    const auto width = static_cast<uint64_t>(scene.width);
+    int64_t pairs = 0;  // what the sweeps as they stand would compare
+    for (int32_t i = 0; i + 1 < count; ++i) {
+        // Unsigned, a column left of the image wraps round to a huge one: one bound test each.
+        const uint64_t left = static_cast<uint64_t>(int64_t{spans[first + i].x0} - 1);
+        const uint64_t right = static_cast<uint64_t>(int64_t{spans[first + i].x1} + 1);
+        const bool gated = (left < width && pixels[left] == WaterIndex) || (right < width && pixels[right] == WaterIndex);
+        rowGated[static_cast<size_t>(i)] = gated;
+        if (gated) pairs += count - 1 - i;
+    }
+    rowGated[n - 1] = 0;  // the last span has nothing after it to take
+    if (pairs == 0) return false;
+
+    bool killed = false;
+    if (pairs <= 2 * int64_t{count}) {
+        for (int32_t i = 0; i + 1 < count; ++i) {
+            WaterSpan& a = spans[first + i];
+            if (!rowGated[static_cast<size_t>(i)] || a.y >= scene.limit) continue;
+            killed |= Absorb(scene, spans, a, count - 1 - i, [from = first + i + 1](int32_t j) { return from + j; });
+        }
+        return killed;
+    }
+
+    SortRowByFirstColumn(spans + first, count);
+    rowPrev.resize(n);
+    rowNext.resize(n);
+    rowPlace.resize(n);
+    rowCluster.resize(n);
+    clusterChain.clear();
+    int32_t clusters = 0;
+    int64_t hullRight = 0;
+    for (int32_t p = 0; p < count; ++p) {
+        const int32_t offset = OffsetAt(p);
+        const WaterSpan& span = spans[first + offset];
+        const bool joins = p > 0 && int64_t{span.x0} <= hullRight + 1;
+        if (!joins) {
+            ++clusters;
+            clusterChain.push_back(1);
+        } else if (int64_t{span.x0} <= hullRight) {
+            clusterChain.back() = 0;  // overlaps a span before it
+        }
+        hullRight = joins ? std::max<int64_t>(hullRight, span.x1) : span.x1;
+        rowPrev[static_cast<size_t>(p)] = joins ? p - 1 : -1;
+        if (p > 0) rowNext[static_cast<size_t>(p) - 1] = joins ? p : -1;
+        rowPlace[static_cast<size_t>(offset)] = p;
+        rowCluster[static_cast<size_t>(offset)] = clusters - 1;
+    }
+    rowNext[n - 1] = -1;
+    if (clusters == count) return false;  // no two spans near each other
+
+    // The members of every cluster, each cluster's in list order: a counting sort by cluster.
+    clusterStart.assign(static_cast<size_t>(clusters) + 1, 0);
+    for (int32_t i = 0; i < count; ++i) ++clusterStart[static_cast<size_t>(rowCluster[static_cast<size_t>(i)]) + 1];
+    for (int32_t c = 0; c < clusters; ++c) clusterStart[static_cast<size_t>(c) + 1] += clusterStart[static_cast<size_t>(c)];
+    clusterMembers.resize(n);
+    for (int32_t i = 0; i < count; ++i) {
+        const auto c = static_cast<size_t>(rowCluster[static_cast<size_t>(i)]);
+        clusterMembers[static_cast<size_t>(clusterStart[c]++)] = i;
+    }
+    // Filling moved every start on to the next cluster's; shift them back.
+    for (int32_t c = clusters; c > 0; --c) clusterStart[static_cast<size_t>(c)] = clusterStart[static_cast<size_t>(c) - 1];
+    clusterStart[0] = 0;
+
+    const int32_t* members = clusterMembers.data();
+    for (int32_t c = 0; c < clusters; ++c) {
+        const int32_t from = clusterStart[static_cast<size_t>(c)];
+        const int32_t to = clusterStart[static_cast<size_t>(c) + 1];
+        for (int32_t m = from; m + 1 < to; ++m) {
+            WaterSpan& a = spans[first + members[m]];
+            if (!rowGated[static_cast<size_t>(members[m])] || a.y >= scene.limit) continue;
+            if (clusterChain[static_cast<size_t>(c)]) {
+                killed |= SweepChain(scene, spans, first, members[m]);
+            } else {
+                killed |= Absorb(scene, spans, a, to - m - 1, [first, after = members + m + 1](int32_t j) { return first + after[j]; });
+            }
+        }
+    }
+    return killed;
+}
+
 // Runs on the list after it was sorted: a stable sort keeps each row's spans in the order the
 // merge would have met them in the unsorted list, the merge joins only spans of one row, and it
 // reads the image without writing it; so merging row by row here gives the same spans.
@@ -329,23 +649,7 @@ void MergePass(const Scene& scene) {
         const int32_t row = spans[groupStart].y;
         int32_t groupEnd = groupStart + 1;
         while (groupEnd < list.count && spans[groupEnd].y == row) ++groupEnd;
-        for (int32_t k = groupStart; k + 1 < groupEnd; ++k) {
-            WaterSpan& a = spans[k];
-            if (a.y != row) continue;  // absorbed by an earlier span of the row
-            if (scene.Cell(int64_t{a.x0} - 1, row) != WaterIndex && scene.Cell(int64_t{a.x1} + 1, row) != WaterIndex) continue;
-            for (int32_t j = k + 1; j < groupEnd; ++j) {
-                WaterSpan& b = spans[j];
-                if (b.y != row) continue;
-                const int64_t reachLeft = int64_t{b.x0} - 1;
-                const int64_t reachRight = int64_t{b.x1} + 1;
-                if ((a.x0 >= reachLeft && a.x0 <= reachRight) || (a.x1 >= reachLeft && a.x1 <= reachRight)) {
-                    a.x0 = std::min(a.x0, b.x0);
-                    a.x1 = std::max(a.x1, b.x1);
-                    b.y = scene.deadRow;
-                    killed = true;
-                }
-            }
-        }
+        killed |= MergeRow(scene, spans, groupStart, groupEnd);
         groupStart = groupEnd;
     }
     if (killed) list.count = DropDeadSpans(spans, list.count, scene.limit);
@@ -356,7 +660,7 @@ void MergePass(const Scene& scene) {
 bool InitWater() {
     WaterSpanList& list = appGlobals.waterSpans;
     delete[] list.spans;
-    ReleaseSortScratch();
+    ReleaseScratch();
     list.spans = new WaterSpan[InitialSpanCapacity];
     list.count = 0;
     list.capacity = InitialSpanCapacity;
@@ -366,7 +670,7 @@ bool InitWater() {
 void FreeWater() {
     WaterSpanList& list = appGlobals.waterSpans;
     delete[] list.spans;
-    ReleaseSortScratch();
+    ReleaseScratch();
     list.spans = nullptr;
     list.count = 0;
     list.capacity = 0;
@@ -386,7 +690,7 @@ int32_t CompareSpanRows(const WaterSpan* first, const WaterSpan* second) {
 int32_t WaterColumnHeight(int32_t spanIndex) {
     const WaterSpanList& list = appGlobals.waterSpans;
     if (!list.spans || spanIndex < 0 || spanIndex >= list.count) return 0;
-    return ColumnHeight(CurrentScene(), list.spans[spanIndex]);
+    return ColumnHeight(CurrentScene(), list.spans[spanIndex], INT64_MAX);
 }
 
 void StepWater() {

@@ -128,7 +128,7 @@ void DestroyTopLevel(HWND hwnd) {
     std::erase(tops, hwnd);
 }
 
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool) {
     ++Driver().shows[hwnd];
     if (Driver().onShow) Driver().onShow(hwnd, pixels, width, height);
 }

@@ -3,10 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "platform/display.h"
 #include "platform/input.h"
@@ -23,6 +25,7 @@ struct Shown {
     bool vsync = false;          // presenting waits for the display's refresh by itself
     Uint64 refreshTicks = 0;     // one refresh, in performance-counter ticks
     Uint64 lastPresent = 0;
+    bool drawn = false;          // the texture holds what the window manager last showed
 };
 
 struct State {
@@ -113,16 +116,19 @@ int ScaleFor(int clientWidth, int clientHeight) {
 }
 
 // An update that comes before the display's next refresh waits for it, so that frames are never
-// made faster than they can be seen.
-void WaitForRefresh(Shown& shown) {
-    if (shown.vsync || shown.lastPresent == 0) return;
-    Uint64 due = shown.lastPresent + shown.refreshTicks;
-    Uint64 now = SDL_GetPerformanceCounter();
+// made faster than they can be seen. With nothing to present, the refresh is waited for all the
+// same, also where presenting would have waited for it by itself. The wait sleeps to the microsecond (SDL_Delay counts whole
+// milliseconds), so an idle window costs next to no processor time.
+void WaitForRefresh(Shown& shown, bool presenting) {
+    if ((presenting && shown.vsync) || shown.lastPresent == 0) return;
+    const Uint64 due = shown.lastPresent + shown.refreshTicks;
+    const Uint64 now = SDL_GetPerformanceCounter();
     if (now >= due) return;
-    Uint64 waitMs = (due - now) * 1000 / SDL_GetPerformanceFrequency();
-    if (waitMs > 0) SDL_Delay(static_cast<Uint32>(waitMs));
-    while (SDL_GetPerformanceCounter() < due) {
-    }
+    const Uint64 frequency = SDL_GetPerformanceFrequency();
+    // Whole seconds and the rest apart, so that the product cannot overflow.
+    const Uint64 ticks = due - now;
+    const auto micros = static_cast<long long>(ticks / frequency * 1000000 + ticks % frequency * 1000000 / frequency);
+    std::this_thread::sleep_for(std::chrono::microseconds(micros));
 }
 
 void Render(Shown& shown) {
@@ -215,6 +221,7 @@ void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
     if (shown.texture) SDL_DestroyTexture(shown.texture);
     shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
+    shown.drawn = false;
 }
 
 void DestroyTopLevel(HWND hwnd) {
@@ -228,14 +235,21 @@ void DestroyTopLevel(HWND hwnd) {
     s.windows.erase(it);
 }
 
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool changed) {
     auto it = Sdl().windows.find(hwnd);
     if (it == Sdl().windows.end() || !it->second.texture || width <= 0 || height <= 0) return;
     Shown& shown = it->second;
+    if (!changed && shown.drawn) {
+        // The screen already shows these pixels: keep the pace, spare the upload and the drawing.
+        WaitForRefresh(shown, false);
+        shown.lastPresent = SDL_GetPerformanceCounter();
+        return;
+    }
     SDL_UpdateTexture(shown.texture, nullptr, pixels, width * 4);
-    WaitForRefresh(shown);
+    WaitForRefresh(shown, true);
     Render(shown);
     shown.lastPresent = SDL_GetPerformanceCounter();
+    shown.drawn = true;
 }
 
 void Pump(bool) {

@@ -426,7 +426,7 @@ void DestroyTopLevel(HWND hwnd) {
 
 // The frame goes onto the canvas, then the program waits for the display's next refresh, which
 // paints it: frames are never made faster than they can be seen.
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height) {
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool) {
     State& s = Web();
     auto it = s.windows.find(hwnd);
     if (it == s.windows.end() || width <= 0 || height <= 0) return;

@@ -1,0 +1,65 @@
+// A loaded bitmap file shows in a window in the process palette's colours, read back from the
+// window's client framebuffer of the headless display driver.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gfx/image_files.h"
+#include "gfx/surface.h"
+#include "platform/headless.h"
+#include "tests/support/image_bmp_builder.h"
+#include "tests/support/io_temp_dir.h"
+#include "win/window.h"
+
+namespace {
+
+// A palette unlike the 3-3-2 cube and unlike any fixture's colour table.
+std::vector<uint8_t> TestPalette() {
+    std::vector<uint8_t> rgb(768);
+    for (int i = 0; i < 256; ++i) {
+        rgb[3 * i] = static_cast<uint8_t>(255 - i);
+        rgb[3 * i + 1] = static_cast<uint8_t>(i * 7);
+        rgb[3 * i + 2] = static_cast<uint8_t>(i / 2 + 40);
+    }
+    return rgb;
+}
+
+class ImageFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::Reset();
+        SetDisplayFormat(640, 480, 8);
+    }
+    void TearDown() override {
+        for (Window* w : windows) delete w;
+        SetDisplayFormat(0, 0, 0);
+    }
+    // What a window shows of the surface: its colours as 0xRRGGBB, top row first.
+    headless::Image Shown(Surface& s, int width) {
+        windows.push_back(new Window("image", width, s.height, true, nullptr, false));
+        s.Present(windows.back());
+        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey)));
+    }
+    IoTempDir dir;
+    std::vector<Window*> windows;
+};
+
+TEST_F(ImageFiles, ALoadedImageTakesTheProcessPaletteNotItsOwnTable) {
+    std::vector<uint8_t> palette = TestPalette();
+    ASSERT_TRUE(SetPalette(palette.data()));
+    std::string name = dir.File("table.bmp");
+    WriteBytes(name, BmpFile{}.Build());  // its table is BmpFile's colours
+    Surface s(name.c_str());
+    ASSERT_NE(s.pixels, nullptr);
+    headless::Image shown = Shown(s, 5);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            int i = BmpFile::Pixel(x, y);
+            uint32_t expected = palette[3 * i] << 16 | palette[3 * i + 1] << 8 | palette[3 * i + 2];
+            EXPECT_EQ(shown.At(x, y), expected) << x << ", " << y;
+        }
+}
+
+}  // namespace

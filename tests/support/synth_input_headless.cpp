@@ -1,0 +1,10 @@
+// Synthesised keys on the headless display driver.
+#include "platform/headless.h"
+#include "tests/support/synth_input.h"
+
+namespace synth {
+
+void KeyDown(int virtualKey) { headless::KeyDown(virtualKey); }
+void KeyUp(int virtualKey) { headless::KeyUp(virtualKey); }
+
+}  // namespace synth

@@ -1,0 +1,29 @@
+# ondrel.exe alone in a folder, started from another folder without media: standard error names
+# each missing file and the folders looked in, the window still appears (missing media never stop
+# start-up), and Escape ends it with exit code 0.
+# Arguments: ondrel.exe, the build folder, the command that runs a Windows program (Wine).
+source "$(dirname "$0")/support/xsession.sh"
+program=$1
+build=$2
+run_windows=$3
+caption="Ondrel - from Corvane - Version 1.0"
+
+lonely="$build/wine_media_missing/program"
+elsewhere="$build/wine_media_missing/elsewhere"
+rm -rf "$build/wine_media_missing"
+mkdir -p "$lonely" "$elsewhere"
+cp "$program" "$lonely/"
+errors="$build/wine_media_missing/stderr"
+
+start_x_session
+(cd "$elsewhere" && exec "$run_windows" "$lonely/$(basename "$program")" 2>"$errors") &
+APP_PID=$!
+id=$(wait_for_window "$caption")
+sleep 0.5
+said=$(tr -d '\r' <"$errors")  # the Windows runtime ends its lines with CR LF
+echo "$said"
+expected='ondrel: cannot find Data0.cdf, Media\\Sprites.bmp in .*\\elsewhere (the current folder); .*\\program (the program.s folder) lacks Data0.cdf, Media\\Sprites.bmp. Going on without them.$'
+grep -q "$expected" <<<"$said" || { echo "no word of the missing files, or not as expected"; exit 1; }
+xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+xdotool key Escape
+expect_exit_zero "$APP_PID" 30 "after Escape"
