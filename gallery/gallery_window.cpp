@@ -15,12 +15,14 @@ namespace {
 const char* const kGalleryItems[] = {"Next page", "Previous page", "Quit", nullptr};
 const char* const kViewItems[] = {"Animation", nullptr};
 
-// The row of buttons along the bottom, on a strip in the buttons' own silver.
+// The row of buttons along the bottom, below the image. The image stops above them: presented
+// over a push button, it would paint over it on Windows, where a window's drawing is not clipped
+// around its child windows.
 constexpr int kButtonTop = 442;
 constexpr int kButtonBottom = 470;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonGap = 9;
-constexpr uint8_t kStripColour = 195;
+constexpr int kImageHeight = kButtonTop - 6;
 
 // After a stall (a window dragged, a debugger) the animation goes on where it was.
 constexpr uint32_t kLongestStepMs = 100;
@@ -31,7 +33,7 @@ GalleryWindow::GalleryWindow(const BitmapFont* galleryFont, const SpriteSheet* g
     : Window("Ondrel gallery", kGalleryWidth, kGalleryHeight, true, nullptr, false),
       font(galleryFont),
       sheet(gallerySheet),
-      image(kGalleryWidth, kGalleryHeight),
+      image(kGalleryWidth, kImageHeight),
       buttons(this) {
     pages.push_back(MakeShapesPage());
     pages.push_back(MakeTextPage());
@@ -119,8 +121,5 @@ void GalleryWindow::DrawFrame() {
     std::snprintf(where, sizeof where, "page %d of %d - animation %s", page + 1, PageCount(), animating ? "on" : "off");
     DrawText(font, kGalleryWidth - 12 - static_cast<int32_t>(std::strlen(where)) * font->CellWidth(), 10, where, &image,
              kCaption, false, false);
-
-    // The strip the platform draws the buttons over.
-    FillRect(&image, 0, kButtonTop - 8, kGalleryWidth - 1, kGalleryHeight - 1, kStripColour);
-    DrawLine(&image, 0, kButtonTop - 8, kGalleryWidth - 1, kButtonTop - 8, kInk);
+    DrawLine(&image, 0, kImageHeight - 1, kGalleryWidth - 1, kImageHeight - 1, kCaption);
 }

@@ -20,7 +20,7 @@ namespace {
 std::string SavedFileName() {
     std::error_code error;
     std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    return (error ? std::filesystem::path(".") : folder) / "ondrel-gallery.bmp";
+    return ((error ? std::filesystem::path(".") : folder) / "ondrel-gallery.bmp").string();
 }
 
 // Whether two surfaces hold the same picture.
