@@ -7,7 +7,6 @@
 #include "fuzz/fuzz_support.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
-#include "platform/headless.h"
 
 namespace {
 
@@ -35,11 +34,6 @@ bool ExpectedPalette(const uint8_t* d, size_t size, uint8_t* rgb) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    headless::Reset();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string name = fuzz::WriteFile("input.bmp", data, size);

@@ -14,12 +14,6 @@
 #include "fuzz/fuzz_support.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/headless.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    headless::Reset();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::WriteFile("Data0.cdf", data, size);

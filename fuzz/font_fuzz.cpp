@@ -12,7 +12,6 @@
 #include "fuzz/fuzz_support.h"
 #include "gfx/font.h"
 #include "gfx/surface.h"
-#include "platform/headless.h"
 
 namespace {
 
@@ -23,11 +22,6 @@ int32_t CellSize(uint8_t b) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    headless::Reset();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Bytes in(data, size);

@@ -11,12 +11,6 @@
 #include "fuzz/fuzz_support.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
-#include "platform/headless.h"
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    headless::Reset();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Bytes in(data, size);

@@ -10,7 +10,6 @@
 #include "fuzz/fuzz_support.h"
 #include "gfx/image_files.h"
 #include "gfx/sprite_sheet.h"
-#include "platform/headless.h"
 
 namespace {
 
@@ -57,11 +56,6 @@ bool ReferenceCut(const std::vector<uint8_t>& image, int32_t pitch, int32_t heig
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    headless::Reset();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Bytes in(data, size);

@@ -1,33 +1,31 @@
-// Finding the program's files beside its executable (/proc/self/exe) when the current folder
-// lacks them.
+// The start-folder rule: the current folder when it holds the program's files, else the
+// executable's folder when that holds them all, else a line on standard error saying what each
+// folder lacks. The system's part is in program_folder_internal.h.
 #include "platform/program_folder.h"
 
-#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/program_folder_internal.h"
 
 namespace {
 
-// "Media\Sprites.bmp" or ".\Media\Sprites.bmp" as a path below a folder: "Media/Sprites.bmp".
+// ".\Media\Sprites.bmp" as a path below a folder, with the system's separator: "Media/Sprites.bmp".
 std::string NativeName(const char* name) {
     std::string path(name);
     for (char& c : path)
-        if (c == '\\') c = '/';
-    while (path.rfind("./", 0) == 0) path.erase(0, 2);
+        if (c == '\\' || c == '/') c = folder::Separator();
+    const std::string here{'.', folder::Separator()};
+    while (path.rfind(here, 0) == 0) path.erase(0, 2);
     return path;
 }
 
-// The files of `names` that `folder` lacks.
-std::vector<std::string> Missing(const std::string& folder, const std::vector<std::string>& names) {
+// The files of `names` that `place` lacks.
+std::vector<std::string> Missing(const std::string& place, const std::vector<std::string>& names) {
     std::vector<std::string> missing;
-    for (const std::string& name : names) {
-        struct stat status;
-        if (stat((folder + "/" + name).c_str(), &status) != 0) missing.push_back(name);
-    }
+    for (const std::string& name : names)
+        if (!folder::HoldsFile(place + folder::Separator() + name)) missing.push_back(name);
     return missing;
 }
 
@@ -37,36 +35,21 @@ std::string Listed(const std::vector<std::string>& names) {
     return text;
 }
 
-std::string CurrentFolder() {
-    char path[PATH_MAX];
-    return getcwd(path, sizeof path) ? std::string(path) : std::string(".");
-}
-
-// Empty when it cannot be told.
-std::string ExecutableFolder() {
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return {};
-    std::string executable(path, static_cast<size_t>(length));
-    size_t slash = executable.rfind('/');
-    return slash == std::string::npos ? std::string() : slash == 0 ? std::string("/") : executable.substr(0, slash);
-}
-
 }  // namespace
 
 bool EnterProgramFolder(const char* program, const char* const* files) {
     std::vector<std::string> names;
     for (const char* const* f = files; f && *f; ++f) names.push_back(NativeName(*f));
-    std::string here = CurrentFolder();
-    std::vector<std::string> missingHere = Missing(here, names);
+    const std::string here = folder::Current();
+    const std::vector<std::string> missingHere = Missing(here, names);
     if (missingHere.empty()) return true;
 
-    std::string beside = ExecutableFolder();
-    std::vector<std::string> missingBeside = beside.empty() ? names : Missing(beside, names);
-    if (!beside.empty() && missingBeside.empty() && chdir(beside.c_str()) == 0) return true;
+    const std::string beside = folder::OfExecutable();
+    const std::vector<std::string> missingBeside = beside.empty() ? names : Missing(beside, names);
+    if (!beside.empty() && missingBeside.empty() && folder::Enter(beside)) return true;
 
-    std::string besideText = beside.empty() ? "the program's own folder could not be told"
-                                            : beside + " (the program's folder) lacks " + Listed(missingBeside);
+    const std::string besideText = beside.empty() ? "the program's own folder could not be told"
+                                                  : beside + " (the program's folder) lacks " + Listed(missingBeside);
     std::fprintf(stderr, "%s: cannot find %s in %s (the current folder); %s. Going on without them.\n",
                  program ? program : "program", Listed(missingHere).c_str(), here.c_str(), besideText.c_str());
     return false;

@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 test=0
 if [ "${1:-}" = "--test" ]; then test=1; shift; fi
-dir=${1:-$root/build-windows}
+dir=$(realpath -m "${1:-$root/build-windows}")  # Wine takes its prefix as an absolute path
 jobs=$(nproc)
 for tool in x86_64-w64-mingw32-g++-posix wine; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: scripts/install-deps.sh all installs it" >&2; exit 1; }

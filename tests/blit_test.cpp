@@ -12,7 +12,6 @@
 #include "gfx/draw.h"
 #include "gfx/sprite_sheet.h"
 #include "gfx/surface.h"
-#include "platform/headless.h"
 #include "tests/support/gfx_image.h"
 #include "tests/support/io_temp_dir.h"
 
@@ -80,7 +79,6 @@ enum SpriteNumber : int16_t { F, Square, Tinted, Letters, Tile, Empty, Bar };
 class Blit : public ::testing::Test {
 protected:
     void SetUp() override {
-        headless::Reset();
         sheet = MakeSheet(dir, {{kF}, {kSquare}, {kTinted}, {kLetters}, {kTile}, {{"", ""}, {}}, {kBar}});
         // The second frame of Empty becomes 2 wide and 0 high.
         sheet->sprites->frames[Empty][1].right += 2;
@@ -191,7 +189,6 @@ void ReferenceSprite(const SpriteSheet& sheet, int32_t x, int32_t y, int16_t spr
 
 // Rows of every length around the eight-cell words, any mix of cells, every flag, every edge.
 TEST(BlitRandom, DrawSpriteFollowsTheCellRule) {
-    headless::Reset();
     IoTempDir dir;
     std::mt19937 random(2024);
     const char cells[] = {'#', 'x', '~', '*', 'a'};
@@ -286,7 +283,6 @@ void ReferenceRotated(const SpriteSheet& sheet, int16_t sprite, int32_t x, int32
 }
 
 TEST(BlitRandom, DrawSpriteRotatedFollowsTheCellRule) {
-    headless::Reset();
     IoTempDir dir;
     std::mt19937 random(77);
     Picture frame(7, std::string(10, ' '));
@@ -583,7 +579,6 @@ TEST_F(Blit, FrameCountsBeyondSixteenBitsAnswerTheLargest) {
 // a tint slot, a square frame that no mirror leaves alone (for transpose and the flips), a frame
 // that is not square (for turning), and one without holes to tile.
 TEST(ShippedSheet, GivesEveryBlitterSomethingToShow) {
-    headless::Reset();
     SpriteSheet sheet(ONDREL_RUN_DIR "/Media/Sprites.bmp");
     ASSERT_NE(sheet.sprites, nullptr);
     using Cells = std::vector<std::vector<uint8_t>>;

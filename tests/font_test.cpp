@@ -15,6 +15,7 @@
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 #include "tests/support/gfx_image.h"
+#include "tests/support/io_temp_dir.h"
 
 namespace {
 
@@ -276,17 +277,15 @@ TEST_F(DebugTextTest, WithoutAFontNothingIsDrawn) {
 
 class FontFileTest : public ::testing::Test {
 protected:
+    // Each test writes into its own directory: the tests of this suite run side by side.
     std::string Write(const std::vector<uint8_t>& bytes) {
-        std::string path = ::testing::TempDir() + "gfx_font_test.fon";
-        FILE* f = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(f, nullptr);
-        if (f) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
+        std::string path = dir_.File("font.fon");
+        WriteBytes(path, bytes);
         return path;
     }
-    void TearDown() override { std::remove((::testing::TempDir() + "gfx_font_test.fon").c_str()); }
+
+private:
+    IoTempDir dir_;
 };
 
 TEST_F(FontFileTest, WholeStripIsRead) {

@@ -14,6 +14,7 @@
 
 #include "gfx/surface.h"
 #include "io/file_stream.h"
+#include "tests/support/gfx_image.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
 
@@ -29,16 +30,7 @@ uint32_t U32At(const std::vector<uint8_t>& f, size_t at) {
     return f[at] | f[at + 1] << 8 | f[at + 2] << 16 | static_cast<uint32_t>(f[at + 3]) << 24;
 }
 
-// A palette unlike the 3-3-2 cube and unlike any fixture's colour table.
-std::vector<uint8_t> TestPalette() {
-    std::vector<uint8_t> rgb(768);
-    for (int i = 0; i < 256; ++i) {
-        rgb[3 * i] = static_cast<uint8_t>(255 - i);
-        rgb[3 * i + 1] = static_cast<uint8_t>(i * 7);
-        rgb[3 * i + 2] = static_cast<uint8_t>(i / 2 + 40);
-    }
-    return rgb;
-}
+using gfxtest::TestPalette;
 
 // The image rows of a surface: `width` bytes of each of its rows.
 std::vector<std::vector<uint8_t>> Rows(const Surface& s, int width) {

@@ -9,22 +9,14 @@
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "tests/support/gfx_image.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
 #include "win/window.h"
 
 namespace {
 
-// A palette unlike the 3-3-2 cube and unlike any fixture's colour table.
-std::vector<uint8_t> TestPalette() {
-    std::vector<uint8_t> rgb(768);
-    for (int i = 0; i < 256; ++i) {
-        rgb[3 * i] = static_cast<uint8_t>(255 - i);
-        rgb[3 * i + 1] = static_cast<uint8_t>(i * 7);
-        rgb[3 * i + 2] = static_cast<uint8_t>(i / 2 + 40);
-    }
-    return rgb;
-}
+using gfxtest::TestPalette;
 
 class ImageFiles : public ::testing::Test {
 protected:

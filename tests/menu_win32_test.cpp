@@ -113,8 +113,13 @@ TEST(MenuWin32, ItemsGoWhereTheyAreInsertedByPositionOrByCommand) {
     info.dwTypeData = small;
     info.cch = sizeof small;
     ASSERT_TRUE(GetMenuItemInfoA(menu, 2, TRUE, &info));
-    EXPECT_STREQ(small, "Che");
+    EXPECT_EQ(std::string(small, 3), "Che");
+#if !defined(_WIN32)
+    // Win32 documents no rule for a text cut short: Wine fills the whole buffer and leaves it
+    // unterminated. Ours keeps the terminating NUL inside the buffer, as lstrcpynA would.
+    EXPECT_EQ(small[3], '\0');
     EXPECT_EQ(info.cch, 3u);
+#endif
     EXPECT_TRUE(DestroyMenu(menu));
 }
 
@@ -135,7 +140,10 @@ TEST(MenuWin32, DropDownsCheckMarksAndWhatHoldsWhat) {
     // A menu cannot come to hold itself.
     EXPECT_FALSE(AppendMenuA(recent, MF_POPUP, reinterpret_cast<UINT_PTR>(bar), "Loop"));
     EXPECT_FALSE(AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(bar), "Self"));
+#if !defined(_WIN32)
+    // A drop-down that is no menu: Win32 leaves it undefined (Wine takes it); ours refuses it.
     EXPECT_FALSE(AppendMenuA(bar, MF_POPUP, 12345, "Not a menu"));
+#endif
 
     // By command the search goes down into the drop-downs.
     EXPECT_EQ(CheckMenuItem(bar, 301, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(MF_UNCHECKED));
@@ -203,7 +211,11 @@ TEST(MenuWin32, PushButtonsAreASystemClass) {
     EXPECT_EQ(GetClassNameA(button, name, 4), 3);  // cut to fit, NUL included
     EXPECT_STREQ(name, "But");
     EXPECT_EQ(GetDlgCtrlID(button), 42);
+#if !defined(_WIN32)
+    // Win32 leaves GetMenu of a child window undefined (Wine answers its control identifier);
+    // ours answers that it has no menu bar.
     EXPECT_EQ(GetMenu(button), nullptr);
+#endif
     EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
     SendMessageA(button, BM_SETSTATE, TRUE, 0);
     EXPECT_EQ(SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED, BST_PUSHED);

@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "platform/headless.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/window_view.h"
 #include "win/window.h"
 
 namespace {
@@ -37,15 +38,7 @@ public:
 };
 int Probe::deletions = 0;
 
-// Dispatches everything pending, as the loop does between idle turns.
-void DispatchPending() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) break;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using viewtest::DispatchPending;
 
 class WindowTest : public ::testing::Test {
 protected:

@@ -118,21 +118,31 @@ void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
     ++list.count;
 }
 
+// For runs of 8 to 16 bytes, the width of most spans, two overlapping words hold the whole run.
+// Whether every byte of p[0 .. n) is `value`, and whether any is.
+bool ShortRunAll(const uint8_t* p, int64_t n, uint8_t value) {
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    uint64_t first;
+    uint64_t last;
+    std::memcpy(&first, p, 8);
+    std::memcpy(&last, p + n - 8, 8);
+    return ((first ^ pattern) | (last ^ pattern)) == 0;
+}
+bool ShortRunAny(const uint8_t* p, int64_t n, uint8_t value) {
+    const uint64_t pattern = 0x0101010101010101ull * value;
+    uint64_t first;
+    uint64_t last;
+    std::memcpy(&first, p, 8);
+    std::memcpy(&last, p + n - 8, 8);
+    const uint64_t a = first ^ pattern;
+    const uint64_t b = last ^ pattern;
+    // A zero byte in a or b is a byte equal to value.
+    return (((a - 0x0101010101010101ull) & ~a) | ((b - 0x0101010101010101ull) & ~b)) & 0x8080808080808080ull;
+}
+
 // The number of leading bytes of p[0 .. n) equal to value, eight at a time.
 int64_t LeadingRun(const uint8_t* p, int64_t n, uint8_t value) {
     const uint64_t pattern = 0x0101010101010101ull * value;
-    if constexpr (std::endian::native == std::endian::little) {
-        // 8 to 16 bytes: the first word, then the last, which overlaps it.
-        if (n >= 8 && n <= 16) {
-            for (const int64_t at : {int64_t{0}, n - 8}) {
-                uint64_t word;
-                std::memcpy(&word, p + at, 8);
-                const uint64_t differ = word ^ pattern;
-                if (differ != 0) return at + std::countr_zero(differ) / 8;
-            }
-            return n;
-        }
-    }
     int64_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t word;
@@ -178,20 +188,6 @@ int64_t FindByte(const uint8_t* p, int64_t n, uint8_t value) {
         return found ? static_cast<const uint8_t*>(found) - p : n;
     }
     const uint64_t pattern = 0x0101010101010101ull * value;
-    if constexpr (std::endian::native == std::endian::little) {
-        // 8 to 16 bytes, the width of most spans: the first word, then the last, which overlaps
-        // it; bytes of the overlap were found unequal in the first.
-        if (n >= 8 && n <= 16) {
-            for (const int64_t at : {int64_t{0}, n - 8}) {
-                uint64_t word;
-                std::memcpy(&word, p + at, 8);
-                const uint64_t same = word ^ pattern;
-                const uint64_t zero = (same - 0x0101010101010101ull) & ~same & 0x8080808080808080ull;
-                if (zero != 0) return at + std::countr_zero(zero) / 8;
-            }
-            return n;
-        }
-    }
     int64_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t word;
@@ -221,6 +217,12 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     const int64_t to = std::min<int64_t>(span.x1, scene.width - 1);
     if (from > to) return false;
     const uint8_t* row = scene.pixels + below * scene.width;
+    // A drop in the air is free below all along.
+    if (const int64_t n = to - from + 1; n >= 8 && n <= 16 && ShortRunAll(row + from, n, EmptyIndex)) {
+        *first = static_cast<int32_t>(from);
+        *last = static_cast<int32_t>(to);
+        return true;
+    }
     const int64_t start = from + FindByte(row + from, to - from + 1, EmptyIndex);
     if (start > to) return false;
     *first = static_cast<int32_t>(start);
@@ -326,7 +328,12 @@ void SpreadPass(const Scene& scene) {
         if (span.x0 < 0 || span.y <= 0 || span.y >= scene.height) continue;
         const int64_t y = span.y;
         if (scene.Cell(int64_t{span.x0} - 1, y) != EmptyIndex && scene.Cell(int64_t{span.x1} + 1, y) != EmptyIndex) continue;
-        if (ColumnHeight(scene, span, 1) == 0) continue;
+        // No water directly above, no pressure: a drop in the air has none.
+        if (const int64_t cells = int64_t{span.x1} - span.x0 + 1; cells >= 8 && cells <= 16 && int64_t{span.x1} < scene.width) {
+            if (!ShortRunAny(scene.pixels + (y - 1) * scene.width + span.x0, cells, WaterIndex)) continue;
+        } else if (ColumnHeight(scene, span, 1) == 0) {
+            continue;
+        }
         // The column above is at most y rows tall, so no more than y - 1 free cells a side count.
         int32_t freeLeft = 0;
         int32_t freeRight = 0;
@@ -515,7 +522,7 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
     }
     // A short row is sorted in place; the counting passes cost their 512 counters whatever the
     // row's length.
-    if (count <= 64) {
+    if (count <= 16) {
         for (size_t i = 1; i < n; ++i) {
             const uint64_t moving = rowOrder[i];
             size_t j = i;

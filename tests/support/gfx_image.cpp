@@ -8,6 +8,16 @@
 
 namespace gfxtest {
 
+std::vector<uint8_t> TestPalette() {
+    std::vector<uint8_t> rgb(768);
+    for (int i = 0; i < 256; ++i) {
+        rgb[3 * i] = static_cast<uint8_t>(255 - i);
+        rgb[3 * i + 1] = static_cast<uint8_t>(i * 7);
+        rgb[3 * i + 2] = static_cast<uint8_t>(i / 2 + 40);
+    }
+    return rgb;
+}
+
 std::vector<std::string> Picture(const Surface& surface, int width, int height, const Legend& legend) {
     std::vector<std::string> rows;
     for (int y = 0; y < height; ++y) {

@@ -13,6 +13,10 @@ class Surface;
 
 namespace gfxtest {
 
+// A palette unlike the 3-3-2 cube and unlike any fixture's colour table: 768 bytes of red, green,
+// blue.
+std::vector<uint8_t> TestPalette();
+
 // Which colour index each picture character stands for.
 using Legend = std::map<char, uint8_t>;
 
