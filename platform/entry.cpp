@@ -7,7 +7,9 @@
 #include "platform/win32.h"
 
 int main(int argc, char** argv) {
-    EnterProgramFolder("ondrel", kProgramFiles);
+    // What it says about its files is headed by the program's own name.
+    std::string program = argc > 0 && argv[0] ? argv[0] : "ondrel";
+    EnterProgramFolder(program.substr(program.rfind('/') + 1).c_str(), kProgramFiles);
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         if (i > 1) commandLine += ' ';

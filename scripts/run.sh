@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
 # Installs what the demonstration needs, builds it and runs it in a window. Without a display it
 # says so and records the bundled demo script to an animated GIF instead.
+#   scripts/run.sh           the demonstration, ondrel
+#   scripts/run.sh gallery   ondrel-gallery, the framework's showcase (without a display: a
+#                            picture of its Sprites page, build/gallery.png)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+case "${1:-}" in
+  "") program=ondrel ;;
+  gallery) program=ondrel-gallery ;;
+  *) echo "usage: $0 [gallery]" >&2; exit 2 ;;
+esac
 "$root/scripts/install-deps.sh" demo
 
 if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
-  echo "Building the demonstration and its media in build/ (the tests are built by scripts/test.sh)..."
-  "$root/scripts/build.sh" "$root/build" -- ondrel
-  echo "Starting build/run/ondrel"
+  echo "Building $program and its media in build/ (the tests are built by scripts/test.sh)..."
+  "$root/scripts/build.sh" "$root/build" -- "$program"
+  echo "Starting build/run/$program"
   cd "$root/build/run"
-  exec ./ondrel
+  exec "./$program"
 fi
 
 echo "No display to open a window on (DISPLAY is not set or cannot be reached)."
+if [ "$program" = ondrel-gallery ]; then
+  echo "Building ondrel-gallery-shot to draw a page of the gallery instead..."
+  "$root/scripts/build.sh" "$root/build" -- ondrel-gallery-shot
+  cd "$root/build/run"
+  ./ondrel-gallery-shot "$root/build/gallery.png"
+  echo "The picture is at $root/build/gallery.png."
+  exit 0
+fi
 echo "Building ondrel-replay to record the bundled demo script to a GIF instead..."
 "$root/scripts/build.sh" "$root/build" -- ondrel-replay
 frames=$(sed -n 's/^# frames: //p' "$root/docs/demo.txt")

@@ -33,6 +33,20 @@ message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$work/lone/ondrel" 2>&1 
 echo "$message" | grep -qF "ondrel: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder)" ||
   fail "ondrel message: $message"
 
+# The gallery says the same under its own name; it cannot show itself without its media, so it
+# then says that too and ends with exit code 1.
+if [ -x "$run_dir/ondrel-gallery" ]; then
+  cp "$run_dir/ondrel-gallery" "$work/lone/"
+  set +e
+  message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$work/lone/ondrel-gallery" 2>&1)
+  code=$?
+  set -e
+  [ "$code" -eq 1 ] || fail "ondrel-gallery without its media ended with $code: $message"
+  echo "$message" | grep -qF "ondrel-gallery: cannot find Media/Sprites.bmp, Media/font8x12.fon in $work/elsewhere (the current folder); $work/lone (the program's folder)" ||
+    fail "ondrel-gallery message: $message"
+  echo "$message" | grep -qF "ondrel-gallery: cannot read the palette of .\\Media\\Sprites.bmp" || fail "ondrel-gallery message: $message"
+fi
+
 # One file missing beside the program is named alone.
 cp -r "$run_dir/Media" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 1 "$work/pour.txt" 2>&1)

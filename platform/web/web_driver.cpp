@@ -3,6 +3,7 @@
 // with ASYNCIFY it gives the browser its turn where a native driver would wait for the display.
 #include <emscripten.h>
 #include <emscripten/html5.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +12,11 @@
 
 #include "platform/display.h"
 #include "platform/input.h"
+
+// The runtime starts the process with a umask of 0777, under which a file the program makes with
+// the usual permissions (a file replaced whole, written beside its target first) gets none at
+// all and cannot be read back. A Linux login's usual mask instead.
+[[maybe_unused]] const mode_t kInheritedMask = umask(022);
 
 // The page side. Canvases live in the element with the id "screen" (the body when there is none),
 // keyed by the window's number. Module.ondrelFrames counts the frames shown and

@@ -1,7 +1,8 @@
 // The demonstration's page in a real browser, played through real input events: keypad + shows
 // "Frame Skip :11" for a second; a wall drawn with the mouse and water poured on it with the
 // space key are seen in a screenshot of the canvas; Escape ends the program, the page says so
-// and starts it again on request.
+// and starts it again on request. Then the gallery's page: a push button and a menu item turn
+// its pages, seen in the canvas; its Files page writes a file and reads it back; Escape ends it.
 // Usage: node page_test.js URL SOURCE_ROOT
 "use strict";
 const fs = require("fs");
@@ -174,11 +175,95 @@ async function main() {
   } finally {
     await browser.close();
   }
+  await playGallery(new URL("gallery.html", url).href);
   if (failures.length) {
     console.log(`${failures.length} check(s) failed`);
     process.exit(1);
   }
-  console.log("the page plays as the program does");
+  console.log("the pages play as the programs do");
+}
+
+// The gallery: its menu bar (19 pixels) above its 640 × 480 client area, all in the canvas. Its
+// first page is Shapes; the page buttons are 96 × 28 at client y 442, 9 apart from x 9, Tasks the
+// sixth; the menu titles Gallery, Pages, View start at x 0, 54, 96, and a drop-down's items are
+// 16 pixels high from y 22.
+async function playGallery(galleryUrl) {
+  // Room for twice the gallery's 640 × 499 view under the page's line of controls.
+  const browser = await Browser.launch({ width: 1400, height: 1200 });
+  try {
+    await playGalleryIn(await browser.newPage(galleryUrl));
+  } finally {
+    await browser.close();
+  }
+}
+
+async function playGalleryIn(page) {
+  // The window is shown as it is made, and again as its menu bar and each button are added, a
+  // display refresh each, before the gallery draws its first page: wait for the page's dark grey.
+  const background = [34, 34, 34];
+  await page.waitFor(`(() => {
+    const c = document.querySelector("#screen canvas");
+    const d = c && c.getContext("2d").getImageData(630, 57, 1, 1).data;
+    return !!d && d[0] === ${background[0]} && d[1] === ${background[1]} && d[2] === ${background[2]};
+  })()`, 20000, "the gallery's first page");
+  const box = await page.evaluate(`(() => {
+    const c = document.querySelector("#screen canvas");
+    const r = c.getBoundingClientRect();
+    return { left: r.left, top: r.top, width: r.width, pixelsWide: c.width, pixelsHigh: c.height, title: document.title };
+  })()`);
+  check(box.pixelsWide === 640 && box.pixelsHigh === 499, `the gallery's canvas is its menu bar and client area (${box.pixelsWide} × ${box.pixelsHigh})`);
+  check(box.title === "Ondrel gallery", `the page's title is the gallery's caption ("${box.title}")`);
+  const k = box.width / box.pixelsWide;
+  check(k === 2, `the canvas is shown at twice its size (${box.width} wide)`);
+  const at = (x, y) => [box.left + (x + 0.5) * k, box.top + (y + 0.5) * k];
+  const click = async (x, y) => {
+    await page.mouse("mouseMoved", ...at(x, y));
+    await page.mouse("mousePressed", ...at(x, y), "left", 1);
+    await page.mouse("mouseReleased", ...at(x, y), "left", 0);
+    await page.waitForFrames(3);
+  };
+  // The header (client rows 0-31): the page's title and where it is in the tour; one colour a
+  // window pixel.
+  const header = async () => {
+    const shot = lastShot = await page.screenshot({ x: box.left, y: box.top + 19 * k, width: 640 * k, height: 32 * k });
+    const colours = [];
+    for (let y = 0; y < 32; ++y) for (let x = 0; x < 640; ++x) colours.push(shot.rgb(Math.floor((x + 0.5) * k), Math.floor((y + 0.5) * k)).join(","));
+    return colours;
+  };
+  const pixel = async (x, y) =>
+    (lastShot = await page.screenshot({ x: box.left + x * k, y: box.top + y * k, width: k, height: k })).rgb(0, 0);
+  const differing = (a, b) => a.filter((c, i) => c !== b[i]).length;
+
+  const shapes = await header();
+  await click(9 + 5 * 105 + 48, 19 + 456);
+  const tasks = await header();
+  check(differing(shapes, tasks) > 0, `the Tasks button turns the page (${differing(shapes, tasks)} header pixels changed)`);
+
+  await click(66, 9);
+  const open = await pixel(66, 62);
+  check(same(open, [192, 192, 192]), `clicking "Pages" opens its drop-down over the page (${open})`);
+  await click(84, 22 + 8);
+  const back = await header();
+  check(differing(shapes, back) === 0, `Pages > Shapes brings the first page back (${differing(shapes, back)} header pixels differ)`);
+  const closed = await pixel(66, 62);
+  check(same(closed, background), `the drop-down is gone (${closed})`);
+
+  // Files: the sheet, three times larger at client (16, 64), saved, loaded back and shown again
+  // at (16, 226). Its top-left pixel is a sprite marker, bright red (media/sprites.txt).
+  await click(9 + 4 * 105 + 48, 19 + 456);
+  const marker = [255, 85, 85];
+  const loaded = await pixel(17, 19 + 65);
+  const loadedBack = await pixel(17, 19 + 227);
+  check(same(loaded, marker) && same(loadedBack, marker),
+        `the Files page saves the sheet in the page's file system and loads it back (${loaded} and ${loadedBack})`);
+
+  lastShot = null;
+  await page.tap(Keys.escape);
+  await page.waitFor("!document.getElementById('ended').hidden", 10000, "the gallery's page to say it ended");
+  const text = await page.evaluate("document.getElementById('ended-text').textContent");
+  check(text === "Ondrel gallery has ended.", `Escape ends the gallery: the page says "${text}"`);
+  const errors = page.console.filter((l) => /exception|error|abort/i.test(l));
+  check(errors.length === 0, `no error in the gallery page's console${errors.length ? ":\n  " + errors.join("\n  ") : ""}`);
 }
 
 main().catch((e) => {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The web build's page in headless Chromium (tests/web/page_test.js), served by
+# The web build's pages in headless Chromium (tests/web/page_test.js), served by
 # scripts/serve-web.sh on 127.0.0.1. Argument: the site folder (build-web/site).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
