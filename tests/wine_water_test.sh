@@ -20,15 +20,9 @@ sleep 1
 if grep -q "cannot find" "$errors"; then echo "it did not find its media: $(cat "$errors")"; exit 1; fi
 # The client area on the screen: Wine's X window for a framed window is its client area, and the
 # window manager draws the frame around it.
-info=$(xwininfo -id "$id")
-X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-WIDTH=$(echo "$info" | sed -n 's/.*Width: *//p')
-HEIGHT=$(echo "$info" | sed -n 's/.*Height: *//p')
+locate_window "$id"
 echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || { echo "the client area is not 640 x 480"; exit 1; }
-sx() { echo $((X + $1)); }
-sy() { echo $((Y + $1)); }
 
 # Mouse input reaches the program only while it is the active application: wait until the window
 # manager has made it so, and Wine has told the program.

@@ -14,15 +14,8 @@ trap 'rm -rf "$shots"; stop_x_session' EXIT
 start_program "$gallery" "Ondrel gallery"
 id=$WINDOW_ID
 sleep 0.5
-info=$(xwininfo -id "$id")
-X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-WIDTH=$(echo "$info" | sed -n 's/.*Width: *//p')
-scale=$((WIDTH / 640))
-# Screen position of pixel (x, y) of what the window shows: the 19-pixel menu bar, then the
-# 640 x 480 client area.
-sx() { echo $((X + $1 * scale + scale / 2)); }
-sy() { echo $((Y + $1 * scale + scale / 2)); }
+# What the window shows: the 19-pixel menu bar, then the 640 x 480 client area.
+locate_window "$id"
 click() {
   xdotool mousemove "$(sx "$1")" "$(sy "$2")"
   sleep 0.2
@@ -45,7 +38,7 @@ expect_rgb() {  # x y "r g b" what
 }
 # shot NAME TOP BOTTOM: the window's rows TOP to BOTTOM (of what it shows) as raw RGB.
 shot() {
-  xwd -root -silent | convert xwd:- -crop "$((640 * scale))x$((($3 - $2 + 1) * scale))+$X+$((Y + $2 * scale))" +repage \
+  xwd -root -silent | convert xwd:- -crop "$((640 * SCALE))x$((($3 - $2 + 1) * SCALE))+$X+$((Y + $2 * SCALE))" +repage \
     "rgb:$shots/$1"
 }
 same() { cmp -s "$shots/$1" "$shots/$2"; }

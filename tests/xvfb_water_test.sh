@@ -12,16 +12,7 @@ start_x_session
 start_program "$program" "$caption"
 id=$WINDOW_ID
 sleep 0.5
-# The client area's place on the screen (xwininfo's absolute corner, which a reparenting window
-# manager does not shift).
-info=$(xwininfo -id "$id")
-X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-WIDTH=$(echo "$info" | sed -n 's/.*Width: *//p')
-scale=$((WIDTH / 640))
-# Screen position of client pixel (x, y).
-sx() { echo $((X + $1 * scale + scale / 2)); }
-sy() { echo $((Y + $1 * scale + scale / 2)); }
+locate_window "$id"  # sx and sy: the screen position of a client pixel
 
 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
 draw_wall_and_pour 1

@@ -43,6 +43,22 @@ start_program() {
   WINDOW_ID=$(wait_for_window "$2")
 }
 
+# locate_window ID: where the window shows its image on the screen. Sets X and Y (xwininfo's
+# absolute corner, which a reparenting window manager does not shift), WIDTH and HEIGHT, and
+# SCALE, the whole factor a 640-wide image is enlarged by; then sx and sy give the screen
+# position of the middle of the image's pixel (x, y).
+locate_window() {
+  local info
+  info=$(xwininfo -id "$1")
+  X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+  Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+  WIDTH=$(echo "$info" | sed -n 's/.*Width: *//p')
+  HEIGHT=$(echo "$info" | sed -n 's/.*Height: *//p')
+  SCALE=$((WIDTH / 640))
+}
+sx() { echo $((X + $1 * SCALE + SCALE / 2)); }
+sy() { echo $((Y + $1 * SCALE + SCALE / 2)); }
+
 # wait_for_exit PID SECONDS: the process's exit code, or fails when it is still running.
 wait_for_exit() {
   local pid=$1 limit=$2
