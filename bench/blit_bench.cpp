@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/blit_bench_allegro.h"
+#include "bench/allegro_peer.h"
 #include "gfx/blit.h"
 #include "gfx/draw.h"
 #include "gfx/sprite_sheet.h"

@@ -23,6 +23,7 @@
 #include "app/app.h"
 #include "app/globals.h"
 #include "app/main_window.h"
+#include "bench/thread_clock.h"
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 #include "platform/gdi_internal.h"
@@ -32,14 +33,6 @@
 #include "win/window.h"
 
 namespace {
-
-// The paired timings read the thread's own processor time: on a shared machine, time spent
-// waiting for a processor then counts for neither side.
-double Now() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // A fresh program on the headless driver, in the directory holding its media.
 MainWindow* Start(int frameSkip) {
@@ -118,14 +111,14 @@ void BM_EmptyFrameVsMemcpy(benchmark::State& state) {
     double copies = 0;
     constexpr int kTurns = 8;  // per iteration, so that reading the clock costs next to nothing
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = ThreadSeconds();
         for (int i = 0; i < kTurns; ++i) Turn();
-        const double t1 = Now();
+        const double t1 = ThreadSeconds();
         for (int i = 0; i < kTurns; ++i) {
             std::memcpy(to, from, kImage);
             benchmark::ClobberMemory();
         }
-        const double t2 = Now();
+        const double t2 = ThreadSeconds();
         frames += t1 - t0;
         copies += t2 - t1;
         state.SetIterationTime((t1 - t0) / kTurns);
@@ -213,14 +206,14 @@ void BM_DemoFrame(benchmark::State& state) {
             }
             state.ResumeTiming();
         }
-        const double t0 = Now();
+        const double t0 = ThreadSeconds();
         Turn();
-        const double t1 = Now();
+        const double t1 = ThreadSeconds();
         const Surface* screen = appGlobals.screenSurface;
         for (int row = 0; row < 480; ++row)
             gdi::ConvertRow8To32(screen->pixels + row * screen->pitch, converted.data() + row * 640, 640, lut);
         benchmark::ClobberMemory();
-        const double t2 = Now();
+        const double t2 = ThreadSeconds();
         frameTime += t1 - t0;
         convertTime += t2 - t1;
         state.SetIterationTime(t1 - t0);

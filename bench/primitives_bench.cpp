@@ -12,7 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "bench/allegro_peer_prims.h"
+#include "bench/allegro_peer.h"
+#include "bench/thread_clock.h"
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 
@@ -22,20 +23,13 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr int kCalls = 16;  // per side and iteration, so that reading the clock costs next to nothing
 
-// The thread's own processor time: time spent waiting for a processor counts for neither side.
-double Now() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 class Peer {
 public:
-    Peer() : bitmap(AllegroPeerStart() ? AllegroPeerCreate(kWidth, kHeight) : nullptr) {}
-    ~Peer() { AllegroPeerDestroy(bitmap); }
+    Peer() : bitmap(allegro_peer::Start() ? allegro_peer::Create(kWidth, kHeight) : nullptr) {}
+    ~Peer() { allegro_peer::Destroy(bitmap); }
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
-    AllegroPeerBitmap* bitmap;
+    allegro_peer::Bitmap* bitmap;
 };
 
 void Report(benchmark::State& state, const char* peer, double ours, double theirs) {
@@ -58,13 +52,13 @@ void BM_VerticalLine(benchmark::State& state) {
     uint8_t colour = 0;
     for (auto _ : state) {
         const int first = column;
-        const double t0 = Now();
+        const double t0 = ThreadSeconds();
         for (int i = 0; i < kCalls; ++i) FillRect(&surface, (first + i) % kWidth, 40, (first + i) % kWidth, 439, colour++);
         benchmark::ClobberMemory();
-        const double t1 = Now();
-        for (int i = 0; i < kCalls; ++i) AllegroPeerVline(peer.bitmap, (first + i) % kWidth, 40, 439, colour++);
+        const double t1 = ThreadSeconds();
+        for (int i = 0; i < kCalls; ++i) allegro_peer::Vline(peer.bitmap, (first + i) % kWidth, 40, 439, colour++);
         benchmark::ClobberMemory();
-        const double t2 = Now();
+        const double t2 = ThreadSeconds();
         column = (first + kCalls) % kWidth;
         ours += t1 - t0;
         theirs += t2 - t1;
@@ -87,22 +81,22 @@ void BM_Clear(benchmark::State& state) {
     double theirs = 0;
     uint8_t colour = 0;
     for (auto _ : state) {
-        const double t0 = Now();
+        const double t0 = ThreadSeconds();
         for (int i = 0; i < kCalls; ++i) {
             surface.Clear(colour++);
             benchmark::ClobberMemory();
         }
-        const double t1 = Now();
+        const double t1 = ThreadSeconds();
         for (int i = 0; i < kCalls; ++i) {
             std::memset(bytes.data(), colour++, bytes.size());
             benchmark::ClobberMemory();
         }
-        const double t2 = Now();
+        const double t2 = ThreadSeconds();
         for (int i = 0; i < kCalls; ++i) {
-            AllegroPeerClear(peer.bitmap, colour++);
+            allegro_peer::Clear(peer.bitmap, colour++);
             benchmark::ClobberMemory();
         }
-        const double t3 = Now();
+        const double t3 = ThreadSeconds();
         ours += t1 - t0;
         plain += t2 - t1;
         theirs += t3 - t2;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "bench/thread_clock.h"
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 #include "water/water.h"
@@ -70,14 +71,6 @@ private:
     WaterSpanList list{nullptr, 0, 0};
     bool saved = false;
 };
-
-// The thread's own processor time: time spent waiting for a processor counts for neither side
-// of a pair.
-double Now() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 template <typename Inflow>
 void TimeSteps(benchmark::State& state, Inflow inflow, int warmUpSteps) {
@@ -157,10 +150,10 @@ void TimePair(benchmark::State& state, BenchScene& first, const std::function<vo
     for (auto _ : state) {
         for (int k = 0; k < 2; ++k) {
             scenes[k]->Enter();
-            const double t0 = Now();
+            const double t0 = ThreadSeconds();
             (*inflows[k])();
             StepWater();
-            const double t1 = Now();
+            const double t1 = ThreadSeconds();
             time[k] += t1 - t0;
             spans[k] += appGlobals.waterSpans.count;
             scenes[k]->Leave();

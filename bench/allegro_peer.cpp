@@ -1,4 +1,5 @@
-#include "bench/blit_bench_allegro.h"
+// The one translation unit that includes Allegro 4.
+#include "bench/allegro_peer.h"
 
 #define ALLEGRO_NO_MAGIC_MAIN
 #include <allegro.h>
@@ -58,5 +59,9 @@ void PatternFill(Bitmap* target, Bitmap* pattern, int x0, int y0, int x1, int y1
     rectfill(target->bitmap, x0, y0, x1, y1, 0);
     solid_mode();
 }
+
+void Vline(Bitmap* bitmap, int x, int y1, int y2, int colour) { vline(bitmap->bitmap, x, y1, y2, colour); }
+
+void Clear(Bitmap* bitmap, int colour) { clear_to_color(bitmap->bitmap, colour); }
 
 }  // namespace allegro_peer

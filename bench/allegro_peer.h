@@ -1,6 +1,6 @@
-// Allegro 4's blitters on 8-bit memory bitmaps, the peer the blitter benchmark measures ours
-// beside. Only blit_bench_allegro.cpp sees Allegro's header and its macros; this interface has
-// plain types only.
+// Allegro 4 on 8-bit memory bitmaps, the peer the blitter and primitive benchmarks measure ours
+// beside. Only allegro_peer.cpp sees Allegro's header and its macros; this interface has plain
+// types only.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +26,10 @@ void DrawSpriteVHFlip(Bitmap* target, Bitmap* sprite, int x, int y);
 void RotateScaledSprite(Bitmap* target, Bitmap* sprite, int x, int y, double degrees, double scale);
 // The rectangle filled with the pattern, anchored at the target's origin.
 void PatternFill(Bitmap* target, Bitmap* pattern, int x0, int y0, int x1, int y1);
+
+// vline: column x from row y1 to row y2, both included.
+void Vline(Bitmap* bitmap, int x, int y1, int y2, int colour);
+// clear_to_color.
+void Clear(Bitmap* bitmap, int colour);
 
 }  // namespace allegro_peer
