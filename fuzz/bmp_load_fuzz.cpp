@@ -11,8 +11,8 @@
 
 namespace {
 
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+using fuzz::U16;
+using fuzz::U32;
 
 // What the file promises, read straight from the bytes.
 struct Expected {

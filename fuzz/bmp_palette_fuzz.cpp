@@ -10,8 +10,8 @@
 
 namespace {
 
-uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+using fuzz::U16;
+using fuzz::U32;
 
 // The palette the file gives as red, green, blue, or false when it gives none.
 bool ExpectedPalette(const uint8_t* d, size_t size, uint8_t* rgb) {

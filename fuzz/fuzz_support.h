@@ -19,6 +19,10 @@
 
 namespace fuzz {
 
+// Little-endian fields of a file's bytes.
+inline uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+inline uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
 // Stops the run: the reader broke a promise.
 [[noreturn]] inline void Broken(const char* what, const char* file, int line) {
     std::fprintf(stderr, "broken promise at %s:%d: %s\n", file, line, what);
