@@ -65,9 +65,11 @@ done
 { printf '\001\017\077'; tail -c 2000 "$media/Media/Sprites.bmp"; } | seed sprite_sheet_fuzz sprites-bmp
 { printf '\000\002\020'; head -c 2000 /dev/zero | tr '\000' '\005'; } | seed sprite_sheet_fuzz blank-raw
 
+# Every harness the build makes (each fuzz/*_fuzz.cpp), in the order of their names.
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(bmp_load_fuzz bmp_palette_fuzz raw_image_fuzz scaled_fuzz font_fuzz data_pack_fuzz
-                                         file_stream_fuzz sprite_sheet_fuzz replay_script_fuzz)
+if [ ${#harnesses[@]} -eq 0 ]; then
+  for f in "$root"/fuzz/*_fuzz.cpp; do harnesses+=("$(basename "$f" .cpp)"); done
+fi
 mkdir -p "$out/corpus" "$out/artifacts" "$out/logs"
 status=0
 printf '%-20s %12s %8s %10s %8s  %s\n' harness executions seconds "per second" corpus result

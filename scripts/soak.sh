@@ -8,7 +8,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 frames=${1:-200000}
 seed=${2:-1}
-"$root/scripts/build.sh" "$root/build" >/dev/null
+"$root/scripts/build.sh" "$root/build" -- ondrel-replay >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -40,13 +40,10 @@ for run in $(seq "$runs"); do
   APP_PID=$!
   id=$(wait_for_window "$caption")
   sleep 1
-  info=$(xwininfo -id "$id")
-  X=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-  Y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-  W=$(echo "$info" | sed -n 's/.*Width: *//p')
+  locate_window "$id"
   xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
   # The demo script as xdotool commands, with the sleeps between its frames.
-  awk -v X="$X" -v Y="$Y" -v k=$((W / 640)) '
+  awk -v X="$X" -v Y="$Y" -v k="$SCALE" '
     /^[0-9]/ {
       t = ($1 - 1) / 240
       if (t > last) { printf "sleep %.4f\n", t - last; last = t }
