@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "gfx/blit.h"
 #include "gfx/disc.h"
 #include "gfx/surface.h"
 
@@ -28,10 +29,11 @@ void FillBox(Surface* s, int64_t x0, int64_t y0, int64_t x1, int64_t y1, uint8_t
     if (!s || !s->pixels) return;
     if (x0 > x1) std::swap(x0, x1);
     if (y0 > y1) std::swap(y0, y1);
-    y0 = std::max<int64_t>(y0, s->clipTop);
-    y1 = std::min<int64_t>(y1, s->clipBottom);
-    x0 = std::max<int64_t>(x0, s->clipLeft);
-    x1 = std::min<int64_t>(x1, s->clipRight);
+    // The surface's bounds too, in case a clip rectangle was set by hand beyond them.
+    y0 = std::max<int64_t>({y0, s->clipTop, 0});
+    y1 = std::min<int64_t>({y1, s->clipBottom, s->height - 1});
+    x0 = std::max<int64_t>({x0, s->clipLeft, 0});
+    x1 = std::min<int64_t>({x1, s->clipRight, s->pitch - 1});
     // Also catches a clip rectangle that is empty.
     if (x0 > x1 || y0 > y1) return;
     size_t run = static_cast<size_t>(x1 - x0 + 1);
@@ -57,9 +59,7 @@ void PlotClipped(Surface* s, int64_t x, int64_t y, uint8_t colour) {
 }  // namespace
 
 uint8_t GetPixel(const Surface* surface, int32_t x, int32_t y) {
-    if (!surface || !surface->pixels) return 0;
-    if (x < 0 || x >= surface->pitch || y < 0 || y >= surface->height) return 0;
-    return surface->pixels[static_cast<size_t>(y) * static_cast<size_t>(surface->pitch) + static_cast<size_t>(x)];
+    return surface ? GetPixelFrom(surface, x, y, surface->pixels) : 0;
 }
 
 void SetPixel(Surface* surface, int32_t x, int32_t y, uint8_t colour) {

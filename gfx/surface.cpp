@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/globals.h"
+#include "gfx/draw.h"
 #include "gfx/palette.h"
 #include "win/window.h"
 
@@ -124,22 +125,7 @@ void Surface::GetSize(int32_t* width, int32_t* rows) const {
 
 void Surface::SetTransparentIndex(uint8_t index) { transparentIndex = index; }
 
-void Surface::Clear(uint8_t colour) {
-    if (!pixels) return;
-    int32_t left = std::max(clipLeft, 0);
-    int32_t top = std::max(clipTop, 0);
-    int32_t right = std::min(clipRight, pitch - 1);
-    int32_t bottom = std::min(clipBottom, height - 1);
-    if (left > right || top > bottom) return;
-    size_t run = static_cast<size_t>(right - left) + 1;
-    uint8_t* row = pixels + static_cast<size_t>(top) * static_cast<size_t>(pitch) + static_cast<size_t>(left);
-    if (run == static_cast<size_t>(pitch)) {
-        // Whole rows lie end to end: one fill.
-        std::memset(row, colour, run * static_cast<size_t>(bottom - top + 1));
-        return;
-    }
-    for (int32_t y = top; y <= bottom; ++y, row += pitch) std::memset(row, colour, run);
-}
+void Surface::Clear(uint8_t colour) { FillRect(this, 0, 0, pitch - 1, height - 1, colour); }
 
 bool Surface::CopyToBuffer(uint8_t* destination) const {
     if (!destination || !pixels) return false;
