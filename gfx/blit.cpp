@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr uint8_t kTransparent = 5;
+constexpr uint8_t kTransparent = kSheetTransparentIndex;
 constexpr uint8_t kTintSlot = 15;
 
 // A frame that exists and lies wholly inside the sheet's pixels. A cut only makes such frames;

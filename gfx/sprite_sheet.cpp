@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint8_t kSheetTransparentIndex = 5;
-
 struct FrameRecord {
     SpriteRect rect;
     bool newSprite;

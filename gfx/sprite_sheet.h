@@ -42,6 +42,9 @@ public:
     SpriteRect** frames;    // owned, spriteCount owned arrays of frameCounts[i] rectangles
 };
 
+// The colour index a sheet's sprites leave transparent, which the blitters skip.
+constexpr uint8_t kSheetTransparentIndex = 5;
+
 class SpriteSheet : public Surface {
 public:
     // Loads the image (the extension picks the format) and cuts it. A missing or unreadable
