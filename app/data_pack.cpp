@@ -18,7 +18,7 @@ void LoadDataPack() {
     // Zero-filled, so whatever the file does not supply is black and without ink.
     uint8_t pack[kDataPackBytes] = {};
     {
-        FileStream in("Data0.cdf", ReadBinary);
+        FileStream in(kDataPackFile, ReadBinary);
         in.ReadScrambled(pack, kDataPackBytes, kDataPackKeyA, kDataPackKeyB);
     }
     SetPalette(pack);
@@ -28,13 +28,13 @@ void LoadDataPack() {
 
 bool BuildDataPack() {
     uint8_t pack[kDataPackBytes] = {};
-    LoadPaletteFromBmp(".\\Media\\Sprites.bmp");
+    LoadPaletteFromBmp(kSpriteSheetFile);
     CopyPalette(pack);
     {
-        FileStream font(".\\Media\\font8x12.fon", ReadBinary);
+        FileStream font(kFontFile, ReadBinary);
         font.Read(pack + kDataPackPaletteBytes, kGlyphBytes);
     }
-    FileStream out("Data0.cdf", WriteBinary);
+    FileStream out(kDataPackFile, WriteBinary);
     bool written = out.WriteScrambled(pack, kDataPackBytes, kDataPackKeyA, kDataPackKeyB);
     return out.Close() && written;
 }

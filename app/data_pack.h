@@ -13,6 +13,12 @@ constexpr int32_t kDataPackCellHeight = 12;
 constexpr int32_t kDataPackKeyA = 7142;
 constexpr int32_t kDataPackKeyB = 742;
 
+// The files the program reads from its folder: the pack, and the media it is built from (the
+// sprite sheet is also the program's sheet).
+constexpr const char* kDataPackFile = "Data0.cdf";
+constexpr const char* kSpriteSheetFile = ".\\Media\\Sprites.bmp";
+constexpr const char* kFontFile = ".\\Media\\font8x12.fon";
+
 // Installs the pack's palette as the process palette and its font as appGlobals.font. Nothing is
 // reported: a missing pack gives an all-black palette and a font without ink, a short one
 // garbled colours and glyphs.

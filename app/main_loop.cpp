@@ -12,7 +12,7 @@
 #include "win/window.h"
 
 // Read from the current folder at start-up: the pack by LoadDataPack, the sprite sheet by AppInit.
-const char* const kProgramFiles[] = {"Data0.cdf", ".\\Media\\Sprites.bmp", nullptr};
+const char* const kProgramFiles[] = {kDataPackFile, kSpriteSheetFile, nullptr};
 
 bool AppInit() {
     if (!SetDisplayFormat(640, 480, 8)) return false;
@@ -20,7 +20,7 @@ bool AppInit() {
     // Every surface takes the process palette when it is made: the palette comes first.
     appGlobals.screenSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
     appGlobals.sceneSurface = new Surface(appGlobals.screenWidth, appGlobals.screenHeight);
-    appGlobals.spriteSheet = new SpriteSheet(".\\Media\\Sprites.bmp");
+    appGlobals.spriteSheet = new SpriteSheet(kSpriteSheetFile);
     appGlobals.screenSurface->Clear(0);
     appGlobals.sceneSurface->Clear(0);
     new MainWindow;  // registers itself; the registry is what keeps it
