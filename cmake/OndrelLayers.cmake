@@ -11,6 +11,13 @@
 # unless PRIVATE, by whatever links it) under its own name.
 function(ondrel_expose target scope)
   set(root ${CMAKE_BINARY_DIR}/include/${target}-${scope})
+  # Each configure run starts a root afresh, so that nothing exposed by an earlier run (a path
+  # since dropped, or a folder now offered file by file) outlives its line here.
+  get_property(started GLOBAL PROPERTY ONDREL_EXPOSE_ROOTS)
+  if(NOT root IN_LIST started)
+    file(REMOVE_RECURSE ${root})
+    set_property(GLOBAL APPEND PROPERTY ONDREL_EXPOSE_ROOTS ${root})
+  endif()
   foreach(path ${ARGN})
     set(source ${CMAKE_SOURCE_DIR}/${path})
     if(NOT EXISTS ${source})
@@ -18,6 +25,13 @@ function(ondrel_expose target scope)
     endif()
     get_filename_component(parent ${root}/${path} DIRECTORY)
     file(MAKE_DIRECTORY ${parent})
+    # A link made inside a folder that is itself a link would land in the source tree.
+    file(REAL_PATH ${parent} real)
+    file(REAL_PATH ${root} realRoot)
+    string(FIND "${real}/" "${realRoot}/" at)
+    if(NOT at EQUAL 0)
+      message(FATAL_ERROR "ondrel_expose(${target}): ${path} lies in a folder it already offers")
+    endif()
     file(CREATE_LINK ${source} ${root}/${path} SYMBOLIC)
   endforeach()
   target_include_directories(${target} ${scope} ${root})
