@@ -28,6 +28,7 @@
 #include "gfx/surface.h"
 #include "platform/gdi_internal.h"
 #include "platform/headless.h"
+#include "tools/replay/playback.h"
 #include "tools/replay/script.h"
 #include "water/water.h"
 #include "win/window.h"
@@ -146,28 +147,13 @@ public:
 private:
     void Deliver(int turn) {
         HWND hwnd = headless::TopLevelWindows().empty() ? nullptr : headless::TopLevelWindows().front();
-        for (; next < events.size() && events[next].frame <= turn; ++next) {
-            const ScriptEvent& e = events[next];
-            if (e.frame < turn) continue;
-            switch (e.verb) {
-                case Verb::Move:
-                    x = e.a;
-                    y = e.b;
-                    headless::MoveMouse(hwnd, x, y);
-                    break;
-                case Verb::Press: (e.a == 0 ? headless::PressLeft : headless::PressRight)(hwnd, x, y); break;
-                case Verb::Release: (e.a == 0 ? headless::ReleaseLeft : headless::ReleaseRight)(hwnd, x, y); break;
-                case Verb::KeyDown: headless::KeyDown(e.a); break;
-                case Verb::KeyUp: headless::KeyUp(e.a); break;
-                case Verb::Tap: headless::TapKey(e.a); break;
-            }
-        }
+        for (; next < events.size() && events[next].frame <= turn; ++next)
+            if (events[next].frame == turn) PlayEvent(events[next], hwnd, &pointer);
     }
 
     std::vector<ScriptEvent> events;
     size_t next = 0;
-    int x = 0;
-    int y = 0;
+    ScriptPointer pointer;
 };
 
 constexpr int kDemoFirstTimed = 440;

@@ -21,6 +21,7 @@
 #include "platform/program_folder.h"
 #include "platform/stdio_file.h"
 #include "tools/replay/image_writers.h"
+#include "tools/replay/playback.h"
 #include "tools/replay/script.h"
 #include "win/window.h"
 
@@ -263,8 +264,7 @@ int main(int argc, char** argv) {
     bool gifFailed = false;
     int presented = 0;
     size_t next = 0;
-    int pointerX = 0;
-    int pointerY = 0;
+    ScriptPointer pointer;
 
     headless::SetShowHook([&](HWND, const uint32_t* pixels, int width, int height) {
         snapshot.window.assign(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height));
@@ -295,31 +295,8 @@ int main(int argc, char** argv) {
             return;
         }
         HWND hwnd = MainWindowHandle();
-        for (; next < script.events.size() && script.events[next].frame == turn; ++next) {
-            const ScriptEvent& e = script.events[next];
-            switch (e.verb) {
-                case Verb::Move:
-                    pointerX = e.a;
-                    pointerY = e.b;
-                    headless::MoveMouse(hwnd, pointerX, pointerY);
-                    break;
-                case Verb::Press:
-                    (e.a == 0 ? headless::PressLeft : headless::PressRight)(hwnd, pointerX, pointerY);
-                    break;
-                case Verb::Release:
-                    (e.a == 0 ? headless::ReleaseLeft : headless::ReleaseRight)(hwnd, pointerX, pointerY);
-                    break;
-                case Verb::KeyDown:
-                    headless::KeyDown(e.a);
-                    break;
-                case Verb::KeyUp:
-                    headless::KeyUp(e.a);
-                    break;
-                case Verb::Tap:
-                    headless::TapKey(e.a);
-                    break;
-            }
-        }
+        for (; next < script.events.size() && script.events[next].frame == turn; ++next)
+            PlayEvent(script.events[next], hwnd, &pointer);
     });
 
     static char commandLine[] = "";
