@@ -4,43 +4,72 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #if ONDREL_HAVE_PNG
 #include <png.h>
 
 bool CanWritePng() { return true; }
 
-bool WritePng(FILE* file, const uint32_t* pixels, int width, int height) {
+namespace {
+
+// libpng reports a failure by a long jump back into this function, which therefore reads nothing
+// after setjmp that it changed before.
+bool WriteRows(png_structp png, png_infop info, FILE* file, int width, int height, const std::vector<png_color>& table,
+               const std::vector<png_byte>& bytes) {
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    const bool indexed = !table.empty();
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 indexed ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (indexed) {
+        png_set_compression_level(png, 9);
+        png_set_PLTE(png, info, table.data(), static_cast<int>(table.size()));
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);  // the best for a picture of flat colours
+    }
+    png_write_info(png, info);
+    const size_t stride = static_cast<size_t>(width) * (indexed ? 1 : 3);
+    for (int y = 0; y < height; ++y) png_write_row(png, bytes.data() + static_cast<size_t>(y) * stride);
+    png_write_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool WritePng(FILE* file, const uint32_t* pixels, int width, int height, PngColours colours) {
     if (!file) return false;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // The colour table, when asked for and the picture's colours fit one.
+    std::map<uint32_t, png_byte> index;
+    std::vector<png_color> table;
+    for (size_t i = 0; colours == PngColours::TableWhenFew && i < count && table.size() <= 256; ++i)
+        if (index.emplace(pixels[i], static_cast<png_byte>(table.size())).second)
+            table.push_back(png_color{static_cast<png_byte>(pixels[i] >> 16), static_cast<png_byte>(pixels[i] >> 8),
+                                      static_cast<png_byte>(pixels[i])});
+    if (table.size() > 256) table.clear();
+    std::vector<png_byte> bytes;
+    bytes.reserve(count * (table.empty() ? 3 : 1));
+    for (size_t i = 0; i < count; ++i) {
+        if (!table.empty()) {
+            bytes.push_back(index[pixels[i]]);
+        } else {
+            bytes.push_back(static_cast<png_byte>(pixels[i] >> 16));
+            bytes.push_back(static_cast<png_byte>(pixels[i] >> 8));
+            bytes.push_back(static_cast<png_byte>(pixels[i]));
+        }
+    }
+
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = png && info;
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    if (ok && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                     PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int y = 0; y < height; ++y) {
-            const uint32_t* src = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-            for (int x = 0; x < width; ++x) {
-                row[3 * x] = static_cast<uint8_t>(src[x] >> 16);
-                row[3 * x + 1] = static_cast<uint8_t>(src[x] >> 8);
-                row[3 * x + 2] = static_cast<uint8_t>(src[x]);
-            }
-            png_write_row(png, row.data());
-        }
-        png_write_end(png, nullptr);
-    } else {
-        ok = false;
-    }
+    const bool ok = png && info && WriteRows(png, info, file, width, height, table, bytes);
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     return std::fflush(file) == 0 && std::ferror(file) == 0 && ok;
 }
 
 #else
 bool CanWritePng() { return false; }
-bool WritePng(FILE*, const uint32_t*, int, int) { return false; }
+bool WritePng(FILE*, const uint32_t*, int, int, PngColours) { return false; }
 #endif
 
 #if ONDREL_HAVE_GIF

@@ -9,9 +9,13 @@
 bool CanWritePng();
 bool CanWriteGif();
 
-// Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit RGB PNG into `file`, which stays open.
-// False when a write failed.
-bool WritePng(FILE* file, const uint32_t* pixels, int width, int height);
+// How a PNG stores its colours: red, green, blue bytes, or, for a picture of at most 256 colours,
+// a colour table and one byte a pixel (a small file; other pictures still get bytes).
+enum class PngColours { Rgb, TableWhenFew };
+
+// Writes 0x00RRGGBB pixels (rows top-down) as an 8-bit PNG into `file`, which stays open. False
+// when a write failed.
+bool WritePng(FILE* file, const uint32_t* pixels, int width, int height, PngColours colours = PngColours::Rgb);
 
 // An animated GIF of 8-bit frames that all share one 256-colour palette. Each frame is stored as
 // the rectangle that changed since the previous one; the file loops forever.
