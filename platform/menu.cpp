@@ -57,7 +57,6 @@ struct MenuItem {
 };
 
 struct Menu {
-    bool popup = false;
     std::vector<MenuItem> items;
 };
 
@@ -89,10 +88,9 @@ Menu* FindMenu(HMENU handle) {
     return it == menus.end() ? nullptr : it->second.get();
 }
 
-HMENU NewMenu(bool popup) {
+HMENU NewMenu() {
     State& s = Menus();
     auto menu = std::make_unique<Menu>();
-    menu->popup = popup;
     HMENU handle = reinterpret_cast<HMENU>(s.nextHandle);
     s.nextHandle += 4;
     s.menus.emplace(reinterpret_cast<uintptr_t>(handle), std::move(menu));
@@ -523,9 +521,9 @@ void ResetMenus() {
 
 using wm::FindMenu;
 
-HMENU WINAPI CreateMenu() { return wm::NewMenu(false); }
+HMENU WINAPI CreateMenu() { return wm::NewMenu(); }
 
-HMENU WINAPI CreatePopupMenu() { return wm::NewMenu(true); }
+HMENU WINAPI CreatePopupMenu() { return wm::NewMenu(); }
 
 // Destroys the menu and every drop-down it holds, as Win32 does.
 BOOL WINAPI DestroyMenu(HMENU menu) {
@@ -581,7 +579,6 @@ BOOL WINAPI InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewIte
         owner = menu;
         index = m->items.size();
     }
-    if (item.subMenu) FindMenu(item.subMenu)->popup = true;
     wm::Menu* into = FindMenu(owner);
     into->items.insert(into->items.begin() + static_cast<ptrdiff_t>(index), item);
     wm::MenuChanged();
@@ -606,10 +603,7 @@ BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEM
     if (((mask & MIIM_TYPE) && wm::HasText(it)) || (mask & MIIM_STRING)) it.text = info->dwTypeData ? info->dwTypeData : "";
     if (mask & MIIM_STATE) it.state = info->fState & wm::kStateBits;
     if (mask & MIIM_ID) it.id = info->wID;
-    if (mask & MIIM_SUBMENU) {
-        it.subMenu = info->hSubMenu;
-        if (it.subMenu) FindMenu(it.subMenu)->popup = true;
-    }
+    if (mask & MIIM_SUBMENU) it.subMenu = info->hSubMenu;
     if (mask & MIIM_DATA) it.data = info->dwItemData;
     wm::MenuChanged();
     return TRUE;
