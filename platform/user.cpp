@@ -211,11 +211,7 @@ WindowRecord* FindWindow(HWND hwnd) {
 int MenuBarHeight(const WindowRecord& w) { return w.menu ? kMenu : 0; }
 
 void FrameChanged(WindowRecord& w) {
-    int width = w.clientWidth;
-    int height = w.clientHeight;
-    ResizeClient(w);
-    if (w.clientWidth != width || w.clientHeight != height)
-        Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
+    if (ResizeClient(w)) Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
 }
 
 std::vector<WindowRecord*> ChildrenOf(HWND parent) {
