@@ -589,8 +589,17 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
     return InsertMenuA(menu, static_cast<UINT>(-1), flags | MF_BYPOSITION, idNewItem, newItem);
 }
 
+namespace {
+
+// Win32 takes the record with or without its item bitmap, and refuses every other size.
+bool KnownItemInfo(const MENUITEMINFOA* info) {
+    return info && (info->cbSize == kMenuItemInfoSizeWithoutBitmap || info->cbSize == sizeof(MENUITEMINFOA));
+}
+
+}  // namespace
+
 BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info) {
-    if (!info || (info->cbSize != kMenuItemInfoSizeWithoutBitmap && info->cbSize != sizeof(MENUITEMINFOA))) return FALSE;
+    if (!KnownItemInfo(info)) return FALSE;
     const UINT mask = info->fMask;
     if ((mask & MIIM_TYPE) && (mask & (MIIM_FTYPE | MIIM_STRING | MIIM_BITMAP))) return FALSE;
     HMENU owner = nullptr;
@@ -610,7 +619,7 @@ BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEM
 }
 
 BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info) {
-    if (!info || (info->cbSize != kMenuItemInfoSizeWithoutBitmap && info->cbSize != sizeof(MENUITEMINFOA))) return FALSE;
+    if (!KnownItemInfo(info)) return FALSE;
     HMENU owner = nullptr;
     size_t index = 0;
     if (!wm::FindItem(menu, item, byPosition != FALSE, &owner, &index)) return FALSE;
