@@ -34,19 +34,6 @@ void ComposeChildren(HWND parent, const gdi::Canvas& view, int64_t originX, int6
     }
 }
 
-// Where a window's client area starts in the view of its top-level window.
-void ClientOrigin(WindowRecord& w, int64_t* x, int64_t* y) {
-    *x = 0;
-    *y = 0;
-    WindowRecord* at = &w;
-    while (at && (at->style & WS_CHILD)) {
-        *x += at->rect.left;
-        *y += at->rect.top;
-        at = FindWindow(at->parent);
-    }
-    if (at) *y += MenuBarHeight(*at);
-}
-
 bool Contains(const WindowRecord& w, int64_t x, int64_t y) {
     return x >= w.rect.left && y >= w.rect.top && x < int64_t{w.rect.left} + w.clientWidth &&
            y < int64_t{w.rect.top} + w.clientHeight;
@@ -81,10 +68,9 @@ PointerTarget RoutePointer(HWND hwnd, Pointer event, int x, int y) {
     if (WindowRecord* held = FindWindow(ButtonHoldingPointer())) {
         int64_t ox = 0;
         int64_t oy = 0;
-        ClientOrigin(*held, &ox, &oy);
-        bool sameView = TopLevelOf(*held) == w;
+        bool sameView = TopLevelOf(*held, &ox, &oy) == w;
         int64_t bx = sameView ? x - ox : -1;
-        int64_t by = sameView ? y - oy : -1;
+        int64_t by = sameView ? y - oy - MenuBarHeight(*w) : -1;
         ButtonPointer(*held, event, static_cast<int>(std::clamp<int64_t>(bx, -1, INT32_MAX)),
                       static_cast<int>(std::clamp<int64_t>(by, -1, INT32_MAX)));
         return {};

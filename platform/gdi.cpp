@@ -350,7 +350,7 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
         if (!w || x >= w->clientWidth || y >= w->clientHeight) return CLR_INVALID;
         xrgb = w->client[static_cast<size_t>(y) * static_cast<size_t>(w->clientWidth) + static_cast<size_t>(x)];
     }
-    return RGB((xrgb >> 16) & 0xFF, (xrgb >> 8) & 0xFF, xrgb & 0xFF);
+    return gdi::SwapRedBlue(xrgb);
 }
 
 BOOL WINAPI DeleteDC(HDC dc) {

@@ -39,6 +39,10 @@ struct DeviceContext {
     int backgroundMode = OPAQUE;
 };
 
+// COLORREF is 0x00BBGGRR and the framebuffer holds 0x00RRGGBB: swapping the red and blue bytes
+// turns either into the other.
+constexpr uint32_t SwapRedBlue(uint32_t c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
+
 Section* FindSection(HGDIOBJ handle);
 DeviceContext* FindDc(HDC handle);
 

@@ -113,9 +113,6 @@ constexpr uint8_t kGlyphs[95][kGlyphHeight] = {
 // Characters outside 32 to 126 show as an empty box, as a missing glyph does on Windows.
 constexpr uint8_t kMissingGlyph[kGlyphHeight] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
 
-// COLORREF is 0x00BBGGRR; the framebuffer holds 0x00RRGGBB.
-uint32_t Xrgb(COLORREF c) { return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu); }
-
 }  // namespace
 
 void gdi::DrawText32(const Canvas& c, int64_t x, int64_t y, const char* text, int length, uint32_t ink,
@@ -148,9 +145,10 @@ BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (!d || !text || length < 0 || d->memory) return FALSE;
     wm::WindowRecord* w = wm::FindWindow(d->window);
     if (!w) return FALSE;
-    const uint32_t paper = Xrgb(d->background);
+    const uint32_t paper = gdi::SwapRedBlue(d->background);
     gdi::Canvas canvas{w->client.data(), w->clientWidth, w->clientHeight, w->clientWidth};
-    gdi::DrawText32(canvas, x, y, text, length, Xrgb(d->text), d->backgroundMode == OPAQUE ? &paper : nullptr);
+    gdi::DrawText32(canvas, x, y, text, length, gdi::SwapRedBlue(d->text),
+                    d->backgroundMode == OPAQUE ? &paper : nullptr);
     if (length > 0) {
         w->clientDirty = true;
         w->clientChanged = true;

@@ -57,7 +57,6 @@ struct MenuItem {
 };
 
 struct Menu {
-    bool popup = false;
     std::vector<MenuItem> items;
 };
 
@@ -89,10 +88,9 @@ Menu* FindMenu(HMENU handle) {
     return it == menus.end() ? nullptr : it->second.get();
 }
 
-HMENU NewMenu(bool popup) {
+HMENU NewMenu() {
     State& s = Menus();
     auto menu = std::make_unique<Menu>();
-    menu->popup = popup;
     HMENU handle = reinterpret_cast<HMENU>(s.nextHandle);
     s.nextHandle += 4;
     s.menus.emplace(reinterpret_cast<uintptr_t>(handle), std::move(menu));
@@ -523,9 +521,9 @@ void ResetMenus() {
 
 using wm::FindMenu;
 
-HMENU WINAPI CreateMenu() { return wm::NewMenu(false); }
+HMENU WINAPI CreateMenu() { return wm::NewMenu(); }
 
-HMENU WINAPI CreatePopupMenu() { return wm::NewMenu(true); }
+HMENU WINAPI CreatePopupMenu() { return wm::NewMenu(); }
 
 // Destroys the menu and every drop-down it holds, as Win32 does.
 BOOL WINAPI DestroyMenu(HMENU menu) {
@@ -581,7 +579,6 @@ BOOL WINAPI InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewIte
         owner = menu;
         index = m->items.size();
     }
-    if (item.subMenu) FindMenu(item.subMenu)->popup = true;
     wm::Menu* into = FindMenu(owner);
     into->items.insert(into->items.begin() + static_cast<ptrdiff_t>(index), item);
     wm::MenuChanged();
@@ -592,8 +589,17 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
     return InsertMenuA(menu, static_cast<UINT>(-1), flags | MF_BYPOSITION, idNewItem, newItem);
 }
 
+namespace {
+
+// Win32 takes the record with or without its item bitmap, and refuses every other size.
+bool KnownItemInfo(const MENUITEMINFOA* info) {
+    return info && (info->cbSize == kMenuItemInfoSizeWithoutBitmap || info->cbSize == sizeof(MENUITEMINFOA));
+}
+
+}  // namespace
+
 BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info) {
-    if (!info || (info->cbSize != kMenuItemInfoSizeWithoutBitmap && info->cbSize != sizeof(MENUITEMINFOA))) return FALSE;
+    if (!KnownItemInfo(info)) return FALSE;
     const UINT mask = info->fMask;
     if ((mask & MIIM_TYPE) && (mask & (MIIM_FTYPE | MIIM_STRING | MIIM_BITMAP))) return FALSE;
     HMENU owner = nullptr;
@@ -606,17 +612,14 @@ BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEM
     if (((mask & MIIM_TYPE) && wm::HasText(it)) || (mask & MIIM_STRING)) it.text = info->dwTypeData ? info->dwTypeData : "";
     if (mask & MIIM_STATE) it.state = info->fState & wm::kStateBits;
     if (mask & MIIM_ID) it.id = info->wID;
-    if (mask & MIIM_SUBMENU) {
-        it.subMenu = info->hSubMenu;
-        if (it.subMenu) FindMenu(it.subMenu)->popup = true;
-    }
+    if (mask & MIIM_SUBMENU) it.subMenu = info->hSubMenu;
     if (mask & MIIM_DATA) it.data = info->dwItemData;
     wm::MenuChanged();
     return TRUE;
 }
 
 BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info) {
-    if (!info || (info->cbSize != kMenuItemInfoSizeWithoutBitmap && info->cbSize != sizeof(MENUITEMINFOA))) return FALSE;
+    if (!KnownItemInfo(info)) return FALSE;
     HMENU owner = nullptr;
     size_t index = 0;
     if (!wm::FindItem(menu, item, byPosition != FALSE, &owner, &index)) return FALSE;

@@ -107,21 +107,15 @@ POINT ClientCorner(const WindowRecord& w) {
     return POINT{w.rect.left + sides, w.rect.top + top + MenuBarHeight(w)};
 }
 
-// The offset from a window's own coordinates (its rectangle's) to the screen's: the sum of the
-// client corners of its parents.
-POINT ScreenOffset(const WindowRecord& w) {
-    POINT offset{0, 0};
-    const WindowRecord* at = &w;
-    // A chain of parents ends at a top-level window; the bound only guards against a cycle.
-    for (int depth = 0; depth < 64 && (at->style & WS_CHILD); ++depth) {
-        const WindowRecord* parent = FindWindow(at->parent);
-        if (!parent) break;
-        POINT corner = ClientCorner(*parent);
-        offset.x += corner.x;
-        offset.y += corner.y;
-        at = parent;
-    }
-    return offset;
+// The offset from a window's own coordinates (its rectangle's) to the screen's: where its client
+// area lies on the screen, less where it lies in its own coordinates.
+POINT ScreenOffset(WindowRecord& w) {
+    int64_t x = 0;
+    int64_t y = 0;
+    const WindowRecord* top = TopLevelOf(w, &x, &y);
+    const POINT screen = top ? ClientCorner(*top) : POINT{0, 0};
+    const POINT own = ClientCorner(w);
+    return POINT{static_cast<LONG>(x + screen.x - own.x), static_cast<LONG>(y + screen.y - own.y)};
 }
 
 void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -211,11 +205,7 @@ WindowRecord* FindWindow(HWND hwnd) {
 int MenuBarHeight(const WindowRecord& w) { return w.menu ? kMenu : 0; }
 
 void FrameChanged(WindowRecord& w) {
-    int width = w.clientWidth;
-    int height = w.clientHeight;
-    ResizeClient(w);
-    if (w.clientWidth != width || w.clientHeight != height)
-        Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
+    if (ResizeClient(w)) Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
 }
 
 std::vector<WindowRecord*> ChildrenOf(HWND parent) {
@@ -225,10 +215,20 @@ std::vector<WindowRecord*> ChildrenOf(HWND parent) {
     return children;
 }
 
-WindowRecord* TopLevelOf(WindowRecord& w) {
-    WindowRecord* top = &w;
-    while (top && !IsTopLevel(*top)) top = FindWindow(top->parent);
-    return top;
+WindowRecord* TopLevelOf(WindowRecord& w, int64_t* x, int64_t* y) {
+    int64_t sumX = 0;
+    int64_t sumY = 0;
+    WindowRecord* at = &w;
+    // A chain of parents ends at a top-level window; the bound only guards against a cycle.
+    for (size_t steps = 0; at && !IsTopLevel(*at); ++steps) {
+        if (steps == Wm().windows.size()) return nullptr;
+        sumX += at->rect.left;
+        sumY += at->rect.top;
+        at = FindWindow(at->parent);
+    }
+    if (x) *x = sumX;
+    if (y) *y = sumY;
+    return at;
 }
 
 void ShowClient(WindowRecord& w) {

@@ -75,7 +75,8 @@ void FrameChanged(WindowRecord& window);
 std::vector<WindowRecord*> ChildrenOf(HWND parent);
 
 // The top-level window that a window belongs to (itself for a top-level one); null for none.
-WindowRecord* TopLevelOf(WindowRecord& window);
+// `x`, `y` receive where the window's client area starts in that window's client area.
+WindowRecord* TopLevelOf(WindowRecord& window, int64_t* x = nullptr, int64_t* y = nullptr);
 
 // A window's view (see WindowRecord::view), composed afresh.
 const uint32_t* ComposeView(WindowRecord& top, int* width, int* height);

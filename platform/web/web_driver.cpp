@@ -426,19 +426,22 @@ void DestroyTopLevel(HWND hwnd) {
 
 // The frame goes onto the canvas, then the program waits for the display's next refresh, which
 // paints it: frames are never made faster than they can be seen.
-void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool) {
+void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool changed) {
     State& s = Web();
     auto it = s.windows.find(hwnd);
     if (it == s.windows.end() || width <= 0 || height <= 0) return;
     Shown& shown = it->second;
-    if (width != shown.width || height != shown.height) ResizeTopLevel(hwnd, width, height);
     size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    shown.rgba.resize(count * 4);
-    uint32_t* out = reinterpret_cast<uint32_t*>(shown.rgba.data());
-    // 0x00RRGGBB to the bytes R, G, B, A (little-endian 0xAABBGGRR), opaque.
-    for (size_t i = 0; i < count; ++i) {
-        uint32_t p = pixels[i];
-        out[i] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    // Unchanged pixels are converted already, unless the canvas is new. They go onto the canvas
+    // all the same: the page counts the frames shown.
+    if (changed || shown.rgba.size() != count * 4) {
+        shown.rgba.resize(count * 4);
+        uint32_t* out = reinterpret_cast<uint32_t*>(shown.rgba.data());
+        // 0x00RRGGBB to the bytes R, G, B, A (little-endian 0xAABBGGRR), opaque.
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t p = pixels[i];
+            out[i] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+        }
     }
     JsPutPixels(shown.id, shown.rgba.data(), width, height);
     double refresh = JsNextRefresh();
