@@ -10,6 +10,7 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "tests/support/app_fixture.h"
 #include "win/window.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
     constexpr int kWidth = 13;
     constexpr int kHeight = 9;
     Window* window = new Window("blits", kWidth, kHeight, true, nullptr, false);
-    HWND hwnd = static_cast<HWND>(window->GetHandle("WindowHandler"));
+    HWND hwnd = HandleOf(window);
 
     // Two sections with one set of indices but other colours, a small one stored bottom-up, and
     // one wider than the window. The indices are few so that blits often repeat what is shown.

@@ -9,6 +9,7 @@
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/gfx_image.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
@@ -32,7 +33,7 @@ protected:
     headless::Image Shown(Surface& s, int width) {
         windows.push_back(new Window("image", width, s.height, true, nullptr, false));
         s.Present(windows.back());
-        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey)));
+        return headless::ReadClient(HandleOf(windows.back()));
     }
     IoTempDir dir;
     std::vector<Window*> windows;

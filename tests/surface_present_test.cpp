@@ -11,6 +11,7 @@
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/gfx_image.h"
 #include "win/window.h"
 
@@ -31,7 +32,7 @@ protected:
     // A window whose client area starts black (0x000000).
     HWND OpenWindow(const char* name, int width, int height) {
         windows.push_back(new Window(name, width, height, true, nullptr, false));
-        return static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey));
+        return HandleOf(windows.back());
     }
     std::vector<Window*> windows;
 };

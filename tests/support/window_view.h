@@ -12,6 +12,7 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "tests/support/app_fixture.h"
 #include "win/window.h"
 
 namespace viewtest {
@@ -30,7 +31,7 @@ public:
     EventWindow(const char* name, int clientWidth, int clientHeight, Window* owner = nullptr)
         : Window(name, clientWidth, clientHeight, true, owner, false) {}
     void OnEvent(int kind, int code, int detail) override { events.push_back({kind, code, detail}); }
-    HWND Handle() const { return static_cast<HWND>(GetHandle(kWindowHandlerKey)); }
+    HWND Handle() const { return HandleOf(this); }
     std::vector<Event> events;
 };
 
