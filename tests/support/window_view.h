@@ -44,6 +44,25 @@ void Click(HWND hwnd, int x, int y);
 // Paints the whole client area in one 0x00RRGGBB colour, as a program draws (BitBlt of a DIB).
 void FillClient(HWND hwnd, uint32_t rgb);
 
+// Menus as drawn, by hand: the bar is SM_CYMENU (19) high above the client area. A drop-down
+// opens under its title: a 3-pixel border round items 16 pixels high; an item's check mark starts
+// 5 pixels right of the border and 4 pixels below the item's top.
+constexpr int kBar = 19;
+inline int ItemTop(int item) { return kBar + 3 + 16 * item; }
+inline int ItemMiddle(int item) { return ItemTop(item) + 8; }
+
+// An item's check mark, and the face where an unchecked item has none ('F' and 'K' of Classic()).
+inline const std::vector<std::string> kCheckMark = {
+    "FFFFFFK",
+    "FFFFFKK",
+    "KFFFKKK",
+    "KKFKKKF",
+    "KKKKKFF",
+    "FKKKFFF",
+    "FFKFFFF",
+};
+inline const std::vector<std::string> kNoCheckMark(7, "FFFFFFF");
+
 // Which 0x00RRGGBB colour each picture character stands for.
 using Palette = std::map<char, uint32_t>;
 
