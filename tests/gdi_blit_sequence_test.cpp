@@ -11,7 +11,6 @@
 #include "platform/headless.h"
 #include "platform/win32.h"
 #include "tests/support/app_fixture.h"
-#include "win/window.h"
 
 namespace {
 
@@ -60,12 +59,12 @@ uint8_t& At(Section& s, int x, int y) {
     return s.pixels[static_cast<size_t>(stored) * static_cast<size_t>(s.stride) + static_cast<size_t>(x)];
 }
 
-TEST(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
-    headless::Reset();
+class BitBltIntoAWindow : public OpenWindowsTest {};
+
+TEST_F(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
     constexpr int kWidth = 13;
     constexpr int kHeight = 9;
-    Window* window = new Window("blits", kWidth, kHeight, true, nullptr, false);
-    HWND hwnd = HandleOf(window);
+    HWND hwnd = OpenWindow("blits", kWidth, kHeight);
 
     // Two sections with one set of indices but other colours, a small one stored bottom-up, and
     // one wider than the window. The indices are few so that blits often repeat what is shown.
@@ -109,8 +108,6 @@ TEST(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
     }
     DeleteDC(memory);
     for (Section& s : sections) DeleteObject(s.bitmap);
-    delete window;
-    headless::Reset();
 }
 
 }  // namespace

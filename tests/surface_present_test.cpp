@@ -19,23 +19,7 @@ namespace {
 
 uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
-class SurfaceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::Reset();
-        SetDisplayFormat(640, 480, 8);  // no process palette: the 3-3-2 cube
-    }
-    void TearDown() override {
-        for (Window* w : windows) delete w;
-        SetDisplayFormat(0, 0, 0);
-    }
-    // A window whose client area starts black (0x000000).
-    HWND OpenWindow(const char* name, int width, int height) {
-        windows.push_back(new Window(name, width, height, true, nullptr, false));
-        return HandleOf(windows.back());
-    }
-    std::vector<Window*> windows;
-};
+class SurfaceTest : public OpenWindowsTest {};
 
 TEST_F(SurfaceTest, PresentShowsTheTrueWidthNotThePitch) {
     HWND hwnd = OpenWindow("present 3x2", 6, 3);
