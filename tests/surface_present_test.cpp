@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,8 +59,13 @@ TEST_F(SurfaceTest, PresentShowsTheTrueWidthNotThePitch) {
     headless::SetShowHook(nullptr);
 }
 
-// The colour of index i in the 3-3-2 cube that surfaces take without a process palette.
-uint32_t CubeColour(uint8_t i) { return Rgb(((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 85); }
+// The colours of the 3-3-2 cube, which surfaces take without a process palette, for the indices
+// drawn here: 3 (0b000'000'11) is full blue, 28 (0b000'111'00) full green, 224 (0b111'000'00)
+// full red.
+uint32_t CubeColour(uint8_t i) {
+    static const std::map<uint8_t, uint32_t> kCube{{3, Rgb(0, 0, 255)}, {28, Rgb(0, 255, 0)}, {224, Rgb(255, 0, 0)}};
+    return kCube.at(i);
+}
 
 TEST_F(SurfaceTest, EveryPresentShowsTheImageAsItNowIs) {
     // An "F" of index 224 (red in the cube) on 3 (blue), presented again and again while it
