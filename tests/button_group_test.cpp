@@ -21,9 +21,8 @@ using viewtest::Click;
 using viewtest::DispatchPending;
 using viewtest::Event;
 using viewtest::EventWindow;
+using viewtest::kBar;
 using viewtest::Shows;
-
-constexpr int kBar = 19;
 
 // The smallest rectangle holding every pixel of the client part of the view (below `top`) that
 // is not the client's green: left, top, right, bottom, inclusive.

@@ -22,25 +22,21 @@
 namespace {
 
 using viewtest::Click;
+using viewtest::ItemMiddle;
+using viewtest::ItemTop;
+using viewtest::kBar;
+using viewtest::kCheckMark;
+using viewtest::kNoCheckMark;
 
-// The window as a user sees it, measured by hand. The menu bar is 19 pixels high above the
+// The window as a user sees it, measured by hand. The menu bar (window_view.h) lies above the
 // 640 × 480 client area; its titles "Gallery", "Pages" and "View" are 6 pixels a character with 6
-// on either side. A drop-down opens under its title: a 3-pixel border round items 16 pixels high;
-// a check mark starts 5 pixels right of the border and 4 below its item's top. The six page
-// buttons are 96 × 28, 9 apart from x 9, at client y 442.
-constexpr int kBar = 19;
+// on either side. The six page buttons are 96 × 28, 9 apart from x 9, at client y 442.
 constexpr int kGalleryTitle = 0;
 constexpr int kPagesTitle = 54;
 constexpr int kViewTitle = 96;
 constexpr int kPages = 6;
-int ItemMiddle(int item) { return kBar + 3 + 16 * item + 8; }
 int ButtonX(int page) { return 9 + 105 * page + 48; }
 constexpr int kButtonY = kBar + 456;
-
-const std::vector<std::string> kCheckMark = {
-    "FFFFFFK", "FFFFFKK", "KFFFKKK", "KKFKKKF", "KKKKKFF", "FKKKFFF", "FFKFFFF",
-};
-const std::vector<std::string> kNoCheckMark(7, "FFFFFFF");
 
 HWND Hwnd() { return headless::TopLevelWindows().front(); }
 
@@ -137,7 +133,7 @@ TEST_F(GalleryTest, ButtonsAndMenusVisitEveryPageAndEscapeEndsWithZero) {
 
 TEST_F(GalleryTest, TheAnimationItemIsCheckedWhileThingsMoveAndStopsThemWhenPicked) {
     const int markLeft = kViewTitle + 3 + 5;
-    const int markTop = kBar + 3 + 4;
+    const int markTop = ItemTop(0) + 4;
     std::vector<bool> checked;  // what the open drop-down showed, each time
     std::vector<std::vector<uint32_t>> shapes, tasks;  // the page area, in pairs two steps apart
     auto lookAtTheMark = [&] {

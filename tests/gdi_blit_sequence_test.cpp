@@ -10,7 +10,8 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
-#include "win/window.h"
+#include "tests/support/app_fixture.h"
+#include "tests/support/dib_section.h"
 
 namespace {
 
@@ -30,25 +31,15 @@ Section MakeSection(int width, int height, bool topDown, uint32_t seed) {
     s.height = height;
     s.stride = (width + 3) / 4 * 4;
     s.topDown = topDown;
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    auto* header = reinterpret_cast<BITMAPINFO*>(info.data());
-    header->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header->bmiHeader.biWidth = width;
-    header->bmiHeader.biHeight = topDown ? -height : height;
-    header->bmiHeader.biPlanes = 1;
-    header->bmiHeader.biBitCount = 8;
-    header->bmiHeader.biCompression = BI_RGB;
     std::mt19937 random(seed);
-    for (int i = 0; i < 256; ++i) {
-        RGBQUAD q{};
-        q.rgbRed = static_cast<uint8_t>(random());
-        q.rgbGreen = static_cast<uint8_t>(random());
-        q.rgbBlue = static_cast<uint8_t>(random());
-        std::memcpy(info.data() + sizeof(BITMAPINFOHEADER) + static_cast<size_t>(i) * sizeof(RGBQUAD), &q, sizeof q);
-        s.colours[i] = (uint32_t{q.rgbRed} << 16) | (uint32_t{q.rgbGreen} << 8) | q.rgbBlue;
+    for (uint32_t& colour : s.colours) {
+        const uint32_t red = static_cast<uint8_t>(random());
+        const uint32_t green = static_cast<uint8_t>(random());
+        const uint32_t blue = static_cast<uint8_t>(random());
+        colour = (red << 16) | (green << 8) | blue;
     }
     void* bits = nullptr;
-    s.bitmap = CreateDIBSection(nullptr, header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    s.bitmap = NewSection8(width, height, topDown, [&s](int i) { return s.colours[i]; }, &bits);
     s.pixels = static_cast<uint8_t*>(bits);
     return s;
 }
@@ -59,12 +50,12 @@ uint8_t& At(Section& s, int x, int y) {
     return s.pixels[static_cast<size_t>(stored) * static_cast<size_t>(s.stride) + static_cast<size_t>(x)];
 }
 
-TEST(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
-    headless::Reset();
+class BitBltIntoAWindow : public OpenWindowsTest {};
+
+TEST_F(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
     constexpr int kWidth = 13;
     constexpr int kHeight = 9;
-    Window* window = new Window("blits", kWidth, kHeight, true, nullptr, false);
-    HWND hwnd = static_cast<HWND>(window->GetHandle("WindowHandler"));
+    HWND hwnd = OpenWindow("blits", kWidth, kHeight);
 
     // Two sections with one set of indices but other colours, a small one stored bottom-up, and
     // one wider than the window. The indices are few so that blits often repeat what is shown.
@@ -108,8 +99,6 @@ TEST(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
     }
     DeleteDC(memory);
     for (Section& s : sections) DeleteObject(s.bitmap);
-    delete window;
-    headless::Reset();
 }
 
 }  // namespace

@@ -8,33 +8,18 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "tests/support/dib_section.h"
 
 namespace {
 
 // A 3 × 2 image "F"-like enough to show a flip: distinct index in every cell.
 constexpr uint8_t kImage[2][3] = {{1, 2, 3}, {4, 5, 6}};
 
-struct Info {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-};
-
 // An 8-bit section of the image; `topDown` picks the negative height. Index i shows as the
 // colour 0x00RRGGBB = i * 0x010203 through its colour table.
 HBITMAP Section(bool topDown, int width, int height, uint8_t** bits) {
-    Info info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = topDown ? -height : height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biCompression = BI_RGB;
-    for (int i = 0; i < 256; ++i) {
-        uint32_t c = static_cast<uint32_t>(i) * 0x010203u;
-        info.colours[i] = RGBQUAD{static_cast<BYTE>(c), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c >> 16), 0};
-    }
     void* memory = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &memory, nullptr, 0);
+    HBITMAP bitmap = NewSection8(width, height, topDown, [](int i) { return static_cast<uint32_t>(i) * 0x010203u; }, &memory);
     *bits = static_cast<uint8_t*>(memory);
     return bitmap;
 }

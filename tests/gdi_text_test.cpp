@@ -6,6 +6,7 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "tests/support/app_fixture.h"
 #include "win/window.h"
 
 namespace {
@@ -39,7 +40,7 @@ protected:
     void SetUp() override {
         headless::Reset();
         window = new Window("text out", 9, 10, true, nullptr, false);
-        hwnd = static_cast<HWND>(window->GetHandle(kWindowHandlerKey));
+        hwnd = HandleOf(window);
     }
     void TearDown() override {
         headless::SetShowHook(nullptr);

@@ -9,6 +9,7 @@
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/gfx_image.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
@@ -18,24 +19,15 @@ namespace {
 
 using gfxtest::TestPalette;
 
-class ImageFiles : public ::testing::Test {
+class ImageFiles : public OpenWindowsTest {
 protected:
-    void SetUp() override {
-        headless::Reset();
-        SetDisplayFormat(640, 480, 8);
-    }
-    void TearDown() override {
-        for (Window* w : windows) delete w;
-        SetDisplayFormat(0, 0, 0);
-    }
     // What a window shows of the surface: its colours as 0xRRGGBB, top row first.
     headless::Image Shown(Surface& s, int width) {
-        windows.push_back(new Window("image", width, s.height, true, nullptr, false));
+        HWND hwnd = OpenWindow("image", width, s.height);
         s.Present(windows.back());
-        return headless::ReadClient(static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey)));
+        return headless::ReadClient(hwnd);
     }
     IoTempDir dir;
-    std::vector<Window*> windows;
 };
 
 TEST_F(ImageFiles, ALoadedImageTakesTheProcessPaletteNotItsOwnTable) {

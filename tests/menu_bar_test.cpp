@@ -18,30 +18,21 @@ using viewtest::Click;
 using viewtest::DispatchPending;
 using viewtest::Event;
 using viewtest::EventWindow;
+using viewtest::ItemMiddle;
+using viewtest::ItemTop;
+using viewtest::kBar;
+using viewtest::kCheckMark;
+using viewtest::kNoCheckMark;
 using viewtest::Shows;
 
-// The look, by hand: the bar is SM_CYMENU (19) high; its titles start at the window's left edge,
-// each its text (6 pixels a character) with 6 pixels on either side. A drop-down opens under its
-// title: a 3-pixel border round items 16 pixels high; an item's check mark starts 5 pixels and
-// its text 18 pixels right of the border, both 4 pixels below the item's top.
-constexpr int kBar = 19;
+// The look, by hand, besides the bar and drop-down measures of window_view.h: the bar's titles
+// start at the window's left edge, each its text (6 pixels a character) with 6 pixels on either
+// side; an item's text starts 18 pixels right of the drop-down's border, 4 pixels below the item's
+// top.
 int TitleWidth(const char* title) { return 6 * static_cast<int>(std::string(title).size()) + 12; }
-int ItemTop(int item) { return kBar + 3 + 16 * item; }
-int ItemMiddle(int item) { return ItemTop(item) + 8; }
 
 const char* const kFileItems[] = {"New", "Open", nullptr};
 const char* const kViewItems[] = {"Zoom", "Grid", "Ruler", nullptr};
-
-const std::vector<std::string> kCheckMark = {
-    "FFFFFFK",
-    "FFFFFKK",
-    "KFFFKKK",
-    "KKFKKKF",
-    "KKKKKFF",
-    "FKKKFFF",
-    "FFKFFFF",
-};
-const std::vector<std::string> kNoCheckMark(7, "FFFFFFF");
 
 class MenuBarTest : public ::testing::Test {
 protected:

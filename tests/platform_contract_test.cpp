@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/support/dib_section.h"
 #include "tests/support/synth_input.h"
 
 namespace {
@@ -565,23 +566,12 @@ TEST_F(PlatformContract, MoveWindowSendsWhatChanged) {
 
 // --- DIB sections and BitBlt ----------------------------------------------------------------
 
-struct Info {
-    BITMAPINFOHEADER header;
-    RGBQUAD colours[256];
-};
-
 // An 8-bit top-down section whose index i has the colour (i, 255 − i, 3i mod 256).
 HBITMAP NewSection(int width, int height, void** bits) {
-    Info info{};
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 8;
-    info.header.biCompression = BI_RGB;
-    for (int i = 0; i < 256; ++i)
-        info.colours[i] = RGBQUAD{static_cast<BYTE>(3 * i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i), 0};
-    return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, bits, nullptr, 0);
+    auto colour = [](int i) {
+        return static_cast<uint32_t>(i) << 16 | static_cast<uint32_t>(255 - i) << 8 | static_cast<uint32_t>(3 * i & 0xFF);
+    };
+    return NewSection8(width, height, true, colour, bits);
 }
 
 COLORREF ColourOf(int index) { return RGB(index, 255 - index, (3 * index) & 0xFF); }

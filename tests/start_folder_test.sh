@@ -1,7 +1,7 @@
 # Started from another folder, the programs find Data0.cdf and Media/ beside their executable, as
 # a program started from the Windows shell does; found nowhere, they say what is missing and
 # where they looked, and go on.
-# Arguments: the ondrel executable, the build folder.
+# Arguments: the ondrel-replay executable, the build folder.
 set -euo pipefail
 run_dir=$(cd "$(dirname "$1")" && pwd)
 work=$(mktemp -d)
@@ -20,18 +20,26 @@ if command -v convert >/dev/null; then
   [ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the scene is not white"
 fi
 # The real program follows the same rule before it opens its window (here it finds no display).
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$run_dir/ondrel" 2>&1 || true)
-echo "$message" | grep -q "cannot find" && fail "ondrel reported files missing: $message"
+# A build without SDL2 has no real program; the gallery likewise.
+if [ -x "$run_dir/ondrel" ]; then
+  message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$run_dir/ondrel" 2>&1 || true)
+  echo "$message" | grep -q "cannot find" && fail "ondrel reported files missing: $message"
+else
+  echo "no ondrel in this build: its cases are left out"
+fi
 
 # Found nowhere: both folders are named with what they lack, and the run goes on.
-cp "$run_dir/ondrel-replay" "$run_dir/ondrel" "$work/lone/"
+cp "$run_dir/ondrel-replay" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 3 "$work/pour.txt" 2>&1) || fail "a run without media failed: $message"
 expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp"
 echo "$message" | grep -qF "$expected" || fail "message: $message"
 echo "$message" | grep -qF "3 frames run" || fail "the run did not go on: $message"
-message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$work/lone/ondrel" 2>&1 || true)
-echo "$message" | grep -qF "ondrel: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder)" ||
-  fail "ondrel message: $message"
+if [ -x "$run_dir/ondrel" ]; then
+  cp "$run_dir/ondrel" "$work/lone/"
+  message=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$work/lone/ondrel" 2>&1 || true)
+  echo "$message" | grep -qF "ondrel: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder)" ||
+    fail "ondrel message: $message"
+fi
 
 # The gallery says the same under its own name; it cannot show itself without its media, so it
 # then says that too and ends with exit code 1.

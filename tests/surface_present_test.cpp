@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "gfx/draw.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/gfx_image.h"
 #include "win/window.h"
 
@@ -18,23 +20,7 @@ namespace {
 
 uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
 
-class SurfaceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::Reset();
-        SetDisplayFormat(640, 480, 8);  // no process palette: the 3-3-2 cube
-    }
-    void TearDown() override {
-        for (Window* w : windows) delete w;
-        SetDisplayFormat(0, 0, 0);
-    }
-    // A window whose client area starts black (0x000000).
-    HWND OpenWindow(const char* name, int width, int height) {
-        windows.push_back(new Window(name, width, height, true, nullptr, false));
-        return static_cast<HWND>(windows.back()->GetHandle(kWindowHandlerKey));
-    }
-    std::vector<Window*> windows;
-};
+class SurfaceTest : public OpenWindowsTest {};
 
 TEST_F(SurfaceTest, PresentShowsTheTrueWidthNotThePitch) {
     HWND hwnd = OpenWindow("present 3x2", 6, 3);
@@ -73,8 +59,13 @@ TEST_F(SurfaceTest, PresentShowsTheTrueWidthNotThePitch) {
     headless::SetShowHook(nullptr);
 }
 
-// The colour of index i in the 3-3-2 cube that surfaces take without a process palette.
-uint32_t CubeColour(uint8_t i) { return Rgb(((i >> 5) & 7) * 255 / 7, ((i >> 2) & 7) * 255 / 7, (i & 3) * 85); }
+// The colours of the 3-3-2 cube, which surfaces take without a process palette, for the indices
+// drawn here: 3 (0b000'000'11) is full blue, 28 (0b000'111'00) full green, 224 (0b111'000'00)
+// full red.
+uint32_t CubeColour(uint8_t i) {
+    static const std::map<uint8_t, uint32_t> kCube{{3, Rgb(0, 0, 255)}, {28, Rgb(0, 255, 0)}, {224, Rgb(255, 0, 0)}};
+    return kCube.at(i);
+}
 
 TEST_F(SurfaceTest, EveryPresentShowsTheImageAsItNowIs) {
     // An "F" of index 224 (red in the cube) on 3 (blue), presented again and again while it

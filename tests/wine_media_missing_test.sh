@@ -19,11 +19,16 @@ start_x_session
 (cd "$elsewhere" && exec "$run_windows" "$lonely/$(basename "$program")" 2>"$errors") &
 APP_PID=$!
 id=$(wait_for_window "$caption")
-sleep 0.5
-said=$(tr -d '\r' <"$errors")  # the Windows runtime ends its lines with CR LF
-echo "$said"
 expected='ondrel: cannot find Data0.cdf, Media\\Sprites.bmp in .*\\elsewhere (the current folder); .*\\program (the program.s folder) lacks Data0.cdf, Media\\Sprites.bmp. Going on without them.$'
+# Written before the window opens, the message still reaches the file through Wine in its own
+# time: look for it for up to five seconds.
+for _ in $(seq 50); do
+  said=$(tr -d '\r' <"$errors")  # the Windows runtime ends its lines with CR LF
+  grep -q "$expected" <<<"$said" && break
+  sleep 0.1
+done
+echo "$said"
 grep -q "$expected" <<<"$said" || { echo "no word of the missing files, or not as expected"; exit 1; }
-xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+activate_window "$id"
 xdotool key Escape
 expect_exit_zero "$APP_PID" 30 "after Escape"

@@ -24,15 +24,8 @@ locate_window "$id"
 echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || { echo "the client area is not 640 x 480"; exit 1; }
 
-# Mouse input reaches the program only while it is the active application: wait until the window
-# manager has made it so, and Wine has told the program.
-for _ in $(seq 50); do
-  xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
-  [ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ] && break
-  sleep 0.1
-done
-[ "$(xdotool getactivewindow 2>/dev/null)" = "$id" ] || { echo "the window never became active"; exit 1; }
-sleep 0.5
+activate_window "$id"
+sleep 0.5  # for Wine to tell the program it is active
 draw_wall_and_pour 2
 expect_water_on_wall "$build/wine_water.png"
 

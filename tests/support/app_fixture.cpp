@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/globals.h"
+#include "gfx/surface.h"
 #include "platform/headless.h"
 #include "win/window.h"
 
@@ -18,3 +19,19 @@ void ResetProcessState() {
 }
 
 HWND HandleOf(const Window* window) { return static_cast<HWND>(window->GetHandle(kWindowHandlerKey)); }
+
+void OpenWindowsTest::SetUp() {
+    headless::Reset();
+    SetDisplayFormat(640, 480, 8);
+}
+
+void OpenWindowsTest::TearDown() {
+    for (Window* w : windows) delete w;
+    windows.clear();
+    SetDisplayFormat(0, 0, 0);
+}
+
+HWND OpenWindowsTest::OpenWindow(const char* name, int width, int height) {
+    windows.push_back(new Window(name, width, height, true, nullptr, false));
+    return HandleOf(windows.back());
+}

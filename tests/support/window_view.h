@@ -12,6 +12,7 @@
 
 #include "platform/headless.h"
 #include "platform/win32.h"
+#include "tests/support/app_fixture.h"
 #include "win/window.h"
 
 namespace viewtest {
@@ -30,7 +31,7 @@ public:
     EventWindow(const char* name, int clientWidth, int clientHeight, Window* owner = nullptr)
         : Window(name, clientWidth, clientHeight, true, owner, false) {}
     void OnEvent(int kind, int code, int detail) override { events.push_back({kind, code, detail}); }
-    HWND Handle() const { return static_cast<HWND>(GetHandle(kWindowHandlerKey)); }
+    HWND Handle() const { return HandleOf(this); }
     std::vector<Event> events;
 };
 
@@ -42,6 +43,25 @@ void Click(HWND hwnd, int x, int y);
 
 // Paints the whole client area in one 0x00RRGGBB colour, as a program draws (BitBlt of a DIB).
 void FillClient(HWND hwnd, uint32_t rgb);
+
+// Menus as drawn, by hand: the bar is SM_CYMENU (19) high above the client area. A drop-down
+// opens under its title: a 3-pixel border round items 16 pixels high; an item's check mark starts
+// 5 pixels right of the border and 4 pixels below the item's top.
+constexpr int kBar = 19;
+inline int ItemTop(int item) { return kBar + 3 + 16 * item; }
+inline int ItemMiddle(int item) { return ItemTop(item) + 8; }
+
+// An item's check mark, and the face where an unchecked item has none ('F' and 'K' of Classic()).
+inline const std::vector<std::string> kCheckMark = {
+    "FFFFFFK",
+    "FFFFFKK",
+    "KFFFKKK",
+    "KKFKKKF",
+    "KKKKKFF",
+    "FKKKFFF",
+    "FFKFFFF",
+};
+inline const std::vector<std::string> kNoCheckMark(7, "FFFFFFF");
 
 // Which 0x00RRGGBB colour each picture character stands for.
 using Palette = std::map<char, uint32_t>;

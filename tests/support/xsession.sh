@@ -43,6 +43,19 @@ start_program() {
   WINDOW_ID=$(wait_for_window "$2")
 }
 
+# activate_window ID: makes the window the active one, or fails. Mouse input reaches the program
+# only while it is the active application: wait until the window manager has made it so (Wine
+# tells the program a moment later).
+activate_window() {
+  for _ in $(seq 50); do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "the window never became active"
+  return 1
+}
+
 # locate_window ID: where the window shows its image on the screen. Sets X and Y (xwininfo's
 # absolute corner, which a reparenting window manager does not shift), WIDTH and HEIGHT, and
 # SCALE, the whole factor a 640-wide image is enlarged by; then sx and sy give the screen

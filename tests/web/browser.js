@@ -196,7 +196,6 @@ const Keys = {
   escape: { key: "Escape", code: "Escape", vk: 27 },
   add: { key: "+", code: "NumpadAdd", vk: 107, text: "+", location: 3 },
   subtract: { key: "-", code: "NumpadSubtract", vk: 109, text: "-", location: 3 },
-  c: { key: "c", code: "KeyC", vk: 67, text: "c" },
 };
 
 function sleep(ms) { return new Promise((r) => setTimeout(r, ms)); }
