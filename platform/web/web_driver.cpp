@@ -137,8 +137,8 @@ EM_JS(void, JsEndRuntimeWithProgram, (), {
     Asyncify.whenDone().then((code) => callUserCallback(() => _exit(code)));
 });
 
-EM_JS(int, JsTouchButton, (), {
-    return Module.ondrelTouchButton === 2 ? 2 : 0;
+EM_JS(bool, JsFingerIsRightButton, (), {
+    return Module.ondrelTouchButton === 2;
 });
 
 EM_JS(void, JsAlert, (const char* text, const char* caption), {
@@ -279,7 +279,7 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* window) {
             if (!inside) return true;
             s.finger = touch->identifier;
             s.fingerIn = hwnd;
-            s.fingerButton = ButtonIndex(static_cast<unsigned short>(JsTouchButton()));
+            s.fingerButton = JsFingerIsRightButton() ? 1 : 0;
             s.events.push_back({Event::Move, hwnd, x, y, false, false, wm::MouseButton::Left});
             s.events.push_back({Event::Button, hwnd, x, y, true, false, ButtonOf(s.fingerButton)});
             break;

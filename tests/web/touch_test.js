@@ -181,6 +181,8 @@ async function playGallery(page) {
   checks.checkConsole(page, "the gallery page");
 }
 
+// Another page is one more line here, onTouchScreen("<page>.html", { width, height }, playIt),
+// with playIt(page) putting Fingers on its Screen and its touch buttons (tapButton, holdButton).
 async function main() {
   // Room for the canvas at twice its size beside the buttons; for the gallery's, under its line of
   // controls.
