@@ -12,11 +12,30 @@ set(ONDREL_TESTS OFF)
 set(ONDREL_BENCHMARKS OFF)
 set(ONDREL_WEB_SITE ${CMAKE_BINARY_DIR}/site)
 
-# ondrel_web_page(<target> <page file> <name> <controls>)
+# ondrel_web_page(<target> <page file> <name> <controls> [TOUCH_BUTTONS <button>...])
 # Makes <target> a page: <target>.js, .wasm and .data (the pack and Media/ at the program's
 # current folder) in the site folder, beside <page file>, which loads them. <name> is what the
 # page calls the program; <controls>, a line of HTML, is shown under it while it runs.
+# TOUCH_BUTTONS puts large buttons beside the canvas, for players without a keyboard, each
+# "<label>=<what>" (the label is HTML): <what> is either a key, named as KeyboardEvent.code
+# names it (Space, KeyC, NumpadAdd, ...), held down while the button is, or RightButton, a toggle
+# under which a finger on the canvas is the right mouse button rather than the left.
 function(ondrel_web_page target page name controls)
+  cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "TOUCH_BUTTONS")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ondrel_web_page(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  set(buttons "")
+  foreach(button IN LISTS arg_TOUCH_BUTTONS)
+    if(NOT button MATCHES "^([^=]+)=([A-Za-z0-9]+)$")
+      message(FATAL_ERROR "ondrel_web_page(${target}): touch button \"${button}\" is not <label>=<key code or RightButton>")
+    endif()
+    if(CMAKE_MATCH_2 STREQUAL "RightButton")
+      string(APPEND buttons "<button type=\"button\" data-mouse-button=\"2\" aria-pressed=\"false\">${CMAKE_MATCH_1}</button>")
+    else()
+      string(APPEND buttons "<button type=\"button\" data-key=\"${CMAKE_MATCH_2}\">${CMAKE_MATCH_1}</button>")
+    endif()
+  endforeach()
   file(GLOB_RECURSE media CONFIGURE_DEPENDS ${ONDREL_WEB_DATA_DIR}/Media/*)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ONDREL_WEB_SITE} SUFFIX .js
                         LINK_DEPENDS "${ONDREL_WEB_DATA_DIR}/Data0.cdf;${media}")
@@ -26,10 +45,13 @@ function(ondrel_web_page target page name controls)
   set(ONDREL_WEB_SCRIPT ${target}.js)
   set(ONDREL_WEB_NAME ${name})
   set(ONDREL_WEB_CONTROLS ${controls})
+  set(ONDREL_WEB_TOUCH_BUTTONS ${buttons})
   configure_file(${CMAKE_SOURCE_DIR}/platform/web/page.html ${ONDREL_WEB_SITE}/${page} @ONLY)
 endfunction()
 
-# The page in a real browser (headless Chromium), played through real input events.
+# The pages in a real browser (headless Chromium), played through real input events: the mouse
+# and the keyboard, then fingers on a touch screen.
 enable_testing()
 add_test(NAME web_page_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE})
-set_tests_properties(web_page_test PROPERTIES TIMEOUT 300)
+add_test(NAME web_touch_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} touch_test.js)
+set_tests_properties(web_page_test web_touch_test PROPERTIES TIMEOUT 300)

@@ -1,6 +1,8 @@
 // The web display driver: each top-level window is a <canvas> in the page, browser input turned
 // into the messages and key state Win32 would produce. The program's own loop runs unchanged;
 // with ASYNCIFY it gives the browser its turn where a native driver would wait for the display.
+// A finger on a canvas is the mouse: the first one down presses a button, moves the pointer and
+// lets the button go; fingers put down beside it are ignored.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <sys/stat.h>
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/display.h"
@@ -21,6 +24,8 @@
 // The page side. Canvases live in the element with the id "screen" (the body when there is none),
 // keyed by the window's number. Module.ondrelFrames counts the frames shown and
 // Module.ondrelFirstFrameAt holds the page's clock at the first, for tests and measurements.
+// Module.ondrelTouchButton, set by the page, is the mouse button a finger on a canvas acts as,
+// numbered as MouseEvent.button: 0 (the left, when unset) or 2 (the right).
 
 EM_JS(void, JsCreateCanvas, (int id, const char* caption, int width, int height), {
     const canvas = document.createElement("canvas");
@@ -30,6 +35,8 @@ EM_JS(void, JsCreateCanvas, (int id, const char* caption, int width, int height)
     canvas.height = Math.max(height, 1);
     canvas.setAttribute("aria-label", UTF8ToString(caption));
     canvas.style.imageRendering = "pixelated";
+    // A finger on the canvas is the program's: the browser neither scrolls nor zooms under it.
+    canvas.style.touchAction = "none";
     canvas.addEventListener("contextmenu", (e) => e.preventDefault());
     (document.getElementById("screen") || document.body).appendChild(canvas);
     if (!Module.ondrelWindows) Module.ondrelWindows = {};
@@ -58,16 +65,22 @@ EM_JS(void, JsSizeCanvas, (int id, int width, int height, int scale), {
 });
 
 // Room for a window on the page, in device pixels: the viewport less whatever else the page shows
-// beside the screen element.
+// beside the screen element, at each level of the page around it: the width of what stands in a
+// row with it, the height of what stands above and below.
 EM_JS(void, JsRoom, (int* width, int* height), {
     const ratio = window.devicePixelRatio || 1;
-    const screen = document.getElementById("screen");
+    let otherWidth = 0;
     let otherHeight = 0;
-    if (screen && screen.parentElement) {
-        for (const sibling of screen.parentElement.children)
-            if (sibling !== screen && sibling.offsetParent !== null) otherHeight += sibling.offsetHeight;
+    for (let inner = document.getElementById("screen"); inner && inner.parentElement; inner = inner.parentElement) {
+        const style = getComputedStyle(inner.parentElement);
+        const row = style.display.endsWith("flex") && style.flexDirection.startsWith("row");
+        for (const sibling of inner.parentElement.children) {
+            if (sibling === inner || sibling.offsetParent === null) continue;
+            if (row) otherWidth += sibling.offsetWidth + (parseFloat(style.columnGap) || 0);
+            else otherHeight += sibling.offsetHeight + (parseFloat(style.rowGap) || 0);
+        }
     }
-    HEAP32[width >> 2] = Math.floor(window.innerWidth * ratio);
+    HEAP32[width >> 2] = Math.floor(Math.max(window.innerWidth - otherWidth, 0) * ratio);
     HEAP32[height >> 2] = Math.floor(Math.max(window.innerHeight - otherHeight, 0) * ratio);
 });
 
@@ -124,6 +137,10 @@ EM_JS(void, JsEndRuntimeWithProgram, (), {
     Asyncify.whenDone().then((code) => callUserCallback(() => _exit(code)));
 });
 
+EM_JS(bool, JsFingerIsRightButton, (), {
+    return Module.ondrelTouchButton === 2;
+});
+
 EM_JS(void, JsAlert, (const char* text, const char* caption), {
     const c = UTF8ToString(caption);
     const t = UTF8ToString(text);
@@ -164,6 +181,9 @@ struct State {
     std::map<HWND, Shown> windows;
     std::vector<Event> events;
     HWND pressedIn[2] = {nullptr, nullptr};  // where each mouse button went down
+    int finger = -1;      // the touch that is the mouse, by its identifier, while it is down
+    HWND fingerIn = nullptr;  // the window it went down in
+    int fingerButton = 0;     // the button it pressed there (0 left, 1 right)
     bool keysDown[256] = {};
     double lastYield = 0;
     double lastRefresh = 0;     // time stamp of the refresh the last shown frame waited for
@@ -184,6 +204,8 @@ HWND WindowAt(double clientX, double clientY, int* x, int* y) {
 
 int ButtonIndex(unsigned short button) { return button == 0 ? 0 : button == 2 ? 1 : -1; }
 
+wm::MouseButton ButtonOf(int index) { return index == 0 ? wm::MouseButton::Left : wm::MouseButton::Right; }
+
 EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* e, void*) {
     int x = 0;
     int y = 0;
@@ -199,7 +221,7 @@ EM_BOOL OnMouseDown(int, const EmscriptenMouseEvent* e, void*) {
     HWND hwnd = WindowAt(static_cast<double>(e->clientX), static_cast<double>(e->clientY), &x, &y);
     if (b < 0 || !hwnd) return false;
     Web().pressedIn[b] = hwnd;
-    Web().events.push_back({Event::Button, hwnd, x, y, true, false, b == 0 ? wm::MouseButton::Left : wm::MouseButton::Right});
+    Web().events.push_back({Event::Button, hwnd, x, y, true, false, ButtonOf(b)});
     return true;  // no text selection, no focus change
 }
 
@@ -213,8 +235,73 @@ EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* e, void*) {
     int x = -1;
     int y = -1;
     if (it != Web().windows.end()) JsClientPoint(it->second.id, static_cast<double>(e->clientX), static_cast<double>(e->clientY), &x, &y);
-    Web().events.push_back({Event::Button, hwnd, x, y, false, false, b == 0 ? wm::MouseButton::Left : wm::MouseButton::Right});
+    Web().events.push_back({Event::Button, hwnd, x, y, false, false, ButtonOf(b)});
     return false;
+}
+
+// The changed touch point of `e` that is `identifier`, or the first changed one for -1.
+const EmscriptenTouchPoint* ChangedTouch(const EmscriptenTouchEvent& e, int identifier) {
+    int count = std::min(e.numTouches, static_cast<int>(sizeof e.touches / sizeof e.touches[0]));
+    for (int i = 0; i < count; ++i)
+        if (e.touches[i].isChanged && (identifier < 0 || e.touches[i].identifier == identifier)) return &e.touches[i];
+    return nullptr;
+}
+
+// The finger's button goes up, its window told of it at (x, y) (outside it for -1, -1).
+void LiftFinger(int x, int y) {
+    State& s = Web();
+    if (s.finger < 0) return;
+    s.events.push_back({Event::Button, s.fingerIn, x, y, false, false, ButtonOf(s.fingerButton)});
+    s.finger = -1;
+    s.fingerIn = nullptr;
+}
+
+// One finger is the mouse, with its button pressed in the window it went down in: a move while
+// it is over that window moves the pointer, and lifting it (or the browser taking it back) lets
+// the button go, wherever it is. The canvas cancels every touch on it, so the browser makes no
+// mouse events of its own from it (which would deliver a tap twice), nor scrolls or zooms.
+EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* window) {
+    State& s = Web();
+    HWND hwnd = static_cast<HWND>(window);
+    auto it = s.windows.find(hwnd);
+    if (it == s.windows.end()) return true;
+    const EmscriptenTouchPoint* touch = nullptr;
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+        if (s.finger >= 0 || !(touch = ChangedTouch(*e, -1))) return true;
+    } else if (s.finger < 0 || s.fingerIn != hwnd || !(touch = ChangedTouch(*e, s.finger))) {
+        return true;
+    }
+    int x = -1;
+    int y = -1;
+    bool inside = JsClientPoint(it->second.id, static_cast<double>(touch->clientX), static_cast<double>(touch->clientY), &x, &y);
+    switch (type) {
+        case EMSCRIPTEN_EVENT_TOUCHSTART:
+            if (!inside) return true;
+            s.finger = touch->identifier;
+            s.fingerIn = hwnd;
+            s.fingerButton = JsFingerIsRightButton() ? 1 : 0;
+            s.events.push_back({Event::Move, hwnd, x, y, false, false, wm::MouseButton::Left});
+            s.events.push_back({Event::Button, hwnd, x, y, true, false, ButtonOf(s.fingerButton)});
+            break;
+        case EMSCRIPTEN_EVENT_TOUCHMOVE:
+            if (inside) s.events.push_back({Event::Move, hwnd, x, y, false, false, wm::MouseButton::Left});
+            break;
+        default:  // lifted, or cancelled
+            LiftFinger(x, y);
+            break;
+    }
+    return true;
+}
+
+// Touches are heard on each canvas itself: only there may the browser's own handling be
+// cancelled (listeners on the whole document are passive for touches).
+void ListenForTouch(HWND hwnd, int id, bool listen) {
+    std::string canvas = "#ondrel-window-" + std::to_string(id);
+    auto handler = listen ? OnTouch : nullptr;
+    emscripten_set_touchstart_callback(canvas.c_str(), hwnd, true, handler);
+    emscripten_set_touchmove_callback(canvas.c_str(), hwnd, true, handler);
+    emscripten_set_touchend_callback(canvas.c_str(), hwnd, true, handler);
+    emscripten_set_touchcancel_callback(canvas.c_str(), hwnd, true, handler);
 }
 
 bool Is(const char* text, const char* expected) { return std::strcmp(text, expected) == 0; }
@@ -291,9 +378,10 @@ EM_BOOL OnBlur(int, const EmscriptenFocusEvent*, void*) {
         }
     for (int b = 0; b < 2; ++b)
         if (s.pressedIn[b]) {
-            s.events.push_back({Event::Button, s.pressedIn[b], -1, -1, false, false, b == 0 ? wm::MouseButton::Left : wm::MouseButton::Right});
+            s.events.push_back({Event::Button, s.pressedIn[b], -1, -1, false, false, ButtonOf(b)});
             s.pressedIn[b] = nullptr;
         }
+    LiftFinger(-1, -1);
     s.events.push_back({Event::Activate, nullptr, 0, 0, false, false, wm::MouseButton::Left});
     return false;
 }
@@ -405,6 +493,7 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.height = clientHeight;
     JsCreateCanvas(shown.id, caption ? caption : "", clientWidth, clientHeight);
     JsSizeCanvas(shown.id, clientWidth, clientHeight, ScaleFor(clientWidth, clientHeight));
+    ListenForTouch(hwnd, shown.id, true);
     s.windows[hwnd] = std::move(shown);
 }
 
@@ -420,6 +509,9 @@ void DestroyTopLevel(HWND hwnd) {
     State& s = Web();
     auto it = s.windows.find(hwnd);
     if (it == s.windows.end()) return;
+    // Its canvas goes, and the end of a touch on it with it: the button goes up now.
+    if (s.fingerIn == hwnd) LiftFinger(-1, -1);
+    ListenForTouch(hwnd, it->second.id, false);
     JsDestroyCanvas(it->second.id);
     s.windows.erase(it);
 }

@@ -73,12 +73,14 @@ class Browser {
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject, method }));
   }
 
-  async newPage(url) {
+  // A page loaded from `url`; with `touch`, on a touch screen (up to five fingers), as a phone's.
+  async newPage(url, { touch = false } = {}) {
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await this.send("Target.attachToTarget", { targetId, flatten: true });
     const page = new Page(this, sessionId);
     await page.send("Page.enable");
     await page.send("Runtime.enable");
+    if (touch) await page.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     const loaded = page.waitForEvent("Page.loadEventFired", 20000);
     await page.send("Page.navigate", { url });
     await loaded;
@@ -167,6 +169,13 @@ class Page {
 
   mouse(type, x, y, button = "none", buttons = 0) {
     return this.send("Input.dispatchMouseEvent", { type, x, y, button, buttons, clickCount: type === "mouseMoved" ? 0 : 1 });
+  }
+
+  // The fingers on the screen after a change, each { id, x, y } (page pixels): a new id is a
+  // finger put down, one gone is lifted. `type` is touchStart, touchMove or touchEnd (no fingers).
+  touch(type, fingers) {
+    const touchPoints = fingers.map(({ id, x, y }) => ({ id, x, y, radiusX: 4, radiusY: 4, force: 1 }));
+    return this.send("Input.dispatchTouchEvent", { type, touchPoints });
   }
 
   // `key` as KeyboardEvent.key, `code` as KeyboardEvent.code, the Windows virtual key, and the

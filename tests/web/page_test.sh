@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The web build's pages in headless Chromium (tests/web/page_test.js), served by
-# scripts/serve-web.sh on 127.0.0.1. Argument: the site folder (build-web/site).
+# The web build's pages in headless Chromium, served by scripts/serve-web.sh on 127.0.0.1.
+# Arguments: the site folder (build-web/site) and the test to run there (a script of
+# tests/web/, page_test.js when not given).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 site=$1
+script=${2:-page_test.js}
 [ -f "$site/index.html" ] || { echo "no page in $site"; exit 1; }
 command -v chromium >/dev/null || [ -x "${ONDREL_CHROMIUM:-/usr/bin/chromium}" ] || { echo "chromium is not installed (scripts/install-deps.sh web)"; exit 1; }
 
@@ -17,4 +19,4 @@ for _ in $(seq 50); do
   python3 -c "import urllib.request, sys; urllib.request.urlopen(sys.argv[1], timeout=1)" "$url" 2>/dev/null && break
   sleep 0.1
 done
-ONDREL_WEB_SHOTS=$(cd "$site/.." && pwd) node "$here/page_test.js" "$url" "$root"
+ONDREL_WEB_SHOTS=$(cd "$site/.." && pwd) node "$here/$script" "$url" "$root"

@@ -1,0 +1,112 @@
+// What the browser tests share: the media sources they derive expected pixels from, and the
+// checks they report.
+"use strict";
+const fs = require("fs");
+const path = require("path");
+
+// Colours of the palette source (media/palette.txt): index → [r, g, b].
+function paletteEntry(sourceRoot, index) {
+  for (const line of fs.readFileSync(path.join(sourceRoot, "media/palette.txt"), "utf8").split("\n")) {
+    const m = line.match(/^(\d+)\s+(\d+)\s+(\d+)\s+(\d+)(\s|$)/);
+    if (m && Number(m[1]) === index) return [Number(m[2]), Number(m[3]), Number(m[4])];
+  }
+  throw new Error(`palette index ${index} is not a single entry in media/palette.txt`);
+}
+
+// Ink of each character of the font source (media/font8x12.txt): char → 12 rows of "#"/".".
+function fontInk(sourceRoot) {
+  const ink = new Map();
+  const lines = fs.readFileSync(path.join(sourceRoot, "media/font8x12.txt"), "utf8").split("\n");
+  for (let i = 0; i < lines.length; ++i) {
+    if (!lines[i].startsWith("glyphs ")) continue;
+    const names = lines[i].slice(7).trim().split(/\s+/);
+    const rows = lines.slice(i + 1, i + 13).map((r) => r.trim().split(/\s+/));
+    names.forEach((name, g) => { if (name.length === 1) ink.set(name, rows.map((r) => r[g])); });
+  }
+  return ink;
+}
+
+const same = (a, b) => a[0] === b[0] && a[1] === b[1] && a[2] === b[2];
+
+// The pixels of `text` at the top-left corner, as `pixel(x, y)` gives a window pixel's colour,
+// that differ from the font's ink in `inkColour` on `paper`.
+function textDiffers(pixel, text, ink, inkColour, paper) {
+  let wrong = 0;
+  for (let y = 0; y < 12; ++y)
+    for (let x = 0; x < text.length * 8; ++x) {
+      const c = text[Math.floor(x / 8)];
+      const inked = c !== " " && ink.get(c)[y][x % 8] === "#";
+      if (!same(pixel(x, y), inked ? inkColour : paper)) ++wrong;
+    }
+  return wrong;
+}
+
+// Checks, printed as they are made; a failed one keeps the screenshot it looked at (`lastShot`)
+// in ONDREL_WEB_SHOTS, named after `name`.
+class Checks {
+  constructor(name) {
+    this.name = name;
+    this.failures = [];
+    this.lastShot = null;
+  }
+
+  check(ok, what) {
+    console.log(`${ok ? "ok  " : "FAIL"} ${what}`);
+    if (ok) return;
+    this.failures.push(what);
+    if (this.lastShot && process.env.ONDREL_WEB_SHOTS) {
+      const file = path.join(process.env.ONDREL_WEB_SHOTS, `${this.name}-failure-${this.failures.length}.png`);
+      fs.writeFileSync(file, this.lastShot.png);
+      console.log(`     screenshot: ${file}`);
+    }
+  }
+
+  // No exception, error or abort in the page's console.
+  checkConsole(page, where) {
+    const errors = page.console.filter((l) => /exception|error|abort/i.test(l));
+    this.check(errors.length === 0, `no error in ${where}'s console${errors.length ? ":\n  " + errors.join("\n  ") : ""}`);
+  }
+
+  // Exits with the verdict.
+  finish(success) {
+    if (this.failures.length) {
+      console.log(`${this.failures.length} check(s) failed`);
+      process.exit(1);
+    }
+    console.log(success);
+  }
+}
+
+// A program's canvas on the page: `k` page pixels a window pixel, `at` the page point at the
+// middle of a window pixel, `shot` the colours the page shows for a rectangle of window pixels.
+class Screen {
+  static async of(page, selector = "#screen canvas") {
+    const box = await page.evaluate(`(() => {
+      const c = document.querySelector(${JSON.stringify(selector)});
+      const r = c.getBoundingClientRect();
+      return { left: r.left, top: r.top, width: r.width, height: r.height, pixelsWide: c.width, pixelsHigh: c.height };
+    })()`);
+    return new Screen(page, box);
+  }
+
+  // The browser paints the canvas from a whole page pixel, where the page's layout may put it
+  // between two.
+  constructor(page, box) {
+    Object.assign(this, box);
+    this.left = Math.round(box.left);
+    this.top = Math.round(box.top);
+    this.page = page;
+    this.k = box.width / box.pixelsWide;
+  }
+
+  at(x, y) { return [this.left + (x + 0.5) * this.k, this.top + (y + 0.5) * this.k]; }
+
+  // { png, rgb(x, y) } for window pixels x0 .. x0 + width - 1, y0 .. y0 + height - 1.
+  async shot(x0 = 0, y0 = 0, width = this.pixelsWide, height = this.pixelsHigh) {
+    const k = this.k;
+    const shot = await this.page.screenshot({ x: this.left + x0 * k, y: this.top + y0 * k, width: width * k, height: height * k });
+    return { png: shot.png, rgb: (x, y) => shot.rgb(Math.floor((x - x0 + 0.5) * k), Math.floor((y - y0 + 0.5) * k)) };
+  }
+}
+
+module.exports = { paletteEntry, fontInk, same, textDiffers, Checks, Screen };

@@ -1,0 +1,197 @@
+// The pages on a touch screen, played with fingers alone (DevTools touch events). The
+// demonstration's page: its touch buttons beside the canvas send the keypad keys (Faster, Slower,
+// seen as the frame-skip text) and C (Clear); a finger draws a wall, a second finger beside it
+// changes nothing; in erase mode a tap moves the pointer, Pour held pours water there, which
+// rests on the wall; an erase stroke cuts the wall; all seen in the canvas. The browser neither
+// scrolls the page under a finger on the canvas nor makes mouse events of its touches. The
+// gallery's page: its push button and menus answer taps.
+// Usage: node touch_test.js URL SOURCE_ROOT
+"use strict";
+const { Browser } = require("./browser");
+const { paletteEntry, fontInk, same, textDiffers, Checks, Screen } = require("./checks");
+const { openGallery, turnGalleryPages } = require("./gallery");
+const { Fingers, touchButton, holdButton, tapButton } = require("./touch");
+
+const [url, sourceRoot] = process.argv.slice(2);
+if (!url || !sourceRoot) {
+  console.error("usage: node touch_test.js URL SOURCE_ROOT");
+  process.exit(2);
+}
+const checks = new Checks("touch_test");
+const check = (ok, what) => checks.check(ok, what);
+
+// A page of the site opened on a touch screen in its own browser, `width` × `height`, and played
+// by `play(page)`.
+async function onTouchScreen(file, { width, height }, play) {
+  const browser = await Browser.launch({ width, height });
+  try {
+    await play(await browser.newPage(new URL(file, url).href, { touch: true }));
+  } finally {
+    await browser.close();
+  }
+}
+
+// Counts what the page would see of a touch on a canvas besides the touch itself: mouse events
+// the browser makes of it, and scrolling. The page is made taller than the window so that a
+// finger could scroll it.
+async function watchCanvas(page) {
+  await page.evaluate(`(() => {
+    window.mouseOnCanvas = 0;
+    for (const type of ["mousedown", "mouseup", "click"])
+      document.addEventListener(type, (e) => { if (e.target.tagName === "CANVAS") ++window.mouseOnCanvas; }, true);
+    const tall = document.createElement("div");
+    tall.style.cssText = "position: absolute; top: 0; left: 0; width: 1px; height: 400vh";
+    document.body.appendChild(tall);
+  })()`);
+}
+
+async function playDemo(page) {
+  const wall = paletteEntry(sourceRoot, 0);
+  const water = paletteEntry(sourceRoot, 1);
+  const empty = paletteEntry(sourceRoot, 15);
+  const text = paletteEntry(sourceRoot, 233);
+  const ink = fontInk(sourceRoot);
+
+  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the first frame");
+  await watchCanvas(page);
+  const screen = await Screen.of(page);
+  check(screen.k === 2, `the canvas is shown at twice its size beside the buttons (${screen.width} wide)`);
+  for (const label of ["Pour", "Erase", "Clear", "Faster", "Slower"]) {
+    const button = await touchButton(page, label);
+    // 48 page pixels: the usual least size of something to touch.
+    check(button.left >= screen.left + screen.width && button.width >= 48 && button.height >= 48,
+          `"${label}" is a button beside the canvas, large enough for a finger (${button.width} × ${button.height} at x ${button.left})`);
+  }
+  const fingers = new Fingers(page);
+  const at = (x, y) => screen.at(x, y);
+
+  // Faster is keypad +: frame skip 10 becomes 11, shown at the top-left corner. Slower ten times
+  // is keypad - ten times: frame skip 1, with which every step is shown, so that counting shown
+  // frames counts steps.
+  const frameSkipShown = async (label) => {
+    await page.waitForFrames(2);
+    const shot = checks.lastShot = await screen.shot(0, 0, label.length * 8, 12);
+    const wrong = textDiffers(shot.rgb, label, ink, text, empty);
+    check(wrong === 0, `"${label}" at the top-left corner (${wrong} pixels differ)`);
+  };
+  await tapButton(fingers, "Faster");
+  await frameSkipShown("Frame Skip :11");
+  for (let i = 0; i < 10; ++i) await tapButton(fingers, "Slower");
+  await frameSkipShown("Frame Skip :1");
+
+  // A wall from (200, 300) to (440, 300) drawn with finger 0; on the way, finger 1 goes down at
+  // (320, 100) and moves to (360, 140), which must draw and move nothing.
+  await fingers.press(0, at(200, 300));
+  await page.waitForFrames(2);
+  for (let x = 240; x <= 440; x += 40) {
+    await fingers.move(0, at(x, 300));
+    await page.waitForFrames(2);
+    if (x === 280) {
+      await fingers.press(1, at(320, 100));
+      await page.waitForFrames(2);
+    }
+    if (x === 320) {
+      await fingers.move(1, at(360, 140));
+      await page.waitForFrames(2);
+      await fingers.lift(1);
+      await page.waitForFrames(2);
+    }
+  }
+  await fingers.lift(0);
+  await page.waitForFrames(2);
+
+  // Erase mode: a tap at (320, 200), on nothing, puts the pointer there without drawing.
+  await tapButton(fingers, "Erase");
+  check((await touchButton(page, "Erase")).pressed === "true", "Erase shows it is on");
+  await fingers.press(0, at(320, 200));
+  await page.waitForFrames(2);
+  await fingers.lift(0);
+  await tapButton(fingers, "Erase");
+  check((await touchButton(page, "Erase")).pressed === "false", "Erase shows it is off again");
+
+  // Pour held for about sixty steps; then the water settles on the wall.
+  await holdButton(fingers, "Pour", () => page.waitForFrames(60));
+  await page.waitForFrames(150);
+
+  let shot = checks.lastShot = await screen.shot();
+  let stray = 0;
+  let stroke = 0;
+  for (let y = 0; y < 480; ++y)
+    for (let x = 0; x < 640; ++x) {
+      const onStroke = y === 300 && x >= 200 && x <= 440;
+      if (same(shot.rgb(x, y), wall)) onStroke ? ++stroke : ++stray;
+    }
+  check(stroke === 241 && stray === 0,
+        `the wall is the stroke of finger 0 and nothing else (${stroke} of 241 cells on it, ${stray} elsewhere)`);
+  check(same(shot.rgb(320, 40), empty), `empty above the pour point (${shot.rgb(320, 40)})`);
+  check(same(shot.rgb(320, 330), empty), `no water under the wall (${shot.rgb(320, 330)})`);
+  let resting = 0;
+  for (let x = 300; x <= 340; x += 5) if (same(shot.rgb(x, 299), water)) ++resting;
+  check(resting >= 4, `water poured with the Pour button rests on the wall below the tap (${resting} of 9 cells)`);
+
+  // Erase mode: a finger drawn up across the wall at x 420 erases a disc (radius 10) wherever it
+  // goes; upwards, it would scroll the page if the browser had it.
+  await tapButton(fingers, "Erase");
+  await fingers.press(0, at(420, 420));
+  await page.waitForFrames(2);
+  for (let y = 380; y >= 180; y -= 40) {
+    await fingers.move(0, at(420, y));
+    await page.waitForFrames(2);
+  }
+  await fingers.lift(0);
+  await tapButton(fingers, "Erase");
+  await page.waitForFrames(2);
+  shot = checks.lastShot = await screen.shot(0, 300, 640, 1);
+  let kept = 0;
+  let cut = 0;
+  for (let x = 200; x <= 440; ++x) {
+    const isWall = same(shot.rgb(x, 300), wall);
+    if ((x <= 405 || x >= 436) && isWall) ++kept;
+    if (x >= 413 && x <= 427 && !isWall) ++cut;
+  }
+  check(kept === 206 + 5 && cut === 15, `the erase stroke cut the wall at x 420 (${cut} of 15 cells gone, ${kept} of 211 kept)`);
+  const { scrollY, scale } = await page.evaluate("({ scrollY: window.scrollY, scale: window.visualViewport.scale })");
+  check(scrollY === 0 && scale === 1, `a finger on the canvas neither scrolls nor zooms the page (scrollY ${scrollY}, scale ${scale})`);
+
+  // Clear is C: the scene is empty again.
+  await tapButton(fingers, "Clear");
+  await page.waitForFrames(3);
+  shot = checks.lastShot = await screen.shot();
+  let left = 0;
+  for (let y = 0; y < 480; ++y) for (let x = 0; x < 640; ++x) if (!same(shot.rgb(x, y), empty)) ++left;
+  check(left === 0, `Clear empties the scene (${left} pixels not empty)`);
+
+  checks.lastShot = null;
+  const mice = await page.evaluate("window.mouseOnCanvas");
+  check(mice === 0, `the browser made no mouse event of a touch on the canvas (${mice})`);
+  checks.checkConsole(page, "the page");
+}
+
+async function playGallery(page) {
+  const gallery = await openGallery(page, checks);
+  const hidden = await page.evaluate("document.getElementById('touch-buttons').hidden");
+  check(hidden, "the gallery's page shows no touch buttons");
+  const fingers = new Fingers(page);
+  const tap = async (x, y) => {
+    await fingers.press(0, gallery.screen.at(x, y));
+    await fingers.lift(0);
+    await page.waitForFrames(3);
+  };
+  await turnGalleryPages(gallery, checks, tap, "tapping");
+  checks.checkConsole(page, "the gallery page");
+}
+
+// Another page is one more line here, onTouchScreen("<page>.html", { width, height }, playIt),
+// with playIt(page) putting Fingers on its Screen and its touch buttons (tapButton, holdButton).
+async function main() {
+  // Room for the canvas at twice its size beside the buttons; for the gallery's, under its line of
+  // controls.
+  await onTouchScreen("index.html", { width: 1600, height: 1100 }, playDemo);
+  await onTouchScreen("gallery.html", { width: 1400, height: 1200 }, playGallery);
+  checks.finish("the pages play by touch");
+}
+
+main().catch((e) => {
+  console.error(e.stack || String(e));
+  process.exit(1);
+});
