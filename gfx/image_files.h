@@ -26,6 +26,8 @@ bool ReadBmpPalette(const char* fileName, uint8_t** palette);
 // the write failed; an older file of that name is replaced only by a complete new one.
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);
 
+// A new section holding the raw image (`pixels` receives its pixel pointer), or null when the
+// file is missing, its width or height is 0, or it is shorter than they say.
 HBITMAP LoadRawImage(const char* fileName, uint8_t** pixels);
 // False also for sizes outside 1 to 65535, which the format cannot hold.
 bool SaveRawImage(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);
