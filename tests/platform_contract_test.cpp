@@ -637,7 +637,8 @@ TEST_F(PlatformContract, ABlitIntoAWindowShowsIndicesThroughTheColourTable) {
 
 // A MENUITEMINFOA names its own size in cbSize. Win32 knows two records: the first one, which
 // ends before the item bitmap (hbmpItem), and the whole one. It takes exactly those two sizes and
-// refuses every other, larger ones included: a record it does not know is not read at all.
+// refuses every other, larger ones included: nothing is taken from a record of another size, and
+// nothing written into it.
 TEST_F(PlatformContract, MenuItemInfoTakesTheOldAndTheWholeRecordOnly) {
     // The record: five UINTs, then (padded to a pointer) three handles, a ULONG_PTR and a
     // pointer, a UINT, and last the item bitmap's handle.
