@@ -13,6 +13,7 @@ class SpriteSheet;
 class BitmapFont;
 class Window;
 
+// The record of every process-wide variable; docs/ARCHITECTURE.md says who writes each field.
 struct AppGlobals {
     HINSTANCE instance;
     char* commandLine;  // kept, never interpreted
@@ -38,4 +39,5 @@ struct AppGlobals {
     int32_t savedDisplayHeight;
 };
 
+// The one record of the process.
 extern AppGlobals appGlobals;

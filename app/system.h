@@ -9,10 +9,15 @@
 bool KeyDown(int32_t virtualKey);
 // Milliseconds since the system started; wraps after about 49.7 days, so compare differences.
 uint32_t TickCount();
+// The program's instance handle, as WinMain was given it, for window classes.
 HINSTANCE InstanceHandle();
+// Seeds the runtime's random numbers (std::rand) with the current time.
 void SeedRandom();
+// A short beep.
 void SoundBeep();
+// Waits the given milliseconds.
 void SleepMs(uint32_t milliseconds);
+// A beep, then half a second's wait.
 void BeepAndWait();
 // A modal box with the text, the caption "Message Log" and an OK button.
 void ShowMessage(const char* text);

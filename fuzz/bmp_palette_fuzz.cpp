@@ -17,9 +17,14 @@ using fuzz::U32;
 bool ExpectedPalette(const uint8_t* d, size_t size, uint8_t* rgb) {
     if (size < 54 || U16(d) != 0x4D42 || U16(d + 28) != 8) return false;
     uint32_t infoSize = U32(d + 14), offset = U32(d + 10), colours = U32(d + 46);
-    int64_t tableAt = 14 + int64_t{infoSize == 108 || infoSize == 124 ? infoSize : 40};
     if (colours > 256) return false;
     int64_t entries = colours == 0 ? 256 : colours;
+    // After a header of 108 or 124 bytes; after a longer header of another size when the table
+    // ends there exactly at bfOffBits, inside the file; else at 54.
+    bool afterHeader = infoSize == 108 || infoSize == 124 ||
+                       (infoSize > 40 && 14 + int64_t{infoSize} + 4 * entries == int64_t{offset} &&
+                        offset <= static_cast<int64_t>(size));
+    int64_t tableAt = afterHeader ? 14 + int64_t{infoSize} : 54;
     if (tableAt + 4 * entries > static_cast<int64_t>(size)) return false;
     // Room for all 256 before the rows gives all 256, as the classic layout always has.
     if (int64_t{offset} - tableAt >= 1024 && tableAt + 1024 <= static_cast<int64_t>(size)) entries = 256;

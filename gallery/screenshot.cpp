@@ -13,6 +13,7 @@
 #include "platform/program_folder.h"
 #include "platform/win32.h"
 #include "tools/replay/image_writers.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ constexpr const char* kUsage =
     "usage: ondrel-gallery-shot FILE.png [PAGE] [TURNS]\n"
     "Runs ondrel-gallery without a display, with its media from the current folder or else from\n"
     "the tool's own (build/run), shows page PAGE (1 to 6, default 3: the sprites) and writes the\n"
-    "window as it shows after TURNS idle turns of 16 ms (default 90) as a PNG.\n";
+    "window as it shows after TURNS idle turns of 16 ms (default 90) as a PNG.\n"
+    "ondrel-gallery-shot --version prints the version.\n";
 
 bool SavePng(const std::string& name, const headless::Image& image) {
     FILE* file = std::fopen(name.c_str(), "wb");
@@ -38,6 +40,7 @@ int Number(const char* text, int low, int high) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredVersion("ondrel-gallery-shot", argc, argv)) return 0;
     int page = argc > 2 ? Number(argv[2], 1, 6) : 3;
     int turns = argc > 3 ? Number(argv[3], 1, 100000) : 90;
     if (argc < 2 || argc > 4 || page < 0 || turns < 0) {

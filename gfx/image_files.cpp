@@ -48,9 +48,12 @@ struct BmpHeaders {
 
 // Reads the file header and the first 40 bytes of the information header. A biSize of 108 or
 // 124 announces the longer headers that image tools write (ImageMagick, GIMP), whose fields past
-// the first 40 describe colour spaces and are skipped, with the colour table after them. Any other
-// biSize counts for nothing, as in the classic reader: the table is taken at 54. True when the
-// magic is right and the colour table lies inside the file.
+// the first 40 describe colour spaces and are skipped, with the colour table after them. Another
+// biSize above 40 (the 64 bytes of an OS/2 2.x file, the 52 or 56 of the version 2 and 3 headers)
+// puts the table after the header too when a table of biClrUsed entries (0 meaning 256) placed
+// there ends exactly where the pixel rows start (bfOffBits), inside the file. Any other biSize
+// counts for nothing, as in the classic reader: the table is taken at 54. True when the magic is
+// right and the colour table lies inside the file.
 bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     uint8_t header[kFileHeaderBytes + kInfoHeaderBytes];
     if (!in.Read(header, sizeof header) || U16(header) != kBitmapMagic) return false;
@@ -58,8 +61,7 @@ bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     // bfReserved1 and bfReserved2 (offsets 6 and 8) are not used.
     h->pixelOffset = U32(header + 10);
     const uint8_t* info = header + kFileHeaderBytes;
-    uint32_t infoSize = U32(info);
-    if (infoSize != 108 && infoSize != 124) infoSize = kInfoHeaderBytes;
+    const uint32_t infoSize = U32(info);
     h->width = I32(info + 4);
     h->height = I32(info + 8);
     h->planes = U16(info + 12);
@@ -69,8 +71,13 @@ bool ReadBmpHeaders(FileStream& in, int64_t fileLength, BmpHeaders* h) {
     uint32_t coloursUsed = U32(info + 32);
     if (coloursUsed > 256) return false;
     h->tableEntries = coloursUsed == 0 ? 256 : static_cast<int32_t>(coloursUsed);
-    h->tableOffset = kFileHeaderBytes + int64_t{infoSize};
-    return h->tableOffset + 4 * int64_t{h->tableEntries} <= fileLength;
+    const int64_t afterHeader = kFileHeaderBytes + int64_t{infoSize};
+    const int64_t tableBytes = 4 * int64_t{h->tableEntries};
+    const bool tableAfterHeader =
+        infoSize == 108 || infoSize == 124 ||
+        (infoSize > kInfoHeaderBytes && afterHeader + tableBytes == h->pixelOffset && h->pixelOffset <= fileLength);
+    h->tableOffset = tableAfterHeader ? afterHeader : kFileHeaderBytes + kInfoHeaderBytes;
+    return h->tableOffset + tableBytes <= fileLength;
 }
 
 // Rows of `width` bytes from `source` (stride `sourceStride`) resampled into `destination`:

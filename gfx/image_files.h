@@ -10,9 +10,11 @@
 
 // A new section holding the image (`pixels` receives its pixel pointer), or null when the file
 // is missing, not an 8-bit uncompressed bitmap, or damaged (sizes that do not fit the file).
-// Information headers of 108 and 124 bytes put the colour table after them; any other biSize
-// is read as the 40-byte header. Colour tables of any length up to 256 entries and rows stored
-// either way up are read.
+// Information headers of 108 and 124 bytes put the colour table after them, and so does any
+// other header longer than 40 bytes (an OS/2 2.x file's 64) when a table of biClrUsed entries
+// there ends exactly at bfOffBits; otherwise the header is read as the 40-byte one, with the
+// table at 54. Colour tables of any length up to 256 entries and rows stored either way up are
+// read.
 HBITMAP LoadBmp(const char* fileName, uint8_t** pixels);
 // The file's colour table as 256 entries of red, green, blue into the 768-byte block *palette;
 // entries beyond a shorter table become black. False, with the block untouched, when there is
@@ -24,6 +26,8 @@ bool ReadBmpPalette(const char* fileName, uint8_t** palette);
 // the write failed; an older file of that name is replaced only by a complete new one.
 bool SaveBmp(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);
 
+// A new section holding the raw image (`pixels` receives its pixel pointer), or null when the
+// file is missing, its width or height is 0, or it is shorter than they say.
 HBITMAP LoadRawImage(const char* fileName, uint8_t** pixels);
 // False also for sizes outside 1 to 65535, which the format cannot hold.
 bool SaveRawImage(const char* fileName, const uint8_t* pixels, int32_t width, int32_t height);

@@ -9,6 +9,7 @@
 constexpr int32_t kPaletteEntries = 256;
 constexpr int32_t kPaletteBytes = 3 * kPaletteEntries;
 
+// One colour of the 3-3-2 cube.
 struct CubeColour {
     uint8_t red;
     uint8_t green;

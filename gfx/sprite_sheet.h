@@ -45,6 +45,7 @@ public:
 // The colour index a sheet's sprites leave transparent, which the blitters skip.
 constexpr uint8_t kSheetTransparentIndex = 5;
 
+// A surface loaded from an image file and cut into sprites by its marker pixels.
 class SpriteSheet : public Surface {
 public:
     // Loads the image (the extension picks the format) and cuts it. A missing or unreadable

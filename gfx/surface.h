@@ -18,6 +18,8 @@ bool CopyPalette(uint8_t* rgb);
 // failure. `bits` receives the pixel pointer.
 HBITMAP CreateDibSection(int32_t width, int32_t height, uint8_t** bits);
 
+// An 8-bit image whose pixels the program writes directly, with a clip rectangle; Present shows
+// it in a window.
 class Surface {
 public:
     Surface();                                    // empty

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+// A string of at most 65535 characters that owns its bytes: assignment from texts and numbers,
+// concatenation and comparison.
 class DynString {
 public:
     // The most characters a string holds; longer results are cut to this many.

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <string>
 
+// How a FileStream opens its file: reading or writing, text (line ends translated) or binary.
 enum FileMode : int { ReadText = 0, ReadBinary = 1, WriteText = 2, WriteBinary = 3 };
 
+// A file opened for reading or writing, closed when the stream is deleted.
 class FileStream {
 public:
     // Text modes translate "\n" to and from "\r\n" on disk, as on Windows. The write modes write

@@ -591,7 +591,8 @@ BOOL WINAPI AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newIt
 
 namespace {
 
-// Win32 takes the record with or without its item bitmap, and refuses every other size.
+// Win32 takes the record with or without its item bitmap, and refuses every other size, larger
+// ones included (the platform contract test shows it).
 bool KnownItemInfo(const MENUITEMINFOA* info) {
     return info && (info->cbSize == kMenuItemInfoSizeWithoutBitmap || info->cbSize == sizeof(MENUITEMINFOA));
 }

@@ -527,7 +527,7 @@ static_assert(kDevModeSizeWithoutPanning == 148, "DEVMODEA layout");
 
 // The size a MENUITEMINFOA record gives in cbSize when it ends before its item bitmap (hbmpItem),
 // the record that systems before Windows 98 know: 44 with 32-bit pointers, 72 with 64-bit ones.
-// Win32 takes it and the full size, and refuses every other.
+// Win32 takes it and the full size, and refuses every other, larger ones included.
 constexpr UINT kMenuItemInfoSizeWithoutBitmap = static_cast<UINT>(offsetof(MENUITEMINFOA, hbmpItem));
 static_assert(sizeof(void*) != 4 || kMenuItemInfoSizeWithoutBitmap == 44, "MENUITEMINFOA layout");
 static_assert(sizeof(void*) != 8 || kMenuItemInfoSizeWithoutBitmap == 72, "MENUITEMINFOA layout");

@@ -37,10 +37,13 @@ public:
     Sil_Link* tail;  // tail->next == tail
 };
 
+// A task's state: run each pass, run as suspended, or done and removed at the end of the pass.
 enum ExecState : int32_t { Active = 0, Suspended = 1, Finished = 2 };
 
 class Executor;
 
+// A task: Execute runs once per pass of its executor while Active, ExecuteSuspended while
+// Suspended; lower priority values run earlier.
 class Executable : public Sil_Link {
 public:
     explicit Executable(int8_t priority);
@@ -57,6 +60,8 @@ public:
     int8_t priority;
 };
 
+// A task that owns a list of tasks and runs each of them once each time it runs, then deletes
+// the finished ones and sorts the rest by priority.
 class Executor : public Executable {
 public:
     Executor();
@@ -73,6 +78,7 @@ public:
     Sil_List* tasks;
 };
 
+// The root executor, one per process (AppGlobals::universe), run once per idle turn.
 class Universe : public Executor {
 public:
     Universe() = default;

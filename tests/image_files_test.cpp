@@ -163,8 +163,9 @@ TEST_F(ImageFiles, FilesThatImageMagickWritesInOtherFormatsAreRefused) {
     EXPECT_FALSE(ReadBmpPalette((kData + "im-bmp2.bmp").c_str(), &block));
 }
 
-// Only 108 and 124 announce a longer header with the table after it; with any other biSize the
-// file is read in the plain layout: table at 54, rows at bfOffBits.
+// Only 108 and 124 always announce a longer header with the table after it; with any other biSize
+// whose table would not end at bfOffBits after the header, the file is read in the plain layout:
+// table at 54, rows at bfOffBits.
 TEST_F(ImageFiles, OtherHeaderSizesAreReadInThePlainLayout) {
     for (uint32_t infoSize : {0u, 12u, 39u, 41u, 52u, 56u, 64u, 107u, 125u, 0xFFFFFFFFu}) {
         std::vector<uint8_t> bytes = BmpFile{}.Build();
@@ -181,6 +182,47 @@ TEST_F(ImageFiles, OtherHeaderSizesAreReadInThePlainLayout) {
             EXPECT_EQ(rgb[3 * i], BmpFile::Red(i)) << infoSize << " entry " << i;
             EXPECT_EQ(rgb[3 * i + 1], BmpFile::Green(i)) << infoSize << " entry " << i;
             EXPECT_EQ(rgb[3 * i + 2], BmpFile::Blue(i)) << infoSize << " entry " << i;
+        }
+    }
+}
+
+// An information header longer than 40 bytes of another size (OS/2 2.x: 64; the version 2 and 3
+// headers: 52 and 56) with its colour table right after it, ending exactly at bfOffBits: the
+// colours come from there, the indices from bfOffBits.
+TEST_F(ImageFiles, AColourTableRightAfterALongerHeaderEndingAtThePixelsIsReadThere) {
+    struct Case {
+        uint32_t infoSize;
+        uint32_t coloursUsed;
+        int entries;  // the table's entries; those past it read black
+    };
+    const Case cases[] = {{64, 252, 252}, {64, 0, 256}, {52, 16, 16}, {56, 256, 256}};
+    // The builder's colour i is (3i, 255 − i, i xor 0x55), worked out by hand for a few entries.
+    struct Colour {
+        int index;
+        uint8_t red, green, blue;
+    };
+    const Colour colours[] = {{0, 0, 255, 85},    {1, 3, 254, 84},    {15, 45, 240, 90},   {100, 44, 155, 49},
+                              {251, 241, 4, 174}, {252, 244, 3, 169}, {255, 253, 0, 170}};
+    for (const Case& c : cases) {
+        BmpFile f;
+        f.infoSize = c.infoSize;
+        f.coloursUsed = c.coloursUsed;
+        std::vector<uint8_t> bytes = f.Build();
+        ASSERT_EQ(U32At(bytes, 10), 14 + c.infoSize + 4 * static_cast<uint32_t>(c.entries));
+        std::string name = dir.File("long-header.bmp");
+        WriteBytes(name, bytes);
+        Surface s(name.c_str());
+        ASSERT_NE(s.pixels, nullptr) << c.infoSize;
+        EXPECT_EQ(Rows(s, 5), BuilderRows(5, 3)) << c.infoSize;
+        std::vector<uint8_t> rgb(768, 0xEE);
+        uint8_t* block = rgb.data();
+        ASSERT_TRUE(ReadBmpPalette(name.c_str(), &block)) << c.infoSize;
+        for (const Colour& colour : colours) {
+            const bool inTable = colour.index < c.entries;
+            const size_t at = 3 * static_cast<size_t>(colour.index);
+            EXPECT_EQ(rgb[at], inTable ? colour.red : 0) << c.infoSize << " entry " << colour.index;
+            EXPECT_EQ(rgb[at + 1], inTable ? colour.green : 0) << c.infoSize << " entry " << colour.index;
+            EXPECT_EQ(rgb[at + 2], inTable ? colour.blue : 0) << c.infoSize << " entry " << colour.index;
         }
     }
 }

@@ -633,6 +633,61 @@ TEST_F(PlatformContract, ABlitIntoAWindowShowsIndicesThroughTheColourTable) {
     DeleteObject(bitmap);
 }
 
+// --- Menus ----------------------------------------------------------------------------------
+
+// A MENUITEMINFOA names its own size in cbSize. Win32 knows two records: the first one, which
+// ends before the item bitmap (hbmpItem), and the whole one. It takes exactly those two sizes and
+// refuses every other, larger ones included: nothing is taken from a record of another size, and
+// nothing written into it.
+TEST_F(PlatformContract, MenuItemInfoTakesTheOldAndTheWholeRecordOnly) {
+    // The record: five UINTs, then (padded to a pointer) three handles, a ULONG_PTR and a
+    // pointer, a UINT, and last the item bitmap's handle.
+    const bool wide = sizeof(void*) == 8;
+    const UINT old = wide ? 72 : 44, whole = wide ? 80 : 48;
+    const UINT refused[] = {0, 40, wide ? 44u : 72u, wide ? 48u : 80u, old - 4, old + 4, whole + 4, whole + 8,
+                            whole + 16, 160, 4096};
+    HMENU menu = CreatePopupMenu();
+    ASSERT_TRUE(AppendMenuA(menu, MF_STRING, 7, "Item"));
+    // The record lies at the start of a larger zeroed block: a call reading as far as cbSize says
+    // stays inside it.
+    struct Padded {
+        MENUITEMINFOA info;
+        unsigned char beyond[4096];
+    };
+    auto set = [&](UINT size, UINT id) {
+        Padded p{};
+        p.info.cbSize = size;
+        p.info.fMask = MIIM_ID;
+        p.info.wID = id;
+        return SetMenuItemInfoA(menu, 0, TRUE, &p.info);
+    };
+    auto get = [&](UINT size, UINT* id) {
+        Padded p{};
+        p.info.cbSize = size;
+        p.info.fMask = MIIM_ID;
+        p.info.wID = 0xABCD;
+        BOOL ok = GetMenuItemInfoA(menu, 0, TRUE, &p.info);
+        *id = p.info.wID;
+        return ok;
+    };
+    UINT id = 0;
+    for (UINT size : {old, whole}) {
+        SCOPED_TRACE(size);
+        EXPECT_TRUE(set(size, 100 + size));
+        EXPECT_EQ(GetMenuItemID(menu, 0), 100 + size);
+        EXPECT_TRUE(get(size, &id));
+        EXPECT_EQ(id, 100 + size);
+    }
+    for (UINT size : refused) {
+        SCOPED_TRACE(size);
+        EXPECT_FALSE(set(size, 5000 + size));
+        EXPECT_EQ(GetMenuItemID(menu, 0), 100 + whole);
+        EXPECT_FALSE(get(size, &id));
+        EXPECT_EQ(id, 0xABCDu);
+    }
+    EXPECT_TRUE(DestroyMenu(menu));
+}
+
 // --- Keys and time --------------------------------------------------------------------------
 
 TEST_F(PlatformContract, AsyncKeyStateReportsDownNowAndPressedSinceTheLastQuery) {

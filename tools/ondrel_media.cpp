@@ -3,6 +3,7 @@
 // OUTPUT/Media/font8x12.fon and the scene pack OUTPUT/Data0.cdf. Then reads the pack back as
 // the program does and checks that it gives the same palette and glyphs. With ICON, it also
 // writes the program's icon (icon.txt) to that file, for the Windows build's resources.
+// ondrel-media --version prints the version.
 
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "app/globals.h"
 #include "tools/icon_file.h"
 #include "tools/media_sources.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -41,8 +43,9 @@ bool PackReadsBack(const std::filesystem::path& output, std::string* error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredVersion("ondrel-media", argc, argv)) return 0;
     if (argc != 3 && argc != 4) {
-        std::fputs("usage: ondrel-media SOURCES OUTPUT [ICON]\n", stderr);
+        std::fputs("usage: ondrel-media SOURCES OUTPUT [ICON]\n       ondrel-media --version\n", stderr);
         return 2;
     }
     std::string error;

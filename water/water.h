@@ -11,6 +11,7 @@
 constexpr uint8_t EmptyIndex = 15;
 constexpr uint8_t WaterIndex = 1;
 
+// The spans a new list has room for before it grows.
 constexpr int32_t InitialSpanCapacity = 32;
 
 // An empty list with room for InitialSpanCapacity spans; releases any array still held. Always true.

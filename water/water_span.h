@@ -11,6 +11,7 @@ struct WaterSpan {
     uint8_t active;  // only an armed span may fall or spread
 };
 
+// The live spans: a growable array.
 struct WaterSpanList {
     WaterSpan* spans;  // owned, `capacity` records
     int32_t count;

@@ -9,6 +9,7 @@
 
 class Window;
 
+// One push button of a group, in the group's list.
 struct ButtonRecord {
     int16_t x1, y1, x2, y2;  // the corners given, client pixels of the owner
     int16_t id;              // unique within the group
@@ -17,6 +18,7 @@ struct ButtonRecord {
     ButtonRecord* next;      // the next older button
 };
 
+// The push buttons of one window, each with an identifier and a caption.
 class ButtonGroup {
 public:
     explicit ButtonGroup(Window* owner);

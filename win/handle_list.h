@@ -1,11 +1,13 @@
 // A fixed-capacity table of named native handles. The handles are not owned.
 #pragma once
 
+// One slot: a handle and the key it is found by.
 struct HandleEntry {
     void* value;  // null when unset
     char* key;    // owned copy; null when the slot has never had a key
 };
 
+// Handles stored in numbered slots and looked up by their keys.
 class HandleList {
 public:
     explicit HandleList(int capacity);

@@ -6,6 +6,7 @@
 
 class Window;
 
+// The menu bar of one window, its drop-downs added left to right.
 class MenuBar {
 public:
     // Gives the owner an empty menu bar and makes its window taller by the bar, so that its client

@@ -18,9 +18,12 @@ constexpr const char* kOwnerHandlerKey = "OwnerHandler";
 constexpr int kMenuBarKind = 1;
 constexpr int kButtonGroupKind = 2;
 
+// What reached a window's OnEvent: a push button, a menu item, a key or the mouse.
 enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3 };
+// The code of a Mouse event: the pointer moved, or a button went up or down.
 enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
 
+// A top-level window, registered for the idle pass while it lives; closing it deletes it.
 class Window {
 public:
     // `name` is the class name and the caption. Windowed: a centred window with a client area of

@@ -23,6 +23,7 @@
 #include "tools/replay/image_writers.h"
 #include "tools/replay/playback.h"
 #include "tools/replay/script.h"
+#include "tools/version.h"
 #include "win/window.h"
 
 namespace {
@@ -38,7 +39,8 @@ constexpr const char* kUsage =
     "With no frame presented, --window and --gif both give the window as first shown. Outputs are\n"
     "checked before the run and replace an older file only once complete.\n"
     "SCRIPT lines: 'FRAME VERB [ARGS]'; verbs: move X Y, press left|right, release left|right,\n"
-    "keydown KEY, keyup KEY, tap KEY; KEY: space, escape, add, subtract, a letter, or a code.\n";
+    "keydown KEY, keyup KEY, tap KEY; KEY: space, escape, add, subtract, a letter, or a code.\n"
+    "ondrel-replay --version prints the version.\n";
 
 struct Options {
     int frames = 1000;
@@ -215,6 +217,7 @@ HWND MainWindowHandle() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredVersion("ondrel-replay", argc, argv)) return 0;
     std::string error;
     std::optional<Options> options = ParseOptions(argc, argv, &error);
     if (!options) {

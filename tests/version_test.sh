@@ -1,0 +1,39 @@
+# The tools answer --version as a user expects: "TOOL VERSION" on standard output alone, exit code
+# 0, nothing run. VERSION is the one on the project() line of the top-level CMakeLists.txt, three
+# numbers, and CHANGELOG.md has a section for it.
+# Arguments: the ondrel-replay executable, the build folder.
+set -euo pipefail
+replay=$(realpath "$1")
+build=$(realpath "$2")
+root=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/empty"
+fail() { echo "FAIL: $*"; exit 1; }
+
+version=$(sed -n 's/^project(Ondrel VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "the project() line gives '$version', not MAJOR.MINOR.PATCH"
+grep -q "^## \[$version\] - [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]$" "$root/CHANGELOG.md" ||
+  fail "CHANGELOG.md has no section '## [$version] - DATE'"
+
+answers() {  # answers TOOL PATH: PATH --version, run from an empty folder
+  local out err code
+  set +e
+  out=$(cd "$work/empty" && "$2" --version 2>"$work/stderr")
+  code=$?
+  set -e
+  err=$(cat "$work/stderr")
+  [ "$code" -eq 0 ] || fail "$1 --version exits with $code ($err)"
+  [ "$out" = "$1 $version" ] || fail "$1 --version prints '$out', not '$1 $version'"
+  [ -z "$err" ] || fail "$1 --version writes to standard error: $err"
+  [ -z "$(ls -A "$work/empty")" ] || fail "$1 --version left files: $(ls -A "$work/empty")"
+  echo "$1 --version: $out"
+}
+answers ondrel-replay "$replay"
+answers ondrel-media "$build/tools/ondrel-media"
+# The gallery's screenshot tool is built only with libpng.
+if [ -x "$build/run/ondrel-gallery-shot" ]; then
+  answers ondrel-gallery-shot "$build/run/ondrel-gallery-shot"
+else
+  echo "ondrel-gallery-shot is not built here (it needs libpng)"
+fi
