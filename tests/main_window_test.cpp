@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "app/app.h"
@@ -23,7 +24,8 @@ constexpr uint8_t kEmpty = 15;
 constexpr uint8_t kWall = 0;
 
 // Runs the real program on the headless driver. `before[t]` runs before idle turn t, with the
-// main window; the run ends after `frames` turns, or when the program ends by itself.
+// main window; the run ends after `frames` turns, or when the program ends by itself. A test
+// whose checks sit in the hooks runs with RunThrough, which fails when a hook never ran.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,18 +36,29 @@ protected:
     void TearDown() override { ResetProcessState(); }
 
     int Run(int frames) {
+        ran.clear();
         headless::SetBeforeIdleHook([&](int turn) {
             if (turn > frames) {
                 PostQuitMessage(-1);
                 return;
             }
-            if (auto it = before.find(turn); it != before.end()) it->second();
+            if (auto it = before.find(turn); it != before.end()) {
+                ran.insert(turn);
+                it->second();
+            }
         });
         headless::SetShowHook([&](HWND, const uint32_t*, int, int) {
             if (appGlobals.frameCounter > 0) presented.push_back(appGlobals.frameCounter);
         });
         char commandLine[] = "";
         return WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWDEFAULT);
+    }
+
+    // Runs `frames` turns; the program must still be running after them (the test's quit ends
+    // the run, -1) and every hook must have run.
+    void RunThrough(int frames) {
+        EXPECT_EQ(Run(frames), -1) << "the program ended before turn " << frames + 1;
+        for (const auto& hook : before) EXPECT_TRUE(ran.contains(hook.first)) << "no turn " << hook.first << " came";
     }
 
     static MainWindow* Main() { return static_cast<MainWindow*>(appGlobals.windowRegistry[0]); }
@@ -59,6 +72,7 @@ protected:
     }
 
     std::map<int, std::function<void()>> before;
+    std::set<int> ran;
     std::vector<int> presented;
 };
 
@@ -72,7 +86,7 @@ TEST_F(MainWindowTest, FrameSkipZeroOrOnePresentsEveryFrame) {
         ResetProcessState();
         presented.clear();
         before = {{1, [skip] { SetFrameSkip(skip); }}};
-        Run(5);
+        RunThrough(5);
         EXPECT_EQ(presented, (std::vector<int>{1, 2, 3, 4, 5})) << "frameSkip " << skip;
     }
 }
@@ -97,7 +111,7 @@ TEST_F(MainWindowTest, KeypadMinusStopsAtZeroAndStillShowsTheText) {
         EXPECT_EQ(Main()->frameSkip, 0);
         shown.push_back(TextShown());
     };
-    Run(4);
+    RunThrough(4);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0]);
 }
@@ -116,7 +130,7 @@ TEST_F(MainWindowTest, TextStaysThroughTheFrameAtWhichTheSecondRanOutAndNotAfter
     };
     before[4] = [&] { shown[3] = TextShown(); };
     before[5] = [&] { shown[4] = TextShown(); };
-    Run(5);
+    RunThrough(5);
     EXPECT_TRUE(shown[1]);
     EXPECT_TRUE(shown[2]);
     EXPECT_TRUE(shown[3]);
@@ -137,7 +151,7 @@ TEST_F(MainWindowTest, OneFrameClickDrawsNothingAndAHeldButtonDrawsFromTheSecond
         EXPECT_EQ(Scene(101, 100), kEmpty);
         EXPECT_EQ(Scene(100, 101), kEmpty);
     };
-    Run(6);
+    RunThrough(6);
 }
 
 TEST_F(MainWindowTest, EraserRunsBeforeThePenInOneFrame) {
@@ -156,7 +170,7 @@ TEST_F(MainWindowTest, EraserRunsBeforeThePenInOneFrame) {
         EXPECT_EQ(Scene(200, 200), kEmpty);  // radius 10 reaches 200
         EXPECT_EQ(Scene(199, 200), kWall);
     };
-    Run(4);
+    RunThrough(4);
 }
 
 TEST_F(MainWindowTest, CEmptiesTheWaterAndBothSurfacesButKeepsFrameSkipAndTheCounter) {
@@ -185,7 +199,7 @@ TEST_F(MainWindowTest, CEmptiesTheWaterAndBothSurfacesButKeepsFrameSkipAndTheCou
                 ASSERT_EQ(appGlobals.screenSurface->pixels[y * pitch + x], kEmpty) << x << "," << y;
             }
     };
-    Run(8);
+    RunThrough(8);
 }
 
 TEST_F(MainWindowTest, SpaceTapShorterThanAFramePoursOneSpan) {
@@ -199,7 +213,7 @@ TEST_F(MainWindowTest, SpaceTapShorterThanAFramePoursOneSpan) {
         EXPECT_EQ(s.y, 101);  // poured on row 100 and fell one row in the same frame
     };
     before[4] = [] { EXPECT_EQ(appGlobals.waterSpans.count, 1); };
-    Run(4);
+    RunThrough(4);
 }
 
 TEST_F(MainWindowTest, EscapeEndsTheProgramWithZeroAfterShutdown) {
