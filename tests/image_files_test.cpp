@@ -371,6 +371,28 @@ TEST_F(ImageFiles, ScalingTwoByTwoToThreeByThreeTruncatesTheFactor) {
     }
 }
 
+TEST_F(ImageFiles, ScalingSixtyTwoColumnsToEightPutsTheLastColumnLast) {
+    // Each source pixel holds its column, plus 100 on the second row. Columns x × 61 / 7: a
+    // factor 61 / 7 taken in floating point would make 7 × (61 / 7) fall just short of 61.
+    std::vector<uint8_t> source(62 * 2);
+    for (int x = 0; x < 62; ++x) {
+        source[x] = static_cast<uint8_t>(x);
+        source[62 + x] = static_cast<uint8_t>(100 + x);
+    }
+    std::string raw = dir.File("wide.raw");
+    std::string bmp = dir.File("wide.bmp");
+    ASSERT_TRUE(SaveRawImage(raw.c_str(), source.data(), 62, 2));
+    ASSERT_TRUE(SaveBmp(bmp.c_str(), source.data(), 62, 2));
+    const std::vector<uint8_t> expected = {0,   8,   17,  26,  34,  43,  52,  61,
+                                           100, 108, 117, 126, 134, 143, 152, 161};
+    for (auto scaled : {LoadRawImageScaled, LoadBmpScaled}) {
+        std::vector<uint8_t> destination(16, 0);
+        uint8_t* d = destination.data();
+        ASSERT_TRUE(scaled(scaled == LoadBmpScaled ? bmp.c_str() : raw.c_str(), &d, 8, 2));
+        EXPECT_EQ(destination, expected);
+    }
+}
+
 TEST_F(ImageFiles, ScaledReadsPutCornersOnCornersAndKeepTheDestinationOnFailure) {
     // 5 × 3 to 3 × 2: columns 0, 2, 4 (factor 2) and rows 0, 2 (factor 2).
     std::string name = dir.File("five.bmp");
