@@ -2,8 +2,11 @@
 // program itself; golden_test.sh holds the program to them. Here they are held to the program's
 // rules instead, written out from their own words: each script's input is replayed through the
 // literal water step (tests/support/water_reference), the pen and the eraser of the frame, the
-// frame-skip setting and its text drawn from the font's source (media/font8x12.txt).
+// frame-skip setting and its text drawn from the font's source (media/font8x12.txt). The program
+// itself is played the same input, and every frame it presents must be the one the rules give.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -16,8 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "app/app.h"
+#include "app/globals.h"
 #include "gfx/draw.h"
 #include "gfx/surface.h"
+#include "platform/headless.h"
+#include "tests/support/app_fixture.h"
 #include "tests/support/water_reference.h"
 
 #ifdef ONDREL_HAVE_GIF
@@ -294,6 +301,95 @@ TEST(GoldenScenes, EachIsItsScriptReplayedThroughTheRules) {
         // A scene of nothing but empty cells would say little.
         EXPECT_NE(std::count(golden.begin(), golden.end(), WaterIndex), 0);
         EXPECT_NE(std::count(golden.begin(), golden.end(), kWall), 0);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The program played the same input on the headless driver, in this process.
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProcessState();
+        ASSERT_EQ(chdir(ONDREL_RUN_DIR), 0);  // the program reads its pack and media from here
+    }
+    void TearDown() override { ResetProcessState(); }
+
+    // The windows presented in the script's frames, as palette indices of the process palette.
+    std::vector<std::pair<int, std::vector<uint32_t>>> Play(const Script& script) {
+        std::vector<std::pair<int, std::vector<uint32_t>>> shown;
+        size_t next = 0;
+        int pointerX = 0, pointerY = 0;
+        headless::SetBeforeIdleHook([&](int turn) {
+            if (turn > script.frames) {
+                PostQuitMessage(-1);
+                return;
+            }
+            HWND window = headless::TopLevelWindows().front();
+            for (; next < script.events.size() && script.events[next].frame == turn; ++next) {
+                const Event& e = script.events[next];
+                if (e.verb == "move") {
+                    pointerX = e.x;
+                    pointerY = e.y;
+                    headless::MoveMouse(window, e.x, e.y);
+                } else if (e.verb == "press") {
+                    (e.x == 0 ? headless::PressLeft : headless::PressRight)(window, pointerX, pointerY);
+                } else if (e.verb == "release") {
+                    (e.x == 0 ? headless::ReleaseLeft : headless::ReleaseRight)(window, pointerX, pointerY);
+                } else if (e.verb == "keydown") {
+                    headless::KeyDown(e.x);
+                } else if (e.verb == "keyup") {
+                    headless::KeyUp(e.x);
+                } else {
+                    headless::TapKey(e.x);
+                }
+            }
+        });
+        headless::SetShowHook([&](HWND, const uint32_t* pixels, int width, int height) {
+            if (appGlobals.frameCounter > 0)
+                shown.emplace_back(appGlobals.frameCounter,
+                                   std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * static_cast<size_t>(height)));
+        });
+        char commandLine[] = "";
+        EXPECT_EQ(WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWDEFAULT), -1)
+            << "the program ended before the script did";
+        return shown;
+    }
+};
+
+// Colours of an image of palette indices, through the palette the program runs with.
+std::vector<uint32_t> Coloured(const Image& indices, const uint8_t* palette) {
+    std::vector<uint32_t> rgb(indices.size());
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const uint8_t* c = palette + 3 * indices[i];
+        rgb[i] = uint32_t{c[0]} << 16 | uint32_t{c[1]} << 8 | c[2];
+    }
+    return rgb;
+}
+
+TEST_F(ProgramRun, EveryPresentedWindowIsTheFrameTheRulesGive) {
+    for (const char* name : kGoldenScenes) {
+        SCOPED_TRACE(name);
+        ResetProcessState();
+        const Script script = ReadScript(SourceFile(std::string("tests/golden/") + name + ".txt"));
+        const RulesRun rules = ReplayThroughTheRules(script);
+        std::vector<std::pair<int, std::vector<uint32_t>>> shown = Play(script);
+        uint8_t palette[768];
+        ASSERT_TRUE(CopyPalette(palette));
+        ASSERT_EQ(shown.size(), rules.presented.size());
+        for (size_t i = 0; i < shown.size(); ++i) {
+            ASSERT_EQ(shown[i].first, rules.presented[i].first) << "presented frame " << i;
+            const std::vector<uint32_t> expected = Coloured(rules.presented[i].second, palette);
+            const auto mismatch = std::mismatch(shown[i].second.begin(), shown[i].second.end(), expected.begin());
+            ASSERT_TRUE(mismatch.first == shown[i].second.end())
+                << "frame " << shown[i].first << ": the window differs at ("
+                << (mismatch.first - shown[i].second.begin()) % kWidth << ", "
+                << (mismatch.first - shown[i].second.begin()) / kWidth << ")";
+        }
+        // The basin's keypad plus shows the frame-skip text: some presented frame must carry it.
+        if (std::string(name) == "basin") {
+            EXPECT_GT(rules.presentedWithText, 0);
+        }
     }
 }
 
