@@ -25,6 +25,7 @@
 #include "gfx/surface.h"
 #include "platform/headless.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/font_source.h"
 #include "tests/support/water_reference.h"
 
 #ifdef ONDREL_HAVE_GIF
@@ -108,30 +109,6 @@ Script ReadScript(const std::string& path) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The font's source: each "glyphs" line names the characters of the twelve rows of cells below
-// it, "#" ink and "." background.
-
-std::map<char, std::vector<std::string>> FontInk() {
-    std::map<char, std::vector<std::string>> ink;
-    std::istringstream lines(ReadText(SourceFile("media/font8x12.txt")));
-    std::vector<std::string> all;
-    for (std::string line; std::getline(lines, line);) all.push_back(line);
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (all[i].rfind("glyphs ", 0) != 0) continue;
-        std::istringstream names(all[i].substr(7));
-        std::vector<std::string> glyphs;
-        for (std::string name; names >> name;) glyphs.push_back(name);
-        for (size_t j = 1; j <= 12 && i + j < all.size(); ++j) {
-            std::istringstream cells(all[i + j]);
-            std::string cell;
-            for (const std::string& name : glyphs)
-                if (cells >> cell && name.size() == 1) ink[name[0]].push_back(cell);
-        }
-    }
-    return ink;
-}
-
-// ---------------------------------------------------------------------------------------------
 // The frame as its rules say, on a scene of its own.
 
 class WrittenRules {
@@ -208,17 +185,7 @@ private:
         }
     }
 
-    void DrawFrameSkipText() {
-        static const std::map<char, std::vector<std::string>> ink = FontInk();
-        const std::string text = "Frame Skip :" + std::to_string(frameSkip);
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == ' ') continue;
-            const std::vector<std::string>& rows = ink.at(text[i]);
-            for (size_t j = 0; j < rows.size(); ++j)
-                for (size_t k = 0; k < rows[j].size(); ++k)
-                    if (rows[j][k] == '#') screen[j * kWidth + 8 * i + k] = kTextColour;
-        }
-    }
+    void DrawFrameSkipText() { InkText(screen, kWidth, "Frame Skip :" + std::to_string(frameSkip), kTextColour); }
 
     Image screen;
     int mouseX = 0, mouseY = 0;
