@@ -63,12 +63,12 @@ SCRIPT
 message=$(cd "$run_dir" && "$replay" --frames 1000 --scene "$work/scene.bmp" --gif "$work/run.gif" "$work/escape.txt" 2>&1 || true)
 echo "$message" | grep -q "2 frames run, program exit code 0" || fail "escape run: $message"
 [ -s "$work/scene.bmp" ] || fail "no scene after an escaped run"
-# The wall drawn in frame 2 is in the saved scene: pixel (20, 20) is index 0 in a white scene.
-if command -v convert >/dev/null; then
-  pixel=$(convert "$work/scene.bmp" -format '%[pixel:p{20,20}]' info:)
-  empty=$(convert "$work/scene.bmp" -format '%[pixel:p{20,30}]' info:)
-  [ "$pixel" != "$empty" ] || fail "the wall is not in the saved scene ($pixel)"
-fi
+# The wall drawn in frame 2 is in the saved scene: pixel (20, 20) is index 0, the wall's, and
+# (20, 30) index 15, the empty scene's. The 640 × 480 bitmap file keeps its rows bottom-up after
+# 1078 bytes of headers and colour table.
+index_at() { od -An -tu1 -j $((1078 + (479 - $2) * 640 + $1)) -N1 "$work/scene.bmp" | tr -d ' '; }
+[ "$(index_at 20 20)" = 0 ] || fail "the wall is not in the saved scene: index $(index_at 20 20) at (20, 20)"
+[ "$(index_at 20 30)" = 15 ] || fail "the saved scene is not empty at (20, 30): index $(index_at 20 30)"
 # A folder is no script; an output that cannot be written is refused before the run, which
 # then does not start (it would print how many frames ran).
 mkdir "$work/folder"
