@@ -100,10 +100,9 @@ echo "$message" | grep -qF "1 event(s) after the last frame run (2) were not del
 message=$(cd "$run_dir" && "$replay" --frames 0 --window "$work/first.png" --gif "$work/first.gif" "$work/pour.txt" 2>&1) ||
   fail "--frames 0 with --window and --gif failed: $message"
 echo "$message" | grep -qF "no frame was presented in the 0 frame(s) run" || fail "no note on the unpresented run: $message"
-if command -v convert >/dev/null; then
-  [ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
-  [ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
-fi
+command -v convert >/dev/null || fail "ImageMagick's convert is needed to read the pictures (scripts/install-deps.sh)"
+[ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
+[ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
 
 # Every output is readable by others (mode 0644 under umask 022), whole or not at all: a GIF that
 # cannot be finished (a file-size limit stands for a full disk) leaves the older file alone.
