@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -367,7 +368,12 @@ TEST(DemoRecording, EveryFrameIsTheFrameTheRulesPresent) {
     const RulesRun rules = ReplayThroughTheRules(script);
     EXPECT_GT(rules.presentedWithText, 0);  // it starts by changing the frame skip
     int error = 0;
-    GifFileType* gif = DGifOpenFileName(SourceFile("docs/demo.gif").c_str(), &error);
+    const std::unique_ptr<GifFileType, void (*)(GifFileType*)> file(
+        DGifOpenFileName(SourceFile("docs/demo.gif").c_str(), &error), [](GifFileType* g) {
+            int ignored = 0;
+            DGifCloseFile(g, &ignored);
+        });
+    GifFileType* gif = file.get();
     ASSERT_NE(gif, nullptr) << GifErrorString(error);
     ASSERT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
     EXPECT_EQ(gif->SWidth, kWidth);
@@ -385,7 +391,6 @@ TEST(DemoRecording, EveryFrameIsTheFrameTheRulesPresent) {
         }
         ASSERT_TRUE(SameImage(canvas, rules.presented[i].second)) << "image " << i << ", frame " << rules.presented[i].first;
     }
-    DGifCloseFile(gif, &error);
 }
 #endif
 
