@@ -1,6 +1,6 @@
 // The golden scenes (tests/golden) and the README's recording (docs/demo.gif) were recorded by the
 // program itself; golden_test.sh holds the program to them. Here they are held to the program's
-// rules instead, written out from their own words: each script's input is replayed through the
+// rules instead, written out here on their own: each script's input is replayed through the
 // literal water step (tests/support/water_reference), the pen and the eraser of the frame, the
 // frame-skip setting and its text drawn from the font's source (media/font8x12.txt). The program
 // itself is played the same input, and every frame it presents must be the one the rules give.
