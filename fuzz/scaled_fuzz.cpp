@@ -1,16 +1,59 @@
 // The scaled readers (LoadBmpScaled, LoadRawImageScaled) and Surface::LoadScaled, on any file
 // and any destination size. The first bytes choose the format and the destination; the rest is
-// the file. Beside the sanitizers: on failure the destination is untouched; on success every
-// destination pixel is the source pixel its corner-aligned position names (the source read with
-// the plain reader), bytes past the destination are never written, the Surface keeps its size,
-// and no section outlives its owner.
+// the file. Beside the sanitizers: on failure the destination is untouched; on success the
+// sampling keeps what it promises (the corners land on the corners, the source columns and rows
+// taken never go back, and each lies within one of its real-valued position x × (W − 1) / (w − 1))
+// and every destination pixel is the source pixel (the source read with the plain reader) at the
+// column and row taken; bytes past the destination are never written, the Surface keeps its
+// size, and no section outlives its owner.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
+
+namespace {
+
+// The source positions a scaled read takes along one axis, from `from` cells to `to`, learnt from
+// what it makes of a probe image whose cells hold their own position (modulo 256) along that axis.
+// Each position is checked against the promise as it is learnt, so the probe value names it.
+std::vector<int64_t> TakenPositions(int32_t from, int32_t to, bool columns) {
+    const int32_t width = columns ? from : 1;
+    const int32_t height = columns ? 1 : from;
+    std::vector<uint8_t> probe(static_cast<size_t>(from));
+    for (int32_t i = 0; i < from; ++i) probe[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+    const std::string name = fuzz::PathOf(columns ? "columns.bmp" : "rows.bmp");
+    FUZZ_CHECK(SaveBmp(name.c_str(), probe.data(), width, height));
+    std::vector<uint8_t> scaled(static_cast<size_t>(to) * 2);
+    uint8_t* target = scaled.data();
+    // Two cells across the other axis: a destination needs at least two of each.
+    FUZZ_CHECK(LoadBmpScaled(name.c_str(), &target, columns ? to : 2, columns ? 2 : to));
+    std::vector<int64_t> taken(static_cast<size_t>(to));
+    for (int32_t i = 0; i < to; ++i) {
+        const uint8_t seen = scaled[columns ? static_cast<size_t>(i) : static_cast<size_t>(i) * 2];
+        // The real position is i × (from − 1) / (to − 1); a source position p within one of it
+        // has |p × (to − 1) − i × (from − 1)| < to − 1, which leaves at most two candidates.
+        const int64_t span = to - 1;
+        const int64_t scaledPosition = int64_t{i} * (from - 1);
+        int64_t found = -1;
+        for (int64_t p = scaledPosition / span - 1; p <= scaledPosition / span + 1; ++p) {
+            if (p < 0 || p >= from || std::llabs(p * span - scaledPosition) >= span) continue;
+            if (static_cast<uint8_t>(p) == seen) found = p;
+        }
+        FUZZ_CHECK(found >= 0);  // no source position within one of the real one holds what was read
+        taken[static_cast<size_t>(i)] = found;
+    }
+    FUZZ_CHECK(taken.front() == 0);
+    FUZZ_CHECK(taken.back() == from - 1);
+    for (size_t i = 1; i < taken.size(); ++i) FUZZ_CHECK(taken[i] >= taken[i - 1]);
+    return taken;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Bytes in(data, size);
@@ -38,12 +81,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!scaled) {
         for (size_t i = 0; i < bytes; ++i) FUZZ_CHECK(destination[i] == 0x5A);
     } else {
+        // A destination one cell wide or high takes the first source column or row.
+        const std::vector<int64_t> columns =
+            width > 1 ? TakenPositions(record.bmWidth, width, true) : std::vector<int64_t>{0};
+        const std::vector<int64_t> rows = height > 1 ? TakenPositions(record.bmHeight, height, false) : std::vector<int64_t>{0};
         for (int32_t y = 0; y < height; ++y) {
-            int64_t sy = height > 1 ? int64_t{y} * (record.bmHeight - 1) / (height - 1) : 0;
             for (int32_t x = 0; x < width; ++x) {
-                int64_t sx = width > 1 ? int64_t{x} * (record.bmWidth - 1) / (width - 1) : 0;
                 FUZZ_CHECK(destination[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] ==
-                           sourcePixels[sy * record.bmWidthBytes + sx]);
+                           sourcePixels[rows[static_cast<size_t>(y)] * record.bmWidthBytes + columns[static_cast<size_t>(x)]]);
             }
         }
     }

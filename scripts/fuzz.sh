@@ -43,6 +43,8 @@ printf "$raw_3x2" | seed raw_image_fuzz 3x2.raw
 printf "$raw_4x4" | seed raw_image_fuzz 4x4.raw
 printf '\001\000\001\000\052' | seed raw_image_fuzz 1x1.raw
 { printf '\000\003\003'; printf "$raw_4x4"; } | seed scaled_fuzz 4x4.raw
+# 62 columns to 8: a factor 61/7 taken in floating point would miss the last column.
+{ printf '\000\007\001\076\000\002\000'; head -c 124 /dev/zero; } | seed scaled_fuzz 62x2-to-8.raw
 # Font: cells 8 × 12, the text "Ondrel" at (2, 3), then the strip.
 { printf '\007\013\006Ondrel\002\003\000'; cat "$media/Media/font8x12.fon"; } | seed font_fuzz font8x12
 seed data_pack_fuzz Data0.cdf < "$media/Data0.cdf"

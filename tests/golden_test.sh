@@ -1,5 +1,6 @@
 # Golden images: each script in tests/golden/ is replayed on the headless driver and the scene
-# after the run must equal, byte for byte, the stored 8-bit BMP beside it (checked by eye once).
+# after the run must equal, byte for byte, the stored 8-bit BMP beside it. golden_reference_test
+# holds the stored scenes and docs/demo.gif to the program's rules, written out independently.
 # On a mismatch the actual scene is kept beside the build as PNG with the expected one.
 # Arguments: the ondrel-replay executable, the build folder.
 set -euo pipefail

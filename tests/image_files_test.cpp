@@ -17,6 +17,7 @@
 #include "tests/support/gfx_image.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
+#include "tests/support/scramble_reference.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -376,8 +377,7 @@ TEST_F(ImageFiles, RawImagesRoundTripWithTheirExactLength) {
     // The pixel block is the scrambled block of the file format, keyed by width and height.
     std::vector<uint8_t> block(f.begin() + 4, f.end());
     EXPECT_NE(block, pixels);
-    Unscramble(block.data(), static_cast<int32_t>(block.size()), width, height);
-    EXPECT_EQ(block, pixels);
+    EXPECT_EQ(ReferenceUnscramble(block, width, height), pixels);
 
     uint8_t* bits = nullptr;
     HBITMAP bitmap = LoadRawImage(name.c_str(), &bits);
@@ -409,6 +409,28 @@ TEST_F(ImageFiles, ScalingTwoByTwoToThreeByThreeTruncatesTheFactor) {
         std::vector<uint8_t> destination(9, 0);
         uint8_t* d = destination.data();
         ASSERT_TRUE(scaled(scaled == LoadBmpScaled ? bmp.c_str() : raw.c_str(), &d, 3, 3));
+        EXPECT_EQ(destination, expected);
+    }
+}
+
+TEST_F(ImageFiles, ScalingSixtyTwoColumnsToEightPutsTheLastColumnLast) {
+    // Each source pixel holds its column, plus 100 on the second row. Columns x × 61 / 7: a
+    // factor 61 / 7 taken in floating point would make 7 × (61 / 7) fall just short of 61.
+    std::vector<uint8_t> source(62 * 2);
+    for (int x = 0; x < 62; ++x) {
+        source[x] = static_cast<uint8_t>(x);
+        source[62 + x] = static_cast<uint8_t>(100 + x);
+    }
+    std::string raw = dir.File("wide.raw");
+    std::string bmp = dir.File("wide.bmp");
+    ASSERT_TRUE(SaveRawImage(raw.c_str(), source.data(), 62, 2));
+    ASSERT_TRUE(SaveBmp(bmp.c_str(), source.data(), 62, 2));
+    const std::vector<uint8_t> expected = {0,   8,   17,  26,  34,  43,  52,  61,
+                                           100, 108, 117, 126, 134, 143, 152, 161};
+    for (auto scaled : {LoadRawImageScaled, LoadBmpScaled}) {
+        std::vector<uint8_t> destination(16, 0);
+        uint8_t* d = destination.data();
+        ASSERT_TRUE(scaled(scaled == LoadBmpScaled ? bmp.c_str() : raw.c_str(), &d, 8, 2));
         EXPECT_EQ(destination, expected);
     }
 }

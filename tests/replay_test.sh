@@ -63,12 +63,12 @@ SCRIPT
 message=$(cd "$run_dir" && "$replay" --frames 1000 --scene "$work/scene.bmp" --gif "$work/run.gif" "$work/escape.txt" 2>&1 || true)
 echo "$message" | grep -q "2 frames run, program exit code 0" || fail "escape run: $message"
 [ -s "$work/scene.bmp" ] || fail "no scene after an escaped run"
-# The wall drawn in frame 2 is in the saved scene: pixel (20, 20) is index 0 in a white scene.
-if command -v convert >/dev/null; then
-  pixel=$(convert "$work/scene.bmp" -format '%[pixel:p{20,20}]' info:)
-  empty=$(convert "$work/scene.bmp" -format '%[pixel:p{20,30}]' info:)
-  [ "$pixel" != "$empty" ] || fail "the wall is not in the saved scene ($pixel)"
-fi
+# The wall drawn in frame 2 is in the saved scene: pixel (20, 20) is index 0, the wall's, and
+# (20, 30) index 15, the empty scene's. The 640 × 480 bitmap file keeps its rows bottom-up after
+# 1078 bytes of headers and colour table.
+index_at() { od -An -tu1 -j $((1078 + (479 - $2) * 640 + $1)) -N1 "$work/scene.bmp" | tr -d ' '; }
+[ "$(index_at 20 20)" = 0 ] || fail "the wall is not in the saved scene: index $(index_at 20 20) at (20, 20)"
+[ "$(index_at 20 30)" = 15 ] || fail "the saved scene is not empty at (20, 30): index $(index_at 20 30)"
 # A folder is no script; an output that cannot be written is refused before the run, which
 # then does not start (it would print how many frames ran).
 mkdir "$work/folder"
@@ -100,10 +100,9 @@ echo "$message" | grep -qF "1 event(s) after the last frame run (2) were not del
 message=$(cd "$run_dir" && "$replay" --frames 0 --window "$work/first.png" --gif "$work/first.gif" "$work/pour.txt" 2>&1) ||
   fail "--frames 0 with --window and --gif failed: $message"
 echo "$message" | grep -qF "no frame was presented in the 0 frame(s) run" || fail "no note on the unpresented run: $message"
-if command -v convert >/dev/null; then
-  [ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
-  [ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
-fi
+command -v convert >/dev/null || fail "ImageMagick's convert is needed to read the pictures (scripts/install-deps.sh)"
+[ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
+[ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
 
 # Every output is readable by others (mode 0644 under umask 022), whole or not at all: a GIF that
 # cannot be finished (a file-size limit stands for a full disk) leaves the older file alone.

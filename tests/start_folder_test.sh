@@ -16,9 +16,8 @@ cd "$work/elsewhere"
 message=$("$run_dir/ondrel-replay" --frames 12 --window shown.png "$work/pour.txt" 2>&1) || fail "run failed: $message"
 echo "$message" | grep -q "cannot find" && fail "files reported missing: $message"
 [ -s shown.png ] || fail "the window image is not in the folder the run started in"
-if command -v convert >/dev/null; then
-  [ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the scene is not white"
-fi
+command -v convert >/dev/null || fail "ImageMagick's convert is needed to read the picture (scripts/install-deps.sh)"
+[ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the scene is not white"
 # The real program follows the same rule before it opens its window (here it finds no display).
 # A build without SDL2 has no real program; the gallery likewise.
 if [ -x "$run_dir/ondrel" ]; then
