@@ -514,9 +514,12 @@ void DrawSpriteRotated(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
     Frame f;
     if (!HasPixels(target) || !sheet || !FindFrame(sheet, sprite, frame, sheet->pixels, &f)) return;
     if (!std::isfinite(angle) || !std::isfinite(scale) || !(scale > 0) || f.width == 0 || f.height == 0) return;
-    const float a = -angle * 0.017453292f;
-    const auto cs = static_cast<float>(std::cos(static_cast<double>(a)) / static_cast<double>(scale));
-    const auto sn = static_cast<float>(std::sin(static_cast<double>(a)) / static_cast<double>(scale));
+    // Only the coefficients are rounded to single precision, not the angle in radians before
+    // them: at 90 degrees cs is then +4.68e−8 where a rounded angle would give −4.37e−8, and
+    // the sign decides which edge cells are drawn.
+    const double a = -static_cast<double>(angle) * 0.017453292;
+    const auto cs = static_cast<float>(std::cos(a) / static_cast<double>(scale));
+    const auto sn = static_cast<float>(std::sin(a) / static_cast<double>(scale));
     // A scale so small that the coefficients overflow a float would read every cell from one.
     if (!std::isfinite(cs) || !std::isfinite(sn)) return;
 
