@@ -29,7 +29,9 @@ struct PixelAligned {
     PixelAligned() = default;
     template <typename U>
     PixelAligned(const PixelAligned<U>&) {}
-    T* allocate(size_t n) { return static_cast<T*>(::operator new[](n * sizeof(T), std::align_val_t{kPixelAlignment})); }
+    T* allocate(size_t n) {
+        return static_cast<T*>(::operator new[](n * sizeof(T), std::align_val_t{kPixelAlignment}));
+    }
     void deallocate(T* p, size_t) { ::operator delete[](p, std::align_val_t{kPixelAlignment}); }
     template <typename U>
     bool operator==(const PixelAligned<U>&) const { return true; }

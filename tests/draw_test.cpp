@@ -178,7 +178,8 @@ TEST(FillCircle, FollowsTheRowRuleUnderAnyClip) {
             if (dy < -int64_t{r} || dy > r) continue;
             const int64_t h = halfWidth(r, dy);
             for (int64_t x = x0; x <= x1; ++x)
-                if (x >= cx - h && x <= cx + h) SetPixel(&expected, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
+                if (x >= cx - h && x <= cx + h)
+                    SetPixel(&expected, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
         }
         ASSERT_EQ(0, std::memcmp(actual.GetPixels(), expected.GetPixels(), 36 * 28))
             << "r " << r << " at (" << cx << ", " << cy << "), clip " << left << ", " << top << ", " << right << ", "
