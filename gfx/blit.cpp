@@ -235,8 +235,9 @@ public:
     void Run(const Spot& s, uint8_t* out, int64_t count, const uint8_t* cells, int64_t pitch) const {
         const Walk w{cells, s.y.whole * pitch + s.x.whole, cs.whole + minusSn.whole * pitch, pitch,
                      s.x.fraction, s.y.fraction, cs.fraction, minusSn.fraction};
-        // A step whose fraction is 0 never carries, and its carry is left out of the loop: so
-        // along the rows at angle 0, and at a quarter turn of scale 1, where sn is exactly ±1.
+        // A step whose fraction is 0 never carries, and its carry is left out of the loop: the
+        // row's at angle 0 (sn = 0) and at quarter turns of scale 1 (sn = ±1), the column's at a
+        // half turn of scale 1 (cs = −1).
         if (cs.fraction == 0 && minusSn.fraction == 0)
             w.Cells<false, false>(out, count);
         else if (minusSn.fraction == 0)
