@@ -62,6 +62,7 @@ void PatternFill(Bitmap* target, Bitmap* pattern, int x0, int y0, int x1, int y1
 
 void Vline(Bitmap* bitmap, int x, int y1, int y2, int colour) { vline(bitmap->bitmap, x, y1, y2, colour); }
 
+void CircleFill(Bitmap* bitmap, int x, int y, int r, int colour) { circlefill(bitmap->bitmap, x, y, r, colour); }
 void Clear(Bitmap* bitmap, int colour) { clear_to_color(bitmap->bitmap, colour); }
 
 }  // namespace allegro_peer

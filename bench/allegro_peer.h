@@ -29,6 +29,8 @@ void PatternFill(Bitmap* target, Bitmap* pattern, int x0, int y0, int x1, int y1
 
 // vline: column x from row y1 to row y2, both included.
 void Vline(Bitmap* bitmap, int x, int y1, int y2, int colour);
+// circlefill: the disc of radius r about (x, y).
+void CircleFill(Bitmap* bitmap, int x, int y, int r, int colour);
 // clear_to_color.
 void Clear(Bitmap* bitmap, int colour);
 

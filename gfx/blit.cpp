@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 #include <utility>
 
 #include "gfx/disc.h"
@@ -232,32 +230,61 @@ public:
     static int64_t Column(const Spot& s) { return s.x.whole; }
     static int64_t Line(const Spot& s) { return s.y.whole; }
 
-    // Draws `count` cells from `s` rightward onto `out`; `rows` are the frame's rows. Every
-    // cell must be inside the frame.
-    void Run(const Spot& s, uint8_t* out, int64_t count, const uint8_t* const* rows) const {
-        // In locals, so that the loop keeps all of it in registers.
-        int64_t xWhole = s.x.whole, yWhole = s.y.whole;
-        uint64_t xFraction = s.x.fraction, yFraction = s.y.fraction;
-        const int64_t stepXWhole = cs.whole, stepYWhole = minusSn.whole;
-        const uint64_t stepXFraction = cs.fraction, stepYFraction = minusSn.fraction;
-        const auto cell = [&] {
-            const uint8_t c = rows[yWhole][xWhole];
-            if (c != kTransparent) *out = c;
-            ++out;
-            const uint64_t nextX = xFraction + stepXFraction, nextY = yFraction + stepYFraction;
-            xWhole += stepXWhole + (nextX < xFraction ? 1 : 0);
-            yWhole += stepYWhole + (nextY < yFraction ? 1 : 0);
-            xFraction = nextX;
-            yFraction = nextY;
-        };
-        for (; count >= 2; count -= 2) {
-            cell();
-            cell();
-        }
-        if (count > 0) cell();
+    // Draws `count` cells from `s` rightward onto `out`, reading the frame's `cells` (rows
+    // `pitch` apart). Every cell must be inside the frame.
+    void Run(const Spot& s, uint8_t* out, int64_t count, const uint8_t* cells, int64_t pitch) const {
+        const Walk w{cells, s.y.whole * pitch + s.x.whole, cs.whole + minusSn.whole * pitch, pitch,
+                     s.x.fraction, s.y.fraction, cs.fraction, minusSn.fraction};
+        // A step whose fraction is 0 never carries, and its carry is left out of the loop: the
+        // row's at angle 0 (sn = 0) and at quarter turns of scale 1 (sn = ±1), the column's at a
+        // half turn of scale 1 (cs = −1).
+        if (cs.fraction == 0 && minusSn.fraction == 0)
+            w.Cells<false, false>(out, count);
+        else if (minusSn.fraction == 0)
+            w.Cells<true, false>(out, count);
+        else if (cs.fraction == 0)
+            w.Cells<false, true>(out, count);
+        else
+            w.Cells<true, true>(out, count);
     }
 
 private:
+    // A walk along a run: the cell's offset in the frame moves by whole cells each step, plus
+    // one cell for a carry out of the column's fraction and one row for a carry out of the row's.
+    struct Walk {
+        const uint8_t* cells;
+        int64_t offset, step, pitch;
+        uint64_t xFraction, yFraction, xStep, yStep;
+
+        template <bool kCarryX, bool kCarryY>
+        void Cells(uint8_t* out, int64_t count) const {
+            // In locals, so that the loop keeps all of it in registers.
+            int64_t at = offset;
+            uint64_t x = xFraction, y = yFraction;
+            const auto cell = [&] {
+                const uint8_t c = cells[at];
+                if (c != kTransparent) *out = c;
+                ++out;
+                at += step;
+                if constexpr (kCarryX) {
+                    const uint64_t next = x + xStep;
+                    at += next < x ? 1 : 0;
+                    x = next;
+                }
+                if constexpr (kCarryY) {
+                    const uint64_t next = y + yStep;
+                    at += next < y ? pitch : 0;
+                    y = next;
+                }
+            };
+            for (; count >= 2; count -= 2) {
+                cell();
+                cell();
+            }
+            if (count > 0) cell();
+        }
+    };
+
     Fixed cs, sn, minusCs, minusSn;
     int64_t hw, hh;
 };
@@ -281,9 +308,9 @@ public:
     int64_t Line(const Spot& s) const {
         return Truncate(centreY + static_cast<double>(s.dy) * cs - static_cast<double>(s.dx) * sn) - top;
     }
-    void Run(Spot s, uint8_t* out, int64_t count, const uint8_t* const* rows) const {
+    void Run(Spot s, uint8_t* out, int64_t count, const uint8_t* cells, int64_t pitch) const {
         for (; count > 0; --count, ++out, Right(s)) {
-            const uint8_t c = rows[Line(s)][Column(s)];
+            const uint8_t c = cells[Line(s) * pitch + Column(s)];
             if (c != kTransparent) *out = c;
         }
     }
@@ -318,18 +345,6 @@ void Narrow(double base, double c, double inverse, double low, double high, int6
 template <typename Turn>
 void TurnedRows(const Turn& turn, const TurnGeometry& g, const Frame& f, Surface* target) {
     using Spot = typename Turn::Spot;
-    // The frame's rows, so that a cell costs a look-up rather than a multiplication.
-    constexpr int64_t kStackRows = 256;
-    const uint8_t* stackRows[kStackRows];
-    std::unique_ptr<const uint8_t*[]> heapRows;
-    const uint8_t** rows = stackRows;
-    if (f.height > kStackRows) {
-        heapRows.reset(new (std::nothrow) const uint8_t*[static_cast<size_t>(f.height)]);
-        if (!heapRows) return;
-        rows = heapRows.get();
-    }
-    for (int64_t v = 0; v < f.height; ++v) rows[v] = f.cells + v * f.pitch;
-
     const auto inside = [&](const Spot& s) {
         return static_cast<uint64_t>(turn.Column(s)) < static_cast<uint64_t>(f.width) &&
                static_cast<uint64_t>(turn.Line(s)) < static_cast<uint64_t>(f.height);
@@ -405,7 +420,7 @@ void TurnedRows(const Turn& turn, const TurnGeometry& g, const Frame& f, Surface
             for (last = turn.At(to, dy); !inside(last); --to) turn.Left(last);
             carried = true;
         }
-        turn.Run(first, Cell(target, g.x + from, g.y + dy), to - from + 1, rows);
+        turn.Run(first, Cell(target, g.x + from, g.y + dy), to - from + 1, f.cells, f.pitch);
     }
 }
 
@@ -514,9 +529,12 @@ void DrawSpriteRotated(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
     Frame f;
     if (!HasPixels(target) || !sheet || !FindFrame(sheet, sprite, frame, sheet->pixels, &f)) return;
     if (!std::isfinite(angle) || !std::isfinite(scale) || !(scale > 0) || f.width == 0 || f.height == 0) return;
-    const float a = -angle * 0.017453292f;
-    const auto cs = static_cast<float>(std::cos(static_cast<double>(a)) / static_cast<double>(scale));
-    const auto sn = static_cast<float>(std::sin(static_cast<double>(a)) / static_cast<double>(scale));
+    // Only the coefficients are rounded to single precision, not the angle in radians before
+    // them: at 90 degrees cs is then +4.68e−8 where a rounded angle would give −4.37e−8, and
+    // the sign decides which edge cells are drawn.
+    const double a = -static_cast<double>(angle) * 0.017453292;
+    const auto cs = static_cast<float>(std::cos(a) / static_cast<double>(scale));
+    const auto sn = static_cast<float>(std::sin(a) / static_cast<double>(scale));
     // A scale so small that the coefficients overflow a float would read every cell from one.
     if (!std::isfinite(cs) || !std::isfinite(sn)) return;
 

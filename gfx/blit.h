@@ -39,8 +39,9 @@ void DrawSpriteCentred(const SpriteSheet* sheet, int32_t x, int32_t y, int16_t s
 // Draws a frame turned by `angle` degrees (counter-clockwise on the screen) and magnified by
 // `scale` about its centre, which lands on (x, y). Every target cell in the square of
 // half-side R = trunc(sqrt(hw² + hh²) × scale) about (x, y) is mapped back into the frame
-// (hw, hh: half the frame's width and height, rounded down) with the single-precision
-// coefficients cs = cos(a) / scale and sn = sin(a) / scale, a = −angle × 0.017453292:
+// (hw, hh: half the frame's width and height, rounded down) with the coefficients
+// cs = cos(a) / scale and sn = sin(a) / scale, a = −angle × 0.017453292, worked in double
+// precision and only then rounded to single precision:
 // source column left + hw + dx × cs + dy × sn and row top + hh − dx × sn + dy × cs, truncated
 // toward zero. The positions are exact (computed in 64.64 fixed point), so where a frame lands
 // never changes which of its cells are drawn. Only coefficients that fixed point cannot hold

@@ -99,10 +99,28 @@ void Difference(const uint8_t* a, const uint8_t* b, int64_t n, int64_t* first, i
     *last = j - 1;
 }
 
+// Whether a blit covering whole client rows would show exactly what they show already, told by
+// one comparison of the source block with the indices shown: the common case of a frame that
+// changed nothing costs a read of both and no more. False where that cannot be told so cheaply
+// (rows not wholly shown, rows apart in the source or the client), and the rows are compared
+// one by one instead.
+template <typename SourceRow>
+bool Unchanged(const wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w, int64_t h, SourceRow sourceRow,
+               int64_t sy) {
+    if (x0 != 0 || w != window.clientWidth) return false;
+    // A section's rows are all one stride apart, so the ends tell whether that stride is w.
+    const uint8_t* first = sourceRow(sy);
+    if (sourceRow(sy + h - 1) - first != (h - 1) * w) return false;
+    for (int64_t r = y0; r < y0 + h; ++r)
+        if (window.shownFrom[static_cast<size_t>(r)] != 0 || window.shownTo[static_cast<size_t>(r)] != w) return false;
+    const uint8_t* seen = window.shownIndices.data() + static_cast<size_t>(y0) * static_cast<size_t>(w);
+    return std::memcmp(first, seen, static_cast<size_t>(w * h)) == 0;
+}
+
 // The conversion of a blit into a window's client framebuffer, row by row, skipping what the
 // window already shows (see WindowRecord::shownIndices).
 template <typename SourceRow>
-void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w, int64_t h, const RGBQUAD* colours,
+void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w, int64_t h, const uint32_t* lut,
                     SourceRow sourceRow, int64_t sy) {
     const int width = window.clientWidth;
     const auto cells = static_cast<size_t>(width) * static_cast<size_t>(window.clientHeight);
@@ -111,13 +129,13 @@ void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w,
         window.shownFrom.assign(static_cast<size_t>(window.clientHeight), 0);
         window.shownTo.assign(static_cast<size_t>(window.clientHeight), 0);
     }
-    uint32_t lut[256];
-    for (int i = 0; i < 256; ++i) lut[i] = Xrgb(colours[i]);
-    if (std::memcmp(lut, window.shownColours, sizeof lut) != 0) {
+    if (std::memcmp(lut, window.shownColours, sizeof window.shownColours) != 0) {
         // Other colours: no pixel shown so far is known to be what these would make of it.
-        std::memcpy(window.shownColours, lut, sizeof lut);
+        std::memcpy(window.shownColours, lut, sizeof window.shownColours);
         window.ForgetShown(0, window.clientHeight - 1);
     }
+    window.clientDirty = true;
+    if (Unchanged(window, x0, y0, w, h, sourceRow, sy)) return;
     const int from = static_cast<int>(x0);
     const int to = static_cast<int>(x0 + w);
     for (int64_t r = 0; r < h; ++r) {
@@ -150,7 +168,6 @@ void BlitIntoWindow(wm::WindowRecord& window, int64_t x0, int64_t y0, int64_t w,
             shownTo = std::max(shownTo, to);
         }
     }
-    window.clientDirty = true;
 }
 
 }  // namespace
@@ -183,7 +200,7 @@ HBITMAP WINAPI CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** 
     section->stride = static_cast<int>(stride);
     section->topDown = h.biHeight < 0;
     size_t colours = h.biClrUsed == 0 || h.biClrUsed > 256 ? 256 : h.biClrUsed;
-    for (size_t i = 0; i < colours; ++i) section->colours[i] = info->bmiColors[i];
+    for (size_t i = 0; i < colours; ++i) section->colours[i] = gdi::Xrgb(info->bmiColors[i]);
     const auto bytes = static_cast<size_t>(stride * height);
     section->pixels.reset(static_cast<uint8_t*>(::operator new[](bytes, std::align_val_t{gdi::kPixelAlignment}, std::nothrow)));
     if (section->pixels) std::memset(section->pixels.get(), 0, bytes);
@@ -344,7 +361,7 @@ COLORREF WINAPI GetPixel(HDC dc, int x, int y) {
         Section* s = gdi::FindSection(d->bitmap);
         if (!s || x >= s->width || y >= s->height) return CLR_INVALID;
         int stored = s->topDown ? y : s->height - 1 - y;
-        xrgb = gdi::Xrgb(s->colours[s->pixels[static_cast<size_t>(stored) * static_cast<size_t>(s->stride) + static_cast<size_t>(x)]]);
+        xrgb = s->colours[s->pixels[static_cast<size_t>(stored) * static_cast<size_t>(s->stride) + static_cast<size_t>(x)]];
     } else {
         wm::WindowRecord* w = wm::FindWindow(d->window);
         if (!w || x >= w->clientWidth || y >= w->clientHeight) return CLR_INVALID;

@@ -20,13 +20,30 @@ struct PixelsFree {
     void operator()(uint8_t* p) const { ::operator delete[](p, std::align_val_t{kPixelAlignment}); }
 };
 
+// An allocator for buffers read side by side with section pixels, on the same alignment: a
+// comparison of the two then reads both at the same offset within each cache line, instead of
+// one of them across two lines at every other load.
+template <typename T>
+struct PixelAligned {
+    using value_type = T;
+    PixelAligned() = default;
+    template <typename U>
+    PixelAligned(const PixelAligned<U>&) {}
+    T* allocate(size_t n) {
+        return static_cast<T*>(::operator new[](n * sizeof(T), std::align_val_t{kPixelAlignment}));
+    }
+    void deallocate(T* p, size_t) { ::operator delete[](p, std::align_val_t{kPixelAlignment}); }
+    template <typename U>
+    bool operator==(const PixelAligned<U>&) const { return true; }
+};
+
 // An 8-bit DIB section: pixel memory (zero-filled at creation) and its colour table.
 struct Section {
     int width = 0;
     int height = 0;  // rows, positive
     int stride = 0;  // bytes per row: width rounded up to a multiple of 4
     bool topDown = false;
-    RGBQUAD colours[256]{};
+    uint32_t colours[256]{};  // the colour table as 0x00RRGGBB, as a blit shows it
     std::unique_ptr<uint8_t[], PixelsFree> pixels;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi_internal.h"
 #include "platform/win32.h"
 
 namespace wm {
@@ -38,7 +39,7 @@ struct WindowRecord {
     // column x from shownFrom[r] up to (not including) shownTo[r],
     //     client[r × clientWidth + x] == shownColours[shownIndices[r × clientWidth + x]];
     // every other writer of the client framebuffer must narrow those ranges (ForgetShown).
-    std::vector<uint8_t> shownIndices;  // clientWidth × clientHeight once a blit came
+    std::vector<uint8_t, gdi::PixelAligned<uint8_t>> shownIndices;  // clientWidth × clientHeight once a blit came
     std::vector<int> shownFrom;
     std::vector<int> shownTo;
     uint32_t shownColours[256]{};

@@ -228,12 +228,28 @@ TEST_F(Blit, DrawSpriteRotated) {
         // cs = 0.5: columns −2..2 read 0, 0, 1, 1, 2 of the frame, rows alike.
         {"scale 2", [s](Surface* t) { DrawSpriteRotated(s, 2, 2, Letters, 0, t, 0.0f, 2.0f); },
          {"aabbc...", "aabbc...", "ddeef...", "ddeef...", "gghhi..."}},
-        // 90 × 0.017453292f rounds to 1.57079637, a little more than π/2, so cs = cos(a) is
-        // −4.37e−8, not 0, and sn = −1. The source column is 2 − dy − 4.37e−8·dx: one less than
-        // a true turn where dx > 0; the row is 2 + dx − 4.37e−8·dy, one less where dy > 0. The
-        // true turn would show "cfi", "beh", "adg".
+        // a = −90 × 0.017453292 = −1.57079628, a little less than π/2 in size: cs = cos(a) =
+        // +4.68e−8 and sn = −1. The source column is 1 − dy + 4.68e−8·dx, one less than a true
+        // turn where dx < 0, and the row 1 + dx + 4.68e−8·dy, one less where dy < 0. The true
+        // turn would show "cfi", "beh", "adg".
         {"a quarter turn", [s](Surface* t) { DrawSpriteRotated(s, 2, 2, Letters, 0, t, 90.0f, 1.0f); },
-         {"........", ".cfh....", ".beg....", "..a.....", "........"}},
+         {"........", "..cf....", ".aeh....", "..dg....", "........"}},
+        // The same turn of the 5 × 3 frame about (8, 6), R = 2: frame column 2 − dy + ε·dx and
+        // row 1 + dx + ε·dy, ε = +4.68e−8. Cell (7, 5), dx = dy = −1, reads row 1 − 1 − ε, just
+        // above the frame: it stays clear (a coefficient of −4.37e−8 would put it on row 0).
+        {"a quarter turn of a 5 x 3 frame at (8, 6)",
+         [s](Surface* t) { DrawSpriteRotated(s, 8, 6, Bar, 0, t, 90.0f, 1.0f); },
+         {"............", "............", "............", "............", "........*#x.", "........#.x.",
+          ".......#.#..", ".......#.x..", "........#x..", "............"}},
+        // a = −360 × 0.017453292 lies 1.87e−7 short of −2π (−720 ×: 3.74e−7 short of −4π), so
+        // cs = 1 and sn = +δ: column 2 + dx + δ·dy, row 1 + dy − δ·dx. Columns are one less where
+        // dy < 0 and rows one less where dx > 0, so the frame shows cut and sheared by a cell.
+        {"a full turn", [s](Surface* t) { DrawSpriteRotated(s, 8, 6, Bar, 0, t, 360.0f, 1.0f); },
+         {"............", "............", "............", "............", "............", ".......##...",
+          "......#..#*.", "......xx#.#.", ".........xx.", "............"}},
+        {"two full turns", [s](Surface* t) { DrawSpriteRotated(s, 8, 6, Bar, 0, t, 720.0f, 1.0f); },
+         {"............", "............", "............", "............", "............", ".......##...",
+          "......#..#*.", "......xx#.#.", ".........xx.", "............"}},
         {"a scale beyond any surface fills the target with the centre cell",
          [s](Surface* t) { DrawSpriteRotated(s, 1, 1, Letters, 0, t, 30.0f, 1e30f); }, {"eeee", "eeee"}},
         {"scales and angles that are not numbers draw nothing",
@@ -266,9 +282,10 @@ void ReferenceRotated(const SpriteSheet& sheet, int16_t sprite, int32_t x, int32
     ASSERT_TRUE(sheet.GetFrame(sprite, 0, &r));
     const int64_t hw = (r.right - r.left) / 2, hh = (r.bottom - r.top) / 2;
     const auto reach = static_cast<int64_t>(std::sqrt(static_cast<double>(hw * hw + hh * hh)) * scale);
-    const float a = -angle * 0.017453292f;
-    const auto cs = static_cast<float>(std::cos(static_cast<double>(a)) / scale);
-    const auto sn = static_cast<float>(std::sin(static_cast<double>(a)) / scale);
+    // Degrees to radians in double precision; only cs and sn are rounded to single precision.
+    const double a = -static_cast<double>(angle) * 0.017453292;
+    const auto cs = static_cast<float>(std::cos(a) / static_cast<double>(scale));
+    const auto sn = static_cast<float>(std::sin(a) / static_cast<double>(scale));
     const Wide csFixed = Fixed64(cs), snFixed = Fixed64(sn);
     const Wide centreX = static_cast<Wide>(r.left + hw) << 64, centreY = static_cast<Wide>(r.top + hh) << 64;
     // Only the part of the square on the target can change it.
@@ -294,8 +311,14 @@ TEST(BlitRandom, DrawSpriteRotatedFollowsTheCellRule) {
     // to column or row 0 and so fall inside.
     sheet->sprites->frames[1][0] = {0, 0, 10, 7};
     Surface actual(40, 30), expected(40, 30);
-    const float angles[] = {0, 8, 15, 30, 45, 60, 80, 90, 123.4f, 180, 200, 270, 360, -33.3f, 359.9f, 0.001f, 1e-9f};
-    const float scales[] = {0.5f, 1, 1.37f, 2, 3, 300};
+    // Whole quarter turns, where the truncated positions land next to whole cells and the signs
+    // of the tiny coefficients decide the edges; a few hand-picked angles; and random ones.
+    std::vector<float> angles = {0,    8,   15,     30,  45,  60,  80,     90,     123.4f, 180,   200,   270,
+                                 360,  450, 720,    -90, -33.3f, 359.9f, 0.001f, 1e-9f, -1e-9f, 1080, -720};
+    std::vector<float> scales = {0.5f, 1, 1.37f, 2, 3, 300};
+    std::uniform_real_distribution<float> anyAngle(-800.0f, 800.0f), anyScale(0.3f, 4.0f);
+    for (int i = 0; i < 16; ++i) angles.push_back(anyAngle(random));
+    for (int i = 0; i < 3; ++i) scales.push_back(anyScale(random));
     const int32_t places[][2] = {{20, 15}, {0, 0}, {39, 29}, {-4, 12}, {44, 12}, {20, -6}, {20, 33}};
     for (int16_t sprite : {int16_t{0}, int16_t{1}})
         for (float angle : angles)

@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -132,6 +137,59 @@ TEST(FillCircle, Radii) {
         {"centre off the surface", [](Surface* s) { FillCircle(s, -1, 1, 2, 0); },
          {"#...", "##..", "#...", "...."}},
     });
+}
+
+// Rows cy − r .. cy + r; row cy + dy covers cx − h .. cx + h, h the largest whole number whose
+// square is at most r² − dy² (found here by halving, not by a square root); every cell inside
+// the clip rectangle.
+TEST(FillCircle, FollowsTheRowRuleUnderAnyClip) {
+    const auto halfWidth = [](int64_t r, int64_t dy) {
+        const int64_t d = r * r - dy * dy;
+        int64_t low = 0, high = r;  // low² ≤ d < (high + 1)²
+        while (low < high) {
+            const int64_t mid = (low + high + 1) / 2;
+            if (mid * mid <= d)
+                low = mid;
+            else
+                high = mid - 1;
+        }
+        return low;
+    };
+    std::mt19937 random(31);
+    Surface actual(36, 28), expected(36, 28);
+    const int32_t radii[] = {0, 1, 2, 3, 5, 10, 17, 40, 1000, 123456, 2147483647};
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int32_t r = trial % 3 == 0 ? radii[random() % std::size(radii)] : static_cast<int32_t>(random() % 25);
+        // Centres about the surface and, for the large radii, as far away as their edge.
+        int32_t cx = static_cast<int32_t>(random() % 60) - 12, cy = static_cast<int32_t>(random() % 50) - 11;
+        if (r > 1000 && random() % 2) {
+            // A centre r rows below or above the surface's middle rows, held to 32 bits.
+            const int64_t far = int64_t{cy} + (random() % 2 ? r : -int64_t{r}) + static_cast<int64_t>(random() % 20) - 4;
+            cy = static_cast<int32_t>(std::clamp<int64_t>(far, INT32_MIN, INT32_MAX));
+        }
+        int32_t left = static_cast<int32_t>(random() % 36), right = static_cast<int32_t>(random() % 36);
+        int32_t top = static_cast<int32_t>(random() % 28), bottom = static_cast<int32_t>(random() % 28);
+        if (random() % 3 == 0) left = top = 0, right = 35, bottom = 27;
+        for (Surface* s : {&actual, &expected}) {
+            s->ResetClip();
+            s->Clear(15);
+            SetClip(s, left, top, right, bottom);
+        }
+        FillCircle(&actual, cx, cy, r, 0);
+        int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        GetClip(&expected, &x0, &y0, &x1, &y1);
+        for (int64_t y = y0; y <= y1; ++y) {
+            const int64_t dy = y - cy;
+            if (dy < -int64_t{r} || dy > r) continue;
+            const int64_t h = halfWidth(r, dy);
+            for (int64_t x = x0; x <= x1; ++x)
+                if (x >= cx - h && x <= cx + h)
+                    SetPixel(&expected, static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
+        }
+        ASSERT_EQ(0, std::memcmp(actual.GetPixels(), expected.GetPixels(), 36 * 28))
+            << "r " << r << " at (" << cx << ", " << cy << "), clip " << left << ", " << top << ", " << right << ", "
+            << bottom;
+    }
 }
 
 TEST(DrawCircle, ClosedOutline) {

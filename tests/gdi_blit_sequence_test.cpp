@@ -52,53 +52,58 @@ uint8_t& At(Section& s, int x, int y) {
 
 class BitBltIntoAWindow : public OpenWindowsTest {};
 
+// A window 13 wide, whose sections' rows lie 16 bytes apart, and one 12 wide, whose sections'
+// rows lie end to end, so that a blit of whole rows is compared with what is shown in one block.
 TEST_F(BitBltIntoAWindow, ShowsEachBlitWhateverCameBefore) {
-    constexpr int kWidth = 13;
-    constexpr int kHeight = 9;
-    HWND hwnd = OpenWindow("blits", kWidth, kHeight);
+    for (const int width : {13, 12}) {
+        SCOPED_TRACE(width);
+        constexpr int kHeight = 9;
+        HWND hwnd = OpenWindow(width == 13 ? "blits" : "blits 12", width, kHeight);
 
-    // Two sections with one set of indices but other colours, a small one stored bottom-up, and
-    // one wider than the window. The indices are few so that blits often repeat what is shown.
-    std::vector<Section> sections{MakeSection(kWidth, kHeight, true, 1), MakeSection(kWidth, kHeight, true, 2),
-                                  MakeSection(5, 4, false, 3), MakeSection(20, 3, true, 4)};
-    std::mt19937 random(5);
-    auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    for (Section& s : sections) {
-        ASSERT_NE(s.pixels, nullptr);
-        for (int y = 0; y < s.height; ++y)
-            for (int x = 0; x < s.width; ++x) At(s, x, y) = static_cast<uint8_t>(pick(0, 3));
-    }
-    std::memcpy(sections[1].pixels, sections[0].pixels, static_cast<size_t>(sections[0].stride) * kHeight);
+        // Two sections with one set of indices but other colours, a small one stored bottom-up, and
+        // one wider than the window. The indices are few so that blits often repeat what is shown.
+        std::vector<Section> sections{MakeSection(width, kHeight, true, 1), MakeSection(width, kHeight, true, 2),
+                                      MakeSection(5, 4, false, 3), MakeSection(20, 3, true, 4)};
+        std::mt19937 random(5);
+        auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+        for (Section& s : sections) {
+            ASSERT_NE(s.pixels, nullptr);
+            for (int y = 0; y < s.height; ++y)
+                for (int x = 0; x < s.width; ++x) At(s, x, y) = static_cast<uint8_t>(pick(0, 3));
+        }
+        std::memcpy(sections[1].pixels, sections[0].pixels, static_cast<size_t>(sections[0].stride) * kHeight);
 
-    std::vector<uint32_t> expected(static_cast<size_t>(kWidth) * kHeight, 0);
-    HDC memory = CreateCompatibleDC(nullptr);
-    for (int blit = 0; blit < 20000; ++blit) {
-        // Mostly the first section, so that runs of blits through one colour table are long.
-        const int which = pick(0, 9);
-        Section& s = sections[static_cast<size_t>(which < 7 ? 0 : which - 6)];
-        if (pick(0, 3) == 0) At(s, pick(0, s.width - 1), pick(0, s.height - 1)) = static_cast<uint8_t>(pick(0, 3));
-        const bool whole = pick(0, 2) == 0;
-        const int x = whole ? 0 : pick(-3, kWidth), y = whole ? 0 : pick(-3, kHeight);
-        const int sx = whole ? 0 : pick(-2, s.width), sy = whole ? 0 : pick(-2, s.height);
-        const int w = whole ? s.width : pick(1, 8), h = whole ? s.height : pick(1, 6);
-        // The literal blit: each pixel that lies in the window and in the section.
-        for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c) {
-                const int dx = x + c, dy = y + r, fx = sx + c, fy = sy + r;
-                if (dx < 0 || dy < 0 || dx >= kWidth || dy >= kHeight) continue;
-                if (fx < 0 || fy < 0 || fx >= s.width || fy >= s.height) continue;
-                expected[static_cast<size_t>(dy) * kWidth + static_cast<size_t>(dx)] = s.colours[At(s, fx, fy)];
-            }
-        HDC dc = GetDC(hwnd);
-        HGDIOBJ old = SelectObject(memory, s.bitmap);
-        ASSERT_TRUE(BitBlt(dc, x, y, w, h, memory, sx, sy, SRCCOPY));
-        SelectObject(memory, old);
-        ReleaseDC(hwnd, dc);
-        ASSERT_EQ(headless::ReadClient(hwnd).pixels, expected)
-            << "blit " << blit << ": " << w << " x " << h << " from (" << sx << ", " << sy << ") to (" << x << ", " << y << ")";
+        std::vector<uint32_t> expected(static_cast<size_t>(width) * kHeight, 0);
+        HDC memory = CreateCompatibleDC(nullptr);
+        for (int blit = 0; blit < 20000; ++blit) {
+            // Mostly the first section, so that runs of blits through one colour table are long.
+            const int which = pick(0, 9);
+            Section& s = sections[static_cast<size_t>(which < 7 ? 0 : which - 6)];
+            if (pick(0, 3) == 0) At(s, pick(0, s.width - 1), pick(0, s.height - 1)) = static_cast<uint8_t>(pick(0, 3));
+            const bool whole = pick(0, 2) == 0;
+            const int x = whole ? 0 : pick(-3, width), y = whole ? 0 : pick(-3, kHeight);
+            const int sx = whole ? 0 : pick(-2, s.width), sy = whole ? 0 : pick(-2, s.height);
+            const int w = whole ? s.width : pick(1, 8), h = whole ? s.height : pick(1, 6);
+            // The literal blit: each pixel that lies in the window and in the section.
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) {
+                    const int dx = x + c, dy = y + r, fx = sx + c, fy = sy + r;
+                    if (dx < 0 || dy < 0 || dx >= width || dy >= kHeight) continue;
+                    if (fx < 0 || fy < 0 || fx >= s.width || fy >= s.height) continue;
+                    expected[static_cast<size_t>(dy) * width + static_cast<size_t>(dx)] = s.colours[At(s, fx, fy)];
+                }
+            HDC dc = GetDC(hwnd);
+            HGDIOBJ old = SelectObject(memory, s.bitmap);
+            ASSERT_TRUE(BitBlt(dc, x, y, w, h, memory, sx, sy, SRCCOPY));
+            SelectObject(memory, old);
+            ReleaseDC(hwnd, dc);
+            ASSERT_EQ(headless::ReadClient(hwnd).pixels, expected)
+                << "blit " << blit << ": " << w << " x " << h << " from (" << sx << ", " << sy << ") to (" << x
+                << ", " << y << ")";
+        }
+        DeleteDC(memory);
+        for (Section& s : sections) DeleteObject(s.bitmap);
     }
-    DeleteDC(memory);
-    for (Section& s : sections) DeleteObject(s.bitmap);
 }
 
 }  // namespace
