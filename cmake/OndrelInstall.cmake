@@ -41,6 +41,9 @@ write_basic_package_version_file(${ONDREL_BINARY_DIR}/package/OndrelConfigVersio
                                  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${ONDREL_BINARY_DIR}/package/OndrelConfig.cmake ${ONDREL_BINARY_DIR}/package/OndrelConfigVersion.cmake
         ${ONDREL_SOURCE_DIR}/cmake/OndrelProgram.cmake DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+if(WIN32)  # a consumer's cross build takes the same toolchain
+  install(FILES ${ONDREL_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+endif()
 if(EMSCRIPTEN)
   install(FILES ${ONDREL_SOURCE_DIR}/cmake/OndrelWeb.cmake ${ONDREL_SOURCE_DIR}/platform/web/page.html
           DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)

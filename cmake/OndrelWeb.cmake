@@ -40,9 +40,12 @@ function(ondrel_web_page target page name controls)
   configure_file(${ONDREL_WEB_PAGE_TEMPLATE} ${ONDREL_WEB_SITE}/${page} @ONLY)
 endfunction()
 
-# The page in a real browser (headless Chromium), played through real input events.
+# The pages in a real browser (headless Chromium), played through real input events.
 if(NOT ONDREL_PACKAGE AND PROJECT_IS_TOP_LEVEL)
   enable_testing()
   add_test(NAME web_page_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE})
   set_tests_properties(web_page_test PROPERTIES TIMEOUT 300)
+  # The installed web package, and the examples built against it.
+  add_test(NAME web_consumer_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/consumer_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(web_consumer_test PROPERTIES TIMEOUT 600)
 endif()
