@@ -24,21 +24,27 @@
 include_guard(GLOBAL)
 include(GNUInstallDirs)
 
-if(NOT ONDREL_RUN_DIR)
-  set(ONDREL_RUN_DIR ${CMAKE_BINARY_DIR}/run)
-endif()
-# Where an installed program's media go: where the start-folder rule looks.
-if(WIN32)
-  set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_BINDIR})
-else()
-  set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/ondrel)
-endif()
+# The run folder, and where an installed program's media go: where the start-folder rule looks.
+# Set here for the project that includes this file, and again in each call, for a project that
+# took Ondrel in with add_subdirectory and so does not see its variables.
+macro(ondrel_program_places)
+  if(NOT ONDREL_RUN_DIR)
+    set(ONDREL_RUN_DIR ${CMAKE_BINARY_DIR}/run)
+  endif()
+  if(WIN32)
+    set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_BINDIR})
+  else()
+    set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/ondrel)
+  endif()
+endmacro()
+ondrel_program_places()
 
 function(ondrel_add_program name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "NO_INSTALL" "WEB_PAGE;TITLE;HELP" "SOURCES;LIBRARIES;MEDIA;RESOURCES")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ondrel_add_program(${name}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
+  ondrel_program_places()
 
   if(EMSCRIPTEN)
     if(NOT arg_WEB_PAGE)

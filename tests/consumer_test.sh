@@ -2,7 +2,7 @@
 # examples/ built as projects of their own with find_package(Ondrel) against that prefix (never
 # the tree), hello once more with pkg-config alone; every example and the template run on the
 # installed headless driver (tests/consumer/check.cpp) and their windows checked
-# (tests/consumer/expect.py).
+# (tests/consumer/expect.py). Last, the tree taken in by another project with add_subdirectory.
 # Arguments: ondrel-replay, the build folder (built whole, so that it installs). A sanitized
 # build is left out (exit 77): its libraries want a sanitized consumer.
 set -euo pipefail
@@ -29,7 +29,7 @@ cp -r "$root/examples" "$root/tests/consumer" "$work/"
 mkdir -p "$work/tests" && mv "$work/consumer" "$work/tests/"
 configure() { cmake -S "$1" -B "$2" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_BUILD_TYPE=Release >"$2.log" 2>&1 ||
                 { cat "$2.log"; fail "configuring $1"; }; }
-build() { cmake --build "$1" -j "$jobs" >>"$1.log" 2>&1 || { cat "$1.log"; fail "building $1"; }; }
+build() { cmake --build "$1" -j "$jobs" "${@:2}" >>"$1.log" 2>&1 || { cat "$1.log"; fail "building $1"; }; }
 for project in examples/template examples tests/consumer; do
   configure "$work/$project" "$work/build-${project//\//-}"
   build "$work/build-${project//\//-}"
@@ -71,4 +71,28 @@ run paint "$checks/paint-check" 20 2:press:100:119 3:move:150:119 4:move:200:119
 # tasks: Start A (the button under lane A), shots ten turns apart; Stop A, shots four turns apart.
 run tasks "$checks/tasks-check" 31 2:click:100:92 12:shot:tasks-12.ppm 22:shot:tasks-22.ppm \
   23:click:190:92 26:shot:tasks-26.ppm 30:shot:tasks-30.ppm
+# Taken in with add_subdirectory: the template's program builds on the tree's targets, and Ondrel
+# builds no tests or tools and leaves the consumer's own compile flags alone.
+mkdir "$work/sub"
+cp "$work/examples/template/main.cpp" "$work/sub/"
+cat >"$work/sub/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.21)
+project(Sub LANGUAGES CXX)
+set(CMAKE_CXX_STANDARD 20)
+add_subdirectory("$root" ondrel)
+ondrel_add_program(myprogram SOURCES main.cpp MEDIA \${ONDREL_DATA_DIR}/Media)
+CMAKE
+cmake -S "$work/sub" -B "$work/build-sub" -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+  >"$work/build-sub.log" 2>&1 || { cat "$work/build-sub.log"; fail "configuring a project that takes Ondrel in"; }
+targets=$(cmake --build "$work/build-sub" --target help)
+for left_out in ondrel-replay ondrel-gallery window_test frame_bench hello; do
+  grep -qw "$left_out" <<<"$targets" && fail "taken in, Ondrel still makes $left_out"
+done
+build "$work/build-sub" --target myprogram
+[ -x "$work/build-sub/run/myprogram" ] && [ -f "$work/build-sub/run/Media/font8x12.fon" ] || fail "myprogram, taken-in build"
+python3 - "$work/build-sub/compile_commands.json" <<'PY' || fail "Ondrel's flags reached the consumer's own file"
+import json, sys
+own = [c["command"] for c in json.load(open(sys.argv[1])) if c["file"].endswith("/sub/main.cpp")]
+assert own and not any(flag in own[0].split() for flag in ("-Wall", "-Wextra", "-Werror", "-fsanitize=address,undefined")), own
+PY
 echo "consumer: all cases passed"
