@@ -75,3 +75,20 @@ else()
   install(FILES ${ONDREL_WEB_DATA_DIR}/Data0.cdf DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel COMPONENT programs)
   install(DIRECTORY ${ONDREL_WEB_DATA_DIR}/Media DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel COMPONENT programs)
 endif()
+
+# Releases (scripts/package.sh): the Debian package of this build, made by CPack. The programs,
+# their data and the development files are in the one package; the shared libraries the programs
+# use (SDL2, libpng, giflib) become its dependencies.
+set(CPACK_PACKAGE_NAME ondrel)
+set(CPACK_PACKAGE_VENDOR Ondrel)
+set(CPACK_PACKAGE_CONTACT "Ondrel developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "8-bit real-time graphics demonstration (water as spans) and the small framework it is written on")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "g++, cmake, pkg-config, libsdl2-dev")
+set(CPACK_GENERATOR DEB)
+include(CPack)
