@@ -94,17 +94,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     new HelloWindow(&font, &sheet);  // the framework keeps it; Escape deletes it
 
-    // Messages first; when none is waiting, one idle turn of every window.
-    for (;;) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;  // WM_QUIT
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!RunWindowsIdle()) {
-            break;  // no window left
-        }
-    }
-    DeleteAllWindows();
-    return 0;
+    // Messages first; when none is waiting, one idle turn of every window (and a pass of the
+    // Universe's tasks, of which hello has none). It ends when no window is left.
+    const int exitCode = RunMessageLoop();
+    DeleteAllWindows();  // after a WM_QUIT the window is still there
+    return exitCode;
 }

@@ -110,16 +110,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
     new PaintWindow(&font);
-    for (;;) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!RunWindowsIdle()) {
-            break;
-        }
-    }
+    const int exitCode = RunMessageLoop();  // until no window is left
     DeleteAllWindows();
-    return 0;
+    return exitCode;
 }

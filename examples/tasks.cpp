@@ -1,7 +1,7 @@
 // tasks: prioritised tasks of the Universe moving things. It shows
 //   - tasks (Executable): each moves a ball along its lane, a few pixels each time it runs;
-//   - the Universe (appGlobals.universe), the root executor: the loop runs it once after every
-//     idle turn, and it runs its Active tasks lowest priority value first (B 1, A 2, C 3), so
+//   - the Universe (appGlobals.universe), the root executor: the loop (RunMessageLoop) runs it
+//     once after every idle turn, and it runs its Active tasks lowest priority value first (B 1, A 2, C 3), so
 //     the order they ran in, shown under the lanes, is "B A C" whatever order they started in;
 //   - push buttons (ButtonGroup): Start and Stop under each lane make its task Active or
 //     Suspended; a click reaches the window as OnEvent(Button, the button's identifier).
@@ -116,18 +116,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     for (Mover* m : movers) appGlobals.universe.Add(m);
 
     new TasksWindow(&font, movers);
-    for (;;) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            continue;
-        }
-        if (!RunWindowsIdle()) break;
-        appGlobals.universe.Execute();  // one pass of every Active task, in priority order
-    }
+    // After every idle turn the loop runs the Universe once: one pass of its Active tasks, in
+    // priority order.
+    const int exitCode = RunMessageLoop();
     DeleteAllWindows();
     appGlobals.universe.ClearTasks();
-    return 0;
+    return exitCode;
 }

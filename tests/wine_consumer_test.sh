@@ -35,11 +35,12 @@ locate_window "$id"
 # away from the fish's path).
 blue=""
 for _ in $(seq 50); do
-  blue=$(import -window root -crop "1x1+$(sx 600)+$(sy 40)" txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1)
-  [ "$blue" = "#0000AA" ] && break
+  import -window root "$work/screen.png"
+  blue=$(convert "$work/screen.png" -format "%[pixel:p{$(sx 600),$(sy 40)}]" info:)
+  [ "$blue" = "srgb(0,0,170)" ] && break
   sleep 0.1
 done
-[ "$blue" = "#0000AA" ] || { echo "hello.exe's background is $blue, not #0000AA (palette index 1)"; exit 1; }
+[ "$blue" = "srgb(0,0,170)" ] || { echo "hello.exe's background is $blue, not srgb(0,0,170) (palette index 1)"; exit 1; }
 activate_window "$id"
 xdotool key Escape
 expect_exit_zero "$APP_PID" 30 "hello.exe after Escape"

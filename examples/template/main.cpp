@@ -48,16 +48,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
     new MainWindow(&font);
-    for (;;) {  // messages first; when none is waiting, one idle turn
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageA(&msg, nullptr, 0, 0) == 0) break;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        } else if (!RunWindowsIdle()) {
-            break;
-        }
-    }
+    // Messages first; when none is waiting, one idle turn of every window. Until no window is left.
+    const int exitCode = RunMessageLoop();
     DeleteAllWindows();
-    return 0;
+    return exitCode;
 }
