@@ -27,7 +27,7 @@ zip_folder() {
 echo "== the Windows build =="
 "$root/scripts/build-windows.sh" "$root/build-windows"
 rm -rf "$root/build/package/windows"
-cmake --install "$root/build-windows" --component programs --prefix "$root/build/package/windows" >/dev/null
+cmake --install "$root/build-windows" --component programs --strip --prefix "$root/build/package/windows" >/dev/null
 zip_folder "$root/build/package/windows/bin" "ondrel-$version-windows-x86_64"
 
 echo "== the web build =="
