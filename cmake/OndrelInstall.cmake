@@ -55,6 +55,7 @@ endif()
 # pkg-config: the framework's libraries, then the driver's, which holds the entry (main). The
 # prefix is found from the file's own place, so the package can move.
 file(RELATIVE_PATH ONDREL_PC_UP /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
+string(REGEX REPLACE "/$" "" ONDREL_PC_UP ${ONDREL_PC_UP})
 set(ONDREL_PC_FRAMEWORK "-londrel_gfx -londrel_win -londrel_io -londrel_system -londrel_globals -londrel_tasks")
 foreach(driver sdl headless)
   if(TARGET ondrel_${driver}_driver)
