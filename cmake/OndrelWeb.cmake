@@ -19,12 +19,16 @@ if(NOT ONDREL_PACKAGE)
   set(ONDREL_BENCHMARKS OFF)
 endif()
 
-# ondrel_web_page(<target> <page file> <name> <controls> [<file or folder> <name in the page>]...)
-# Makes <target> a page: <target>.js, .wasm and .data (the files, at their names in the program's
-# current folder) in the site folder, beside <page file>, which loads them. <name> is what the
-# page calls the program; <controls>, a line of HTML, is shown under it while it runs.
+# ondrel_web_page(<target> <page file> <name> <controls> [PRELOAD <file or folder> <name in the page>...])
+# Makes <target> a page: <target>.js, .wasm and .data (the PRELOAD files, at their names in the
+# program's current folder) in the site folder, beside <page file>, which loads them. <name> is
+# what the page calls the program; <controls>, a line of HTML, is shown under it while it runs.
 function(ondrel_web_page target page name controls)
-  set(preloads ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "PRELOAD")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ondrel_web_page(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  set(preloads ${arg_PRELOAD})
   set(depends "")
   while(preloads)
     list(POP_FRONT preloads source destination)
