@@ -3,25 +3,33 @@
 # ${CMAKE_BINARY_DIR}/site. Their pack and media come from a native build, which makes them with
 # ondrel-media (a tool that does not run in a page): ONDREL_WEB_DATA_DIR is its run folder.
 
-set(ONDREL_WEB_DATA_DIR "" CACHE PATH "Folder holding Data0.cdf and Media/, as a native build makes them (build/run)")
-if(NOT EXISTS "${ONDREL_WEB_DATA_DIR}/Data0.cdf" OR NOT IS_DIRECTORY "${ONDREL_WEB_DATA_DIR}/Media")
-  message(FATAL_ERROR "ONDREL_WEB_DATA_DIR must name a folder with Data0.cdf and Media/ (a native build's run folder, "
-                      "made by: cmake --build build --target ondrel-media-files); scripts/build-web.sh does both")
-endif()
-set(ONDREL_TESTS OFF)
-set(ONDREL_BENCHMARKS OFF)
+# Installed with the package, this file gives a consumer's programs their pages (ondrel_web_page)
+# and nothing else: its media are its own.
 set(ONDREL_WEB_SITE ${CMAKE_BINARY_DIR}/site)
+if(NOT ONDREL_WEB_PAGE_TEMPLATE)
+  set(ONDREL_WEB_PAGE_TEMPLATE ${ONDREL_SOURCE_DIR}/platform/web/page.html)
+endif()
+if(NOT ONDREL_PACKAGE)
+  set(ONDREL_WEB_DATA_DIR "" CACHE PATH "Folder holding Data0.cdf and Media/, as a native build makes them (build/run)")
+  if(NOT EXISTS "${ONDREL_WEB_DATA_DIR}/Data0.cdf" OR NOT IS_DIRECTORY "${ONDREL_WEB_DATA_DIR}/Media")
+    message(FATAL_ERROR "ONDREL_WEB_DATA_DIR must name a folder with Data0.cdf and Media/ (a native build's run folder, "
+                        "made by: cmake --build build --target ondrel-media-files); scripts/build-web.sh does both")
+  endif()
+  set(ONDREL_TESTS OFF)
+  set(ONDREL_BENCHMARKS OFF)
+endif()
 
-# ondrel_web_page(<target> <page file> <name> <controls> [TOUCH_BUTTONS <button>...])
-# Makes <target> a page: <target>.js, .wasm and .data (the pack and Media/ at the program's
-# current folder) in the site folder, beside <page file>, which loads them. <name> is what the
-# page calls the program; <controls>, a line of HTML, is shown under it while it runs.
+# ondrel_web_page(<target> <page file> <name> <controls> [PRELOAD <file or folder> <name in the page>...]
+#                 [TOUCH_BUTTONS <button>...])
+# Makes <target> a page: <target>.js, .wasm and .data (the PRELOAD files, at their names in the
+# program's current folder) in the site folder, beside <page file>, which loads them. <name> is
+# what the page calls the program; <controls>, a line of HTML, is shown under it while it runs.
 # TOUCH_BUTTONS puts large buttons beside the canvas, for players without a keyboard, each
 # "<label>=<what>" (the label is HTML): <what> is either a key, named as KeyboardEvent.code
 # names it (Space, KeyC, NumpadAdd, ...), held down while the button is, or RightButton, a toggle
 # under which a finger on the canvas is the right mouse button rather than the left.
 function(ondrel_web_page target page name controls)
-  cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "TOUCH_BUTTONS")
+  cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "PRELOAD;TOUCH_BUTTONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ondrel_web_page(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -36,22 +44,31 @@ function(ondrel_web_page target page name controls)
       string(APPEND buttons "<button type=\"button\" data-key=\"${CMAKE_MATCH_2}\">${CMAKE_MATCH_1}</button>")
     endif()
   endforeach()
-  file(GLOB_RECURSE media CONFIGURE_DEPENDS ${ONDREL_WEB_DATA_DIR}/Media/*)
+  set(preloads ${arg_PRELOAD})
+  set(depends "")
+  while(preloads)
+    list(POP_FRONT preloads source destination)
+    file(GLOB_RECURSE media CONFIGURE_DEPENDS ${source}/*)
+    list(APPEND depends ${source} ${media})
+    target_link_options(${target} PRIVATE "SHELL:--preload-file ${source}@${destination}")
+  endwhile()
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ONDREL_WEB_SITE} SUFFIX .js
-                        LINK_DEPENDS "${ONDREL_WEB_DATA_DIR}/Data0.cdf;${media}")
-  target_link_options(${target} PRIVATE
-                      "SHELL:--preload-file ${ONDREL_WEB_DATA_DIR}/Data0.cdf@/Data0.cdf"
-                      "SHELL:--preload-file ${ONDREL_WEB_DATA_DIR}/Media@/Media")
+                        LINK_DEPENDS "${depends}")
   set(ONDREL_WEB_SCRIPT ${target}.js)
   set(ONDREL_WEB_NAME ${name})
   set(ONDREL_WEB_CONTROLS ${controls})
   set(ONDREL_WEB_TOUCH_BUTTONS ${buttons})
-  configure_file(${CMAKE_SOURCE_DIR}/platform/web/page.html ${ONDREL_WEB_SITE}/${page} @ONLY)
+  configure_file(${ONDREL_WEB_PAGE_TEMPLATE} ${ONDREL_WEB_SITE}/${page} @ONLY)
 endfunction()
 
 # The pages in a real browser (headless Chromium), played through real input events: the mouse
 # and the keyboard, then fingers on a touch screen.
-enable_testing()
-add_test(NAME web_page_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE})
-add_test(NAME web_touch_test COMMAND bash ${CMAKE_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} touch_test.js)
-set_tests_properties(web_page_test web_touch_test PROPERTIES TIMEOUT 300)
+if(NOT ONDREL_PACKAGE AND PROJECT_IS_TOP_LEVEL)
+  enable_testing()
+  add_test(NAME web_page_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE})
+  add_test(NAME web_touch_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} touch_test.js)
+  set_tests_properties(web_page_test web_touch_test PROPERTIES TIMEOUT 300)
+  # The installed web package, and the examples built against it.
+  add_test(NAME web_consumer_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/consumer_test.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(web_consumer_test PROPERTIES TIMEOUT 600)
+endif()

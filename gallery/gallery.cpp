@@ -12,22 +12,6 @@
 
 namespace {
 
-// Dispatches every pending message; when none is pending, one idle turn: every window's OnIdle
-// (the gallery's frame), then one pass of the Universe's tasks. Ends when no window is left.
-int RunLoop() {
-    for (;;) {
-        MSG msg;
-        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (GetMessageA(&msg, nullptr, 0, 0) == 0) return static_cast<int>(msg.wParam);
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            continue;
-        }
-        if (!RunWindowsIdle()) return 0;
-        if (appGlobals.universe.state == Active) appGlobals.universe.Execute();
-    }
-}
-
 // The exit code of a gallery that cannot show itself.
 int Fail(const char* why) {
     std::fprintf(stderr, "ondrel-gallery: %s\n", why);
@@ -49,7 +33,7 @@ int GalleryMain(HINSTANCE instance, char* commandLine) {
     if (sheet.FrameCount(kBrick) == 0) return Fail("cannot cut the sprites of .\\Media\\Sprites.bmp");
 
     new GalleryWindow(&font, &sheet);  // the window registry keeps it; Escape deletes it
-    int exitCode = RunLoop();
+    int exitCode = RunMessageLoop();  // until no window is left, or a WM_QUIT
 
     // After a WM_QUIT the window is still there; the tasks it showed belong to the Universe.
     DeleteAllWindows();

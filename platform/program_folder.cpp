@@ -1,5 +1,6 @@
 // The start-folder rule: the current folder when it holds the program's files, else the
-// executable's folder when that holds them all, else a line on standard error saying what each
+// executable's folder when that holds them all, else ../share/ondrel from the executable's folder
+// (an installed program: bin/ beside share/), else a line on standard error saying what each
 // folder lacks. The system's part is in program_folder_internal.h.
 #include "platform/program_folder.h"
 
@@ -29,6 +30,13 @@ std::vector<std::string> Missing(const std::string& place, const std::vector<std
     return missing;
 }
 
+// ../share/ondrel from `folder`, written out: the folder's parent, then share and ondrel.
+std::string SharedData(const std::string& folder) {
+    const size_t separator = folder.find_last_of(folder::Separator());
+    const std::string parent = separator == std::string::npos ? std::string(".") : folder.substr(0, separator);
+    return parent + folder::Separator() + "share" + folder::Separator() + "ondrel";
+}
+
 std::string Listed(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
@@ -48,8 +56,13 @@ bool EnterProgramFolder(const char* program, const char* const* files) {
     const std::vector<std::string> missingBeside = beside.empty() ? names : Missing(beside, names);
     if (!beside.empty() && missingBeside.empty() && folder::Enter(beside)) return true;
 
+    const std::string shared = beside.empty() ? std::string() : SharedData(beside);
+    const std::vector<std::string> missingShared = beside.empty() ? names : Missing(shared, names);
+    if (!beside.empty() && missingShared.empty() && folder::Enter(shared)) return true;
+
     const std::string besideText = beside.empty() ? "the program's own folder could not be told"
-                                                  : beside + " (the program's folder) lacks " + Listed(missingBeside);
+                                                  : beside + " (the program's folder) lacks " + Listed(missingBeside) +
+                                                        "; " + shared + " lacks " + Listed(missingShared);
     std::fprintf(stderr, "%s: cannot find %s in %s (the current folder); %s. Going on without them.\n",
                  program ? program : "program", Listed(missingHere).c_str(), here.c_str(), besideText.c_str());
     return false;

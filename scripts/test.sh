@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, then builds and runs every test twice: a normal build, and a build
 # with AddressSanitizer and UndefinedBehaviorSanitizer; between them the web page is built and
-# played in a browser; at the end every fuzzer runs for a few seconds. Nothing is left out for a
+# played in a browser; then every fuzzer runs for a few seconds, and the Windows build's tests run
+# under Wine. Each build is also installed and the examples built against it. Last, the release
+# files are made and the Debian package installed, run and removed. Nothing is left out for a
 # missing library.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,3 +32,11 @@ echo "== fuzzers, a few seconds each =="
 # Xvfb): the platform contract tests, the portable suites and ondrel.exe end to end.
 echo "== Windows build (MinGW-w64), tests under Wine =="
 "$root/scripts/build-windows.sh" --test "$root/build-windows"
+
+# --- Releases -----------------------------------------------------------------------------------
+# The three release files from the builds above, and the Debian package installed on this
+# machine, run from /usr/bin and removed.
+echo "== release files, the Debian package installed and removed =="
+"$root/scripts/package.sh"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/build/CMakeCache.txt")
+bash "$root/tests/deb_install.sh" "$root/dist/ondrel_${version}_amd64.deb"

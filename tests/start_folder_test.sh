@@ -1,6 +1,6 @@
 # Started from another folder, the programs find Data0.cdf and Media/ beside their executable, as
-# a program started from the Windows shell does; found nowhere, they say what is missing and
-# where they looked, and go on.
+# a program started from the Windows shell does, or in ../share/ondrel from it, as an installed
+# program does; found nowhere, they say what is missing and where they looked, and go on.
 # Arguments: the ondrel-replay executable, the build folder.
 set -euo pipefail
 run_dir=$(cd "$(dirname "$1")" && pwd)
@@ -27,10 +27,22 @@ else
   echo "no ondrel in this build: its cases are left out"
 fi
 
-# Found nowhere: both folders are named with what they lack, and the run goes on.
+# Installed: the program in bin/, its data in share/ondrel/ beside bin/.
+mkdir -p "$work/installed/bin" "$work/installed/share/ondrel"
+cp "$run_dir/ondrel-replay" "$work/installed/bin/"
+cp -r "$run_dir/Data0.cdf" "$run_dir/Media" "$work/installed/share/ondrel/"
+rm -f shown.png
+message=$("$work/installed/bin/ondrel-replay" --frames 12 --window shown.png "$work/pour.txt" 2>&1) || fail "installed run failed: $message"
+echo "$message" | grep -q "cannot find" && fail "the installed program reported files missing: $message"
+[ -s shown.png ] || fail "the installed program's window image is not in the folder the run started in"
+if command -v convert >/dev/null; then
+  [ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the installed program's scene is not white"
+fi
+
+# Found nowhere: the three folders are named with what they lack, and the run goes on.
 cp "$run_dir/ondrel-replay" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 3 "$work/pour.txt" 2>&1) || fail "a run without media failed: $message"
-expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp"
+expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp. Going on without them."
 echo "$message" | grep -qF "$expected" || fail "message: $message"
 echo "$message" | grep -qF "3 frames run" || fail "the run did not go on: $message"
 if [ -x "$run_dir/ondrel" ]; then
@@ -57,5 +69,5 @@ fi
 # One file missing beside the program is named alone.
 cp -r "$run_dir/Media" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 1 "$work/pour.txt" 2>&1)
-echo "$message" | grep -qF "$work/lone (the program's folder) lacks Data0.cdf." || fail "partial: $message"
+echo "$message" | grep -qF "$work/lone (the program's folder) lacks Data0.cdf; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp." || fail "partial: $message"
 echo "start folder: all cases passed"

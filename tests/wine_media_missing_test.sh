@@ -19,7 +19,7 @@ start_x_session
 (cd "$elsewhere" && exec "$run_windows" "$lonely/$(basename "$program")" 2>"$errors") &
 APP_PID=$!
 id=$(wait_for_window "$caption")
-expected='ondrel: cannot find Data0.cdf, Media\\Sprites.bmp in .*\\elsewhere (the current folder); .*\\program (the program.s folder) lacks Data0.cdf, Media\\Sprites.bmp. Going on without them.$'
+expected='ondrel: cannot find Data0.cdf, Media\\Sprites.bmp in .*\\elsewhere (the current folder); .*\\program (the program.s folder) lacks Data0.cdf, Media\\Sprites.bmp; .*\\wine_media_missing\\share\\ondrel lacks Data0.cdf, Media\\Sprites.bmp. Going on without them.$'
 # Written before the window opens, the message still reaches the file through Wine in its own
 # time: look for it for up to five seconds.
 for _ in $(seq 50); do

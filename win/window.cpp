@@ -275,6 +275,20 @@ bool RunWindowsIdle() {
     return appGlobals.windowRegistryCapacity > 0;
 }
 
+int RunMessageLoop() {
+    for (;;) {
+        MSG msg;
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (GetMessageA(&msg, nullptr, 0, 0) == 0) return static_cast<int>(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            continue;
+        }
+        if (!RunWindowsIdle()) return 0;
+        if (appGlobals.universe.state == Active) appGlobals.universe.Execute();
+    }
+}
+
 void DeleteAllWindows() {
     // Each deletion unregisters a window and may release the table: look afresh every time.
     for (;;) {

@@ -63,6 +63,10 @@ public:
 
 // Calls OnIdle on every registered window; false when no window is registered any more.
 bool RunWindowsIdle();
+// A program's message-and-idle loop: dispatches every pending message; when none is pending, one
+// idle turn (RunWindowsIdle), then one pass of the Universe's tasks while it is Active. Returns 0
+// when no window is left, or the exit code of a WM_QUIT.
+int RunMessageLoop();
 
 // Deletes every registered window through its virtual destructor, as closing them would. For
 // programs that stop a run from outside (a replay cut short, a test between cases).

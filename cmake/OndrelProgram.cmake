@@ -1,0 +1,112 @@
+# ondrel_add_program: one program on the framework, from the same sources for each platform.
+# Used by the tree's own programs and, installed with the package, by every program written on
+# it (examples/template/CMakeLists.txt).
+#
+# ondrel_add_program(<name> SOURCES file...
+#                    [LIBRARIES target...]       what the program links besides Ondrel::framework
+#                    [MEDIA file-or-folder...]   what it opens by relative names
+#                    [RESOURCES file.rc...]      Windows resources (an icon, a version)
+#                    [WEB_PAGE page.html TITLE text HELP html [TOUCH_BUTTONS button...]]
+#                    [NO_INSTALL])
+#
+# The sources (or LIBRARIES) provide WinMain and kProgramFiles (platform/program_folder.h); the
+# platform gives the process entry. What <name> becomes:
+# - Linux: a program on the SDL display driver (Ondrel::sdl), in the run folder;
+# - Windows: a GUI program (no console) with its resources, linked statically (Ondrel::windows),
+#   in the run folder;
+# - the web (emscripten): a page, <page.html> with <name>.js, .wasm and .data, in the site folder
+#   (ondrel_web_page), titled <TITLE>, with <HELP> (a line of HTML) under the canvas and the
+#   TOUCH_BUTTONS (as ondrel_web_page takes them) beside it.
+# The run folder is ONDREL_RUN_DIR (default: <build>/run). Each MEDIA path is copied there under
+# its own name (a folder whole) before the program is linked, so the program runs from there as
+# it will from where it is installed; on the web the same names are the page's files. Installed,
+# the program goes to bin/ and its media to share/ondrel/ (on Windows beside the program), where
+# the start-folder rule finds them. A Linux build without SDL2 leaves the program out, saying so.
+include_guard(GLOBAL)
+include(GNUInstallDirs)
+
+# The run folder, and where an installed program's media go: where the start-folder rule looks.
+# Set here for the project that includes this file, and again in each call, for a project that
+# took Ondrel in with add_subdirectory and so does not see its variables.
+macro(ondrel_program_places)
+  if(NOT ONDREL_RUN_DIR)
+    set(ONDREL_RUN_DIR ${CMAKE_BINARY_DIR}/run)
+  endif()
+  if(WIN32)
+    set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_BINDIR})
+  else()
+    set(ONDREL_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/ondrel)
+  endif()
+endmacro()
+ondrel_program_places()
+
+function(ondrel_add_program name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_INSTALL" "WEB_PAGE;TITLE;HELP" "SOURCES;LIBRARIES;MEDIA;RESOURCES;TOUCH_BUTTONS")
+  if(arg_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "ondrel_add_program(${name}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
+  endif()
+  ondrel_program_places()
+
+  if(EMSCRIPTEN)
+    if(NOT arg_WEB_PAGE)
+      return()  # a program without a page has no place on the web
+    endif()
+    add_executable(${name} ${arg_SOURCES})
+    target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} Ondrel::framework Ondrel::web)
+    set(preloads "")
+    foreach(path ${arg_MEDIA})
+      get_filename_component(file ${path} NAME)
+      list(APPEND preloads ${path} /${file})
+    endforeach()
+    ondrel_web_page(${name} ${arg_WEB_PAGE} "${arg_TITLE}" "${arg_HELP}" PRELOAD ${preloads}
+                    TOUCH_BUTTONS ${arg_TOUCH_BUTTONS})
+    if(arg_NO_INSTALL)
+      return()
+    endif()
+    install(FILES ${ONDREL_WEB_SITE}/${arg_WEB_PAGE} ${ONDREL_WEB_SITE}/${name}.js ${ONDREL_WEB_SITE}/${name}.wasm
+            ${ONDREL_WEB_SITE}/${name}.data DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
+    return()
+  endif()
+
+  if(WIN32)
+    add_executable(${name} WIN32 ${arg_SOURCES} ${arg_RESOURCES})
+    target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} Ondrel::framework Ondrel::windows)
+  elseif(TARGET Ondrel::sdl)
+    add_executable(${name} ${arg_SOURCES})
+    target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} Ondrel::framework Ondrel::sdl)
+  else()
+    message(STATUS "Leaving out ${name}: it needs SDL2, which was not found")
+    return()
+  endif()
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${ONDREL_RUN_DIR})
+  if(TARGET ondrel-media-files)
+    add_dependencies(${name} ondrel-media-files)  # the default media, made in the run folder
+  endif()
+  if(NOT arg_NO_INSTALL)
+    install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
+  endif()
+
+  # The media, copied into the run folder unless they are made there, and installed.
+  set(copies "")
+  foreach(path ${arg_MEDIA})
+    get_filename_component(file ${path} NAME)
+    get_filename_component(folder ${path} DIRECTORY)
+    if(IS_DIRECTORY ${path})
+      set(copy copy_directory)
+      set(kind DIRECTORY)
+    else()
+      set(copy copy_if_different)
+      set(kind FILES)
+    endif()
+    if(NOT folder STREQUAL ONDREL_RUN_DIR)
+      list(APPEND copies COMMAND ${CMAKE_COMMAND} -E ${copy} ${path} ${ONDREL_RUN_DIR}/${file})
+    endif()
+    if(NOT arg_NO_INSTALL)
+      install(${kind} ${path} DESTINATION ${ONDREL_INSTALL_DATADIR} COMPONENT programs)
+    endif()
+  endforeach()
+  if(copies)
+    add_custom_target(${name}-copy-media ${copies} COMMENT "Copying the media of ${name} into ${ONDREL_RUN_DIR}" VERBATIM)
+    add_dependencies(${name} ${name}-copy-media)
+  endif()
+endfunction()
