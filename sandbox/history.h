@@ -1,0 +1,57 @@
+// Undo and redo of the sandbox's edits: two stacks of whole scenes, each kept compressed.
+//
+// Before every edit the scene as it stands is pushed on the undo stack (and the redo stack is
+// emptied). Undo pushes the scene as it stands on the redo stack and puts back the newest undo
+// level; redo does the reverse. So undo goes back to the moment before the edit, water and step
+// counter included, and redo returns to the moment of the undo, exactly.
+//
+// A level holds the scene's pixels run-length coded (a byte of colour, then the run's length as a
+// little-endian base-128 number), the spans (13 bytes each), the taps (8 bytes each) and the step.
+// A scene of walls and pools codes in a few kilobytes; the worst picture, no two neighbours alike,
+// in 2 bytes a cell (600 KiB). At most kHistoryDepth levels are kept on each stack; the oldest go.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "sandbox/scene.h"
+
+namespace sandbox {
+
+constexpr size_t kHistoryDepth = 64;
+
+// A scene, compressed.
+class PackedScene {
+public:
+    explicit PackedScene(const SceneState& state);
+    SceneState Unpack() const;
+    size_t Bytes() const { return runs.size() + spans.size() * sizeof(WaterSpan) + taps.size() * sizeof(Tap); }
+
+private:
+    std::vector<uint8_t> runs;
+    std::vector<WaterSpan> spans;
+    std::vector<Tap> taps;
+    uint32_t step;
+};
+
+class History {
+public:
+    // Before an edit: keeps `now` as the newest undo level and forgets every redo level.
+    void BeforeEdit(const SceneState& now);
+    // False when there is nothing to undo (redo); else *now becomes the restored scene and the
+    // scene it replaces is kept for the way back.
+    bool Undo(SceneState* now);
+    bool Redo(SceneState* now);
+    size_t UndoLevels() const { return undo.size(); }
+    size_t RedoLevels() const { return redo.size(); }
+    // Bytes held by every level of both stacks.
+    size_t Bytes() const;
+    void Clear();
+
+private:
+    std::vector<PackedScene> undo;
+    std::vector<PackedScene> redo;
+};
+
+}  // namespace sandbox
