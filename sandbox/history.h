@@ -6,9 +6,12 @@
 // counter included, and redo returns to the moment of the undo, exactly.
 //
 // A level holds the scene's pixels run-length coded (a byte of colour, then the run's length as a
-// little-endian base-128 number), the spans (13 bytes each), the taps (8 bytes each) and the step.
-// A scene of walls and pools codes in a few kilobytes; the worst picture, no two neighbours alike,
-// in 2 bytes a cell (600 KiB). At most kHistoryDepth levels are kept on each stack; the oldest go.
+// little-endian base-128 number), the spans delta coded in the same numbers (each span's row less
+// the previous span's, its first column less the previous span's last on the same row, its width
+// with the active mark as the low bit; about 3 to 4 bytes a span, since the list is sorted by
+// row), the taps and the step. A scene of walls and pools codes in a few kilobytes, one of 37 000
+// spans in about 130 KiB. Each stack keeps at most kHistoryDepth levels; beyond kHistoryBytes over
+// both stacks the oldest levels go too (only scenes of hundreds of thousands of spans reach it).
 #pragma once
 
 #include <cstddef>
@@ -20,17 +23,19 @@
 namespace sandbox {
 
 constexpr size_t kHistoryDepth = 64;
+constexpr size_t kHistoryBytes = size_t{64} << 20;
 
 // A scene, compressed.
 class PackedScene {
 public:
     explicit PackedScene(const SceneState& state);
     SceneState Unpack() const;
-    size_t Bytes() const { return runs.size() + spans.size() * sizeof(WaterSpan) + taps.size() * sizeof(Tap); }
+    size_t Bytes() const { return runs.size() + spans.size() + taps.size() * sizeof(Tap); }
 
 private:
     std::vector<uint8_t> runs;
-    std::vector<WaterSpan> spans;
+    std::vector<uint8_t> spans;
+    size_t spanCount;
     std::vector<Tap> taps;
     uint32_t step;
 };
@@ -50,6 +55,9 @@ public:
     void Clear();
 
 private:
+    // Drops the oldest levels beyond the depth and the byte budget.
+    void Trim();
+
     std::vector<PackedScene> undo;
     std::vector<PackedScene> redo;
 };

@@ -31,6 +31,13 @@ constexpr uint8_t kPreviewIndex = 8;   // dark grey: the straight wall being dra
 constexpr uint8_t kStatusBack = 0;
 constexpr uint8_t kStatusText = 15;
 
+// Frames between autosaves while the program runs: on the web only, which has no closing moment.
+#if defined(__EMSCRIPTEN__)
+constexpr int kAutosaveEveryFrames = 300;
+#else
+constexpr int kAutosaveEveryFrames = 0;
+#endif
+
 bool ControlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
@@ -76,6 +83,10 @@ SandboxWindow::SandboxWindow(const BitmapFont* sandboxFont, Scene* sandboxScene,
 
 SandboxWindow::~SandboxWindow() {
     recording.Stop();
+    Autosave();
+}
+
+void SandboxWindow::Autosave() {
     if (folder.empty()) return;
     std::string why;
     if (!SaveSceneFile((std::filesystem::path(folder) / kAutosaveName).string(), scene->Save(), &why))
@@ -364,6 +375,10 @@ void SandboxWindow::OnIdle() {
     }
     if (recording.On() && steps > 0) recording.AddFrame(scene->Pixels(), now - recordingStart);
 
+    if (kAutosaveEveryFrames && ++framesSinceAutosave >= kAutosaveEveryFrames) {
+        framesSinceAutosave = 0;
+        Autosave();
+    }
     if (browsing) DrawBrowser();
     else DrawView();
     DrawStatus();

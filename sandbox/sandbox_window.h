@@ -55,7 +55,8 @@ public:
     // scenes, screenshots and recordings go (SceneFolder()); empty: nowhere, the status says so.
     // When the folder holds an autosave, the window starts on it.
     SandboxWindow(const BitmapFont* font, Scene* scene, std::string folder);
-    // Keeps the scene in the folder's autosave, for the next start.
+    // Keeps the scene in the folder's autosave, for the next start. (A web page is not told when
+    // it is closed: there the autosave is also written every few seconds.)
     ~SandboxWindow() override;
 
     void OnEvent(int kind, int code, int detail) override;
@@ -94,6 +95,7 @@ private:
     void DrawBrowser();
     void DrawStatus();
     void Say(const std::string& message);
+    void Autosave();
 
     const BitmapFont* font;
     Scene* scene;
@@ -111,6 +113,7 @@ private:
     uint32_t secondStart = 0;  // steps per second: measured over whole seconds
     uint32_t stepsThisSecond = 0;
     uint32_t stepsPerSecond = 0;
+    int framesSinceAutosave = 0;
 
     bool browsing = false;
     bool browsingScenes = true;

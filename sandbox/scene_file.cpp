@@ -12,6 +12,7 @@
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/win32.h"
+#include "sandbox/storage.h"
 
 namespace sandbox {
 
@@ -204,6 +205,7 @@ bool WriteFileBytes(const std::string& name, const std::vector<uint8_t>& bytes, 
         *why = Why(name, "cannot be written");
         return false;
     }
+    FlushWebStorage();
     return true;
 }
 
@@ -259,6 +261,7 @@ std::string SceneFolder() {
     if (!appData || !*appData) return "";
     folder = fs::path(appData) / "Ondrel" / "scenes";
 #elif defined(__EMSCRIPTEN__)
+    OpenWebStorage();
     folder = "/scenes";
 #else
     const char* data = std::getenv("XDG_DATA_HOME");
