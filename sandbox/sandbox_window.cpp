@@ -147,9 +147,9 @@ void SandboxWindow::Screenshot() {
 
 void SandboxWindow::ToggleRecording() {
     if (recording.On()) {
-        const int frames = recording.Frames();
-        Say(recording.Stop() ? "recorded " + std::to_string(frames) + " frames: " + recording.Name()
-                             : recording.Name() + ": the recording could not be written whole");
+        const bool ok = recording.Stop();
+        Say(ok ? "recorded " + std::to_string(recording.Frames()) + " frames: " + recording.Name()
+               : recording.Name() + ": the recording could not be written whole");
         return;
     }
     if (folder.empty()) return Say("no scene folder for recordings");
@@ -158,6 +158,7 @@ void SandboxWindow::ToggleRecording() {
     std::string why;
     if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say(why);
     recordingStart = TickCount();
+    recording.AddFrame(scene->Pixels(), 0);  // the scene as it stands, then one frame a frame that steps
     Say("recording into " + recording.Name() + " (R stops)");
 }
 
@@ -302,7 +303,9 @@ void SandboxWindow::OnKey(int code) {
 }
 
 void SandboxWindow::OnMouse(int code) {
-    const int32_t x = mouseX, y = mouseY;
+    // Positions left of or above the client area arrive as large numbers (16 bits unsigned):
+    // strokes that leave the scene end just past its edge.
+    const int32_t x = std::min(mouseX, kSceneWidth + kMaxBrush), y = std::min(mouseY, kSceneHeight + kMaxBrush);
     if (browsing) {
         if (code == LeftDown && y < kSceneHeight) TakeBrowsed(y / kThumbPitchY * 4 + x / kThumbWidth);
         return;

@@ -721,6 +721,60 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
     EXPECT_NE(said.find("damaged"), std::string::npos) << said;
 }
 
+// P writes a screenshot and R starts and stops a recording, both into the scene folder, and the
+// status line names the file. The recording holds the scene as it was at R, and one frame for each
+// frame that stepped: 3 steps at once, then 1 (a tap makes each differ). File > Import image turns
+// a picture of the folder into walls.
+TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
+    std::string shotSaid, recordSaid, stopSaid, importSaid;
+    std::vector<std::string> names;
+    uint8_t imported[2] = {99, 99};
+    steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); },
+             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().status; },
+             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().status; },
+             [] { for (int i = 0; i < 3; ++i) headless::TapKey('N'); }, [] { headless::TapKey('N'); },
+             [] { headless::TapKey('R'); },
+             [&] {
+                 stopSaid = Sandbox().status;
+                 names = NamesIn(scenes);
+                 // A picture of two colours: the left half black, the right half white.
+                 BmpFile bmp;
+                 bmp.width = 2;
+                 bmp.height = 1;
+                 bmp.coloursUsed = 2;
+                 std::vector<uint8_t> f = bmp.Build();
+                 for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
+                 f[62] = 0;
+                 f[63] = 1;
+                 WriteBytes(scenes + "/zz-level.bmp", f);
+                 std::filesystem::last_write_time(scenes + "/zz-level.bmp",
+                                                  std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+                 Pick(kFileTitle, SandboxWindow::kImportItem);
+             },
+             [] { ClickScene(80, 60); },
+             [&] {
+                 importSaid = Sandbox().status;
+                 imported[0] = Cell(10, 400);
+                 imported[1] = Cell(630, 10);
+             }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(recording-1-\d{4}-\d{2}-\d{2}\.gif)"))) << names[0];
+    EXPECT_TRUE(std::regex_match(names[1], std::regex(R"(screenshot-1-\d{4}-\d{2}-\d{2}\.png)"))) << names[1];
+    EXPECT_NE(shotSaid.find(scenes + "/" + names[1]), std::string::npos) << shotSaid;
+    EXPECT_NE(recordSaid.find(scenes + "/" + names[0]), std::string::npos) << recordSaid;
+    EXPECT_NE(stopSaid.find("recorded 3 frames"), std::string::npos) << stopSaid;
+    const std::vector<uint8_t> png = ReadBytes(scenes + "/" + names[1]);
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    const std::vector<uint8_t> gif = ReadBytes(scenes + "/" + names[0]);
+    ASSERT_GT(gif.size(), 6u);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+    EXPECT_NE(importSaid.find("imported"), std::string::npos) << importSaid;
+    EXPECT_EQ(imported[0], X);
+    EXPECT_EQ(imported[1], E);
+}
+
 // Closing keeps the scene; the next start comes back to it.
 TEST_F(SandboxTest, TheSceneInProgressComesBackAtTheNextStart) {
     SceneState closed, started;
