@@ -86,23 +86,18 @@ void History::BeforeEdit(const SceneState& now) {
     Trim();
 }
 
-bool History::Undo(SceneState* now) {
-    if (undo.empty()) return false;
-    redo.emplace_back(*now);
-    *now = undo.back().Unpack();
-    undo.pop_back();
+bool History::Move(std::vector<PackedScene>& from, std::vector<PackedScene>& to, SceneState* now) {
+    if (from.empty()) return false;
+    to.emplace_back(*now);
+    *now = from.back().Unpack();
+    from.pop_back();
     Trim();
     return true;
 }
 
-bool History::Redo(SceneState* now) {
-    if (redo.empty()) return false;
-    undo.emplace_back(*now);
-    *now = redo.back().Unpack();
-    redo.pop_back();
-    Trim();
-    return true;
-}
+bool History::Undo(SceneState* now) { return Move(undo, redo, now); }
+
+bool History::Redo(SceneState* now) { return Move(redo, undo, now); }
 
 size_t History::Bytes() const {
     size_t n = 0;

@@ -57,6 +57,8 @@ public:
 private:
     // Drops the oldest levels beyond the depth and the byte budget.
     void Trim();
+    // The newest level of `from` becomes *now; the scene it replaces goes on `to`.
+    bool Move(std::vector<PackedScene>& from, std::vector<PackedScene>& to, SceneState* now);
 
     std::vector<PackedScene> undo;
     std::vector<PackedScene> redo;

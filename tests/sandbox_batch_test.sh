@@ -8,10 +8,7 @@ set -euo pipefail
 sandbox=$(realpath "$2")/run/ondrel-sandbox
 [ -x "$sandbox" ] || { echo "no $sandbox in this build"; exit 77; }
 source "$(dirname "$0")/support/sandbox_batch.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$(dirname "$0")/golden/basin.bmp" "$work/"
-cd "$work"  # names are taken from the folder the batch is started in
+enter_batch_folder
 
 "$sandbox" $SANDBOX_BATCH_RUN --save scene.bmp
 check_batch_scene scene.bmp

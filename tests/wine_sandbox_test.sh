@@ -3,15 +3,12 @@
 # argument exits with 2. No window opens, so no X session is needed.
 # Arguments: ondrel.exe (unused), the build folder, the command that runs a Windows program (Wine).
 set -euo pipefail
-build=$2
+build=$(realpath "$2")
 run_windows=$3
 sandbox=$build/run/ondrel-sandbox.exe
 [ -f "$sandbox" ] || { echo "no $sandbox in this build"; exit 77; }
 source "$(dirname "$0")/support/sandbox_batch.sh"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$(dirname "$0")/golden/basin.bmp" "$work/"
-cd "$work"  # names are taken from the folder the batch is started in
+enter_batch_folder
 
 "$run_windows" "$sandbox" $SANDBOX_BATCH_RUN --save scene.bmp
 check_batch_scene scene.bmp

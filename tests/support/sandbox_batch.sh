@@ -12,3 +12,12 @@ check_batch_scene() {
   [ "$sum" = "$SANDBOX_BATCH_SHA256" ] || { echo "$1: SHA-256 $sum, expected $SANDBOX_BATCH_SHA256"; return 1; }
   echo "$1: the expected scene ($(stat -c %s "$1") bytes)"
 }
+
+# enter_batch_folder: a fresh folder holding basin.bmp becomes the current one (names are taken
+# from the folder the batch is started in); it goes when the test ends.
+enter_batch_folder() {
+  BATCH_FOLDER=$(mktemp -d)
+  trap 'rm -rf "$BATCH_FOLDER"' EXIT
+  cp "$(dirname "${BASH_SOURCE[0]}")/../golden/basin.bmp" "$BATCH_FOLDER/"
+  cd "$BATCH_FOLDER"
+}
