@@ -94,7 +94,7 @@ void SandboxWindow::Autosave() {
 }
 
 template <typename Edit>
-bool SandboxWindow::Edit_(Edit edit) {
+bool SandboxWindow::RecordEdit(Edit edit) {
     SceneState before = scene->Save();
     if (!edit()) return false;
     history.BeforeEdit(before);
@@ -119,14 +119,16 @@ void SandboxWindow::SetSpeed(int32_t stepsPerFrame) { speed = std::clamp(stepsPe
 
 void SandboxWindow::Undo() {
     SceneState now = scene->Save();
-    if (history.Undo(&now)) scene->Restore(now), Say("undone");
-    else Say("nothing to undo");
+    if (!history.Undo(&now)) return Say("nothing to undo");
+    scene->Restore(now);
+    Say("undone");
 }
 
 void SandboxWindow::Redo() {
     SceneState now = scene->Save();
-    if (history.Redo(&now)) scene->Restore(now), Say("redone");
-    else Say("nothing to redo");
+    if (!history.Redo(&now)) return Say("nothing to redo");
+    scene->Restore(now);
+    Say("redone");
 }
 
 void SandboxWindow::SaveScene() {
@@ -202,12 +204,12 @@ void SandboxWindow::TakeBrowsed(int index) {
     if (browsingScenes) {
         SceneState loaded;
         if (!LoadSceneFile(name, &loaded, &why)) return Say(why);
-        Edit_([&] { return scene->Restore(loaded); });
+        RecordEdit([&] { return scene->Restore(loaded); });
         Say("opened " + name);
     } else {
         std::vector<bool> light;
         if (!ImportImage(name, &light, &why)) return Say(why);
-        Edit_([&] {
+        RecordEdit([&] {
             scene->SetWalls(light);
             return true;
         });
@@ -247,7 +249,7 @@ void SandboxWindow::OnMenu(int menu, int item) {
     } else if (menu == kEditMenu) {
         if (item == kUndoItem) Undo();
         if (item == kRedoItem) Redo();
-        if (item == kClearItem) Edit_([&] {
+        if (item == kClearItem) RecordEdit([&] {
             scene->Clear();
             return true;
         });
@@ -291,7 +293,7 @@ void SandboxWindow::OnKey(int code) {
         case kKeyBracketRight: case VK_PRIOR: SetBrush(brush + 1); return;
         case kKeyBracketLeft: case VK_NEXT: SetBrush(brush - 1); return;
         case 'C':
-            Edit_([&] {
+            RecordEdit([&] {
                 scene->Clear();
                 return true;
             });
@@ -317,7 +319,7 @@ void SandboxWindow::OnMouse(int code) {
         switch (tool) {
             case Tool::Wall:
             case Tool::Eraser:
-                dragging = Edit_([&] {
+                dragging = RecordEdit([&] {
                     scene->Stroke(x, y, x, y, brush, tool == Tool::Wall ? kWallIndex : EmptyIndex);
                     return true;
                 });
@@ -326,17 +328,17 @@ void SandboxWindow::OnMouse(int code) {
                 dragging = true;
                 return;
             case Tool::Water:
-                dragging = Edit_([&] {
+                dragging = RecordEdit([&] {
                     scene->SetPour(true, x, y, brush);
                     return true;
                 });
                 return;
             case Tool::Tap:
-                if (!Edit_([&] { return scene->AddTap(x, y); })) Say("a tap is there already");
+                if (!RecordEdit([&] { return scene->AddTap(x, y); })) Say("a tap is there already");
                 return;
             case Tool::Fill: {
                 std::string why;
-                if (Edit_([&] { return scene->Fill(x, y, &why); })) Say("filled");
+                if (RecordEdit([&] { return scene->Fill(x, y, &why); })) Say("filled");
                 else Say(why);
                 return;
             }
@@ -353,7 +355,7 @@ void SandboxWindow::OnMouse(int code) {
     }
     if (code == LeftUp) {
         dragging = false;
-        if (tool == Tool::Line) Edit_([&] {
+        if (tool == Tool::Line) RecordEdit([&] {
             scene->Stroke(lastX, lastY, x, y, brush, kWallIndex);
             return true;
         });

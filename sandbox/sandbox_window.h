@@ -86,7 +86,7 @@ public:
 private:
     // An edit: `edit` changes the scene and says whether it did; undo keeps the scene before it.
     template <typename Edit>
-    bool Edit_(Edit edit);
+    bool RecordEdit(Edit edit);
     void OnMouse(int code);
     void OnKey(int code);
     void OnMenu(int menu, int item);
