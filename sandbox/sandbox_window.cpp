@@ -10,6 +10,7 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "sandbox/scene_file.h"
+#include "sandbox/storage.h"
 #include "win/menu_bar.h"
 
 namespace sandbox {
@@ -144,7 +145,9 @@ void SandboxWindow::Screenshot() {
     CopyPalette(palette);
     const std::string name = NewFileName(folder, "screenshot", ScreenshotExtension());
     std::string why;
-    Say(WriteScreenshot(name, scene->Pixels(), palette, &why) ? "screenshot " + name : why);
+    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say(why);
+    OfferDownload(name.c_str());  // on the web, where the folder is inside the browser
+    Say("screenshot " + name);
 }
 
 void SandboxWindow::ToggleRecording() {

@@ -4,6 +4,7 @@
 #if defined(__EMSCRIPTEN__)
 extern "C" int ondrel_sandbox_storage_open();
 extern "C" void ondrel_sandbox_storage_flush();
+extern "C" void ondrel_sandbox_download(const char* path);
 #endif
 
 namespace sandbox {
@@ -14,9 +15,11 @@ bool OpenWebStorage() {
     return opened;
 }
 void FlushWebStorage() { ondrel_sandbox_storage_flush(); }
+void OfferDownload(const char* path) { ondrel_sandbox_download(path); }
 #else
 bool OpenWebStorage() { return true; }
 void FlushWebStorage() {}
+void OfferDownload(const char*) {}
 #endif
 
 }  // namespace sandbox

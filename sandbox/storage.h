@@ -10,5 +10,7 @@ namespace sandbox {
 bool OpenWebStorage();
 // Starts writing the folder's changes to the browser's storage.
 void FlushWebStorage();
+// On the web, offers the file to the user as a download; elsewhere nothing.
+void OfferDownload(const char* path);
 
 }  // namespace sandbox

@@ -15,6 +15,23 @@ mergeInto(LibraryManager.library, {
       FS.syncfs(true, function (error) { wakeUp(error ? 0 : 1); });
     });
   },
+  // Offers a file of the page's file system to the user as a download (screenshots).
+  ondrel_sandbox_download__deps: ['$FS'],
+  ondrel_sandbox_download: function (path) {
+    try {
+      var name = UTF8ToString(path);
+      var blob = new Blob([FS.readFile(name)], { type: 'image/bmp' });
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(blob);
+      link.download = name.substring(name.lastIndexOf('/') + 1);
+      document.body.appendChild(link);
+      link.click();
+      link.remove();
+      setTimeout(function () { URL.revokeObjectURL(link.href); }, 10000);
+    } catch (e) {
+      console.error('ondrel-sandbox: no download: ' + e);
+    }
+  },
   ondrel_sandbox_storage_flush__deps: ['$FS'],
   ondrel_sandbox_storage_flush: function () {
     FS.syncfs(false, function () {});
