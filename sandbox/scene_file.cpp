@@ -1,0 +1,310 @@
+// Scene files, imported pictures and the scene folder.
+#include "sandbox/scene_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+#include "gfx/image_files.h"
+#include "gfx/surface.h"
+#include "platform/win32.h"
+#include "sandbox/storage.h"
+
+namespace sandbox {
+
+namespace {
+
+constexpr char kRecordMagic[8] = {'O', 'n', 'd', 'r', 'e', 'l', 'S', 'n'};
+constexpr uint32_t kRecordVersion = 1;
+constexpr size_t kPixelBytes = static_cast<size_t>(kSceneWidth) * kSceneHeight;
+constexpr size_t kTapBytes = 8;
+constexpr size_t kSpanBytes = 13;
+constexpr size_t kLargestFile = size_t{64} << 20;  // a scene of every possible span stays far below
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xffff);
+    Put16(out, v >> 16);
+}
+uint32_t Get16(const uint8_t* p) { return static_cast<uint32_t>(p[0] | p[1] << 8); }
+uint32_t Get32(const uint8_t* p) { return Get16(p) | Get16(p + 2) << 16; }
+
+uint32_t Fnv1a(const uint8_t* p, size_t n) {
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
+    return h;
+}
+
+// The headers as EncodeScene writes them, for a file of `fileBytes` bytes.
+std::vector<uint8_t> Headers(uint32_t fileBytes) {
+    std::vector<uint8_t> h;
+    h.push_back('B');
+    h.push_back('M');
+    Put32(h, fileBytes);
+    Put32(h, 0);
+    Put32(h, kSceneFileHeaderBytes);
+    Put32(h, 40);
+    Put32(h, kSceneWidth);
+    Put32(h, kSceneHeight);
+    Put16(h, 1);
+    Put16(h, 8);
+    Put32(h, 0);
+    Put32(h, static_cast<uint32_t>(kPixelBytes));
+    Put32(h, 2835);
+    Put32(h, 2835);
+    Put32(h, 256);
+    Put32(h, 256);
+    return h;
+}
+
+std::string Why(const std::string& name, const char* what) { return name + ": " + what; }
+
+}  // namespace
+
+std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette) {
+    const size_t size = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + kTapBytes * scene.taps.size() +
+                        kSpanBytes * scene.spans.size() + 4;
+    std::vector<uint8_t> out = Headers(static_cast<uint32_t>(size));
+    out.reserve(size);
+    for (int i = 0; i < 256; ++i) {
+        out.push_back(palette[3 * i + 2]);
+        out.push_back(palette[3 * i + 1]);
+        out.push_back(palette[3 * i]);
+        out.push_back(0);
+    }
+    for (int32_t row = kSceneHeight - 1; row >= 0; --row) {
+        const uint8_t* p = scene.pixels.data() + static_cast<size_t>(row) * kSceneWidth;
+        out.insert(out.end(), p, p + kSceneWidth);
+    }
+    out.insert(out.end(), kRecordMagic, kRecordMagic + sizeof kRecordMagic);
+    Put32(out, kRecordVersion);
+    Put32(out, scene.step);
+    Put32(out, static_cast<uint32_t>(scene.taps.size()));
+    Put32(out, static_cast<uint32_t>(scene.spans.size()));
+    for (const Tap& t : scene.taps) {
+        Put32(out, static_cast<uint32_t>(t.x));
+        Put32(out, static_cast<uint32_t>(t.y));
+    }
+    for (const WaterSpan& s : scene.spans) {
+        Put32(out, static_cast<uint32_t>(s.x0));
+        Put32(out, static_cast<uint32_t>(s.x1));
+        Put32(out, static_cast<uint32_t>(s.y));
+        out.push_back(s.active ? 1 : 0);
+    }
+    Put32(out, Fnv1a(out.data(), out.size()));
+    return out;
+}
+
+bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::string* why) {
+    const size_t fixed = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + 4;
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
+        *why = "not a bitmap file";
+        return false;
+    }
+    std::vector<uint8_t> expected = Headers(static_cast<uint32_t>(bytes.size()));
+    if (bytes.size() < fixed || bytes.size() > kLargestFile) {
+        *why = "not a sandbox scene (wrong size)";
+        return false;
+    }
+    if (!std::equal(expected.begin(), expected.end(), bytes.begin())) {
+        *why = "not a sandbox scene (not a 640 x 480 8-bit bitmap of the scene's layout)";
+        return false;
+    }
+    const uint8_t* record = bytes.data() + kSceneFileHeaderBytes + kPixelBytes;
+    if (std::memcmp(record, kRecordMagic, sizeof kRecordMagic) != 0) {
+        *why = "not a sandbox scene (a picture only: use File > Import image)";
+        return false;
+    }
+    if (Get32(record + 8) != kRecordVersion) {
+        *why = "a sandbox scene of another version";
+        return false;
+    }
+    const uint64_t taps = Get32(record + 16);
+    const uint64_t spans = Get32(record + 20);
+    // 64-bit sums of 32-bit counts times small sizes cannot overflow.
+    if (fixed + kTapBytes * taps + kSpanBytes * spans != bytes.size()) {
+        *why = "damaged scene (its counts do not match its size)";
+        return false;
+    }
+    if (Fnv1a(bytes.data(), bytes.size() - 4) != Get32(bytes.data() + bytes.size() - 4)) {
+        *why = "damaged scene (check sum differs)";
+        return false;
+    }
+    SceneState s;
+    s.step = Get32(record + 12);
+    s.pixels.resize(kPixelBytes);
+    const uint8_t* pixels = bytes.data() + kSceneFileHeaderBytes;
+    for (int32_t row = 0; row < kSceneHeight; ++row)
+        std::memcpy(s.pixels.data() + static_cast<size_t>(row) * kSceneWidth,
+                    pixels + static_cast<size_t>(kSceneHeight - 1 - row) * kSceneWidth, kSceneWidth);
+    const uint8_t* p = record + kSceneFileRecordBytes;
+    for (uint64_t i = 0; i < taps; ++i, p += kTapBytes) {
+        Tap t{static_cast<int32_t>(Get32(p)), static_cast<int32_t>(Get32(p + 4))};
+        if (t.x < 0 || t.y < 0 || t.x >= kSceneWidth || t.y >= kSceneHeight) {
+            *why = "damaged scene (a tap outside the scene)";
+            return false;
+        }
+        s.taps.push_back(t);
+    }
+    for (uint64_t i = 0; i < spans; ++i, p += kSpanBytes) {
+        WaterSpan w{static_cast<int32_t>(Get32(p)), static_cast<int32_t>(Get32(p + 4)), static_cast<int32_t>(Get32(p + 8)),
+                    p[12]};
+        if (w.x0 > w.x1 || w.active > 1) {
+            *why = "damaged scene (a span of no cells)";
+            return false;
+        }
+        s.spans.push_back(w);
+    }
+    *scene = std::move(s);
+    return true;
+}
+
+bool ReadFileBytes(const std::string& name, std::vector<uint8_t>* bytes, std::string* why) {
+    std::error_code error;
+    const uintmax_t size = std::filesystem::file_size(name, error);
+    if (error) {
+        *why = Why(name, "cannot be read");
+        return false;
+    }
+    if (size > kLargestFile) {
+        *why = Why(name, "too large for a scene");
+        return false;
+    }
+    FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) {
+        *why = Why(name, "cannot be opened");
+        return false;
+    }
+    bytes->resize(static_cast<size_t>(size));
+    const bool ok = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size() && std::fgetc(file) == EOF;
+    std::fclose(file);
+    if (!ok) *why = Why(name, "changed while it was read");
+    return ok;
+}
+
+bool WriteFileBytes(const std::string& name, const std::vector<uint8_t>& bytes, std::string* why) {
+    const std::string part = name + ".part";
+    FILE* file = std::fopen(part.c_str(), "wb");
+    if (!file) {
+        *why = Why(name, "cannot be written");
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fclose(file) == 0 && ok;
+    std::error_code error;
+    if (ok) std::filesystem::rename(part, name, error);
+    if (!ok || error) {
+        std::filesystem::remove(part, error);
+        *why = Why(name, "cannot be written");
+        return false;
+    }
+    FlushWebStorage();
+    return true;
+}
+
+bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string* why) {
+    uint8_t palette[768];
+    if (!CopyPalette(palette)) {
+        *why = "no palette to save with";
+        return false;
+    }
+    return WriteFileBytes(name, EncodeScene(scene, palette), why);
+}
+
+bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why) {
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(name, &bytes, why)) return false;
+    std::string reason;
+    if (DecodeScene(bytes, scene, &reason)) return true;
+    *why = Why(name, reason.c_str());
+    return false;
+}
+
+bool ImportImage(const std::string& name, std::vector<bool>* light, std::string* why) {
+    uint8_t table[768];
+    uint8_t* tablePointer = table;
+    uint8_t* pixels = nullptr;
+    HBITMAP image = ReadBmpPalette(name.c_str(), &tablePointer) ? LoadBmp(name.c_str(), &pixels) : nullptr;
+    BITMAP size{};
+    if (!image || GetObjectA(image, static_cast<int>(sizeof size), &size) == 0 || size.bmWidth <= 0 || size.bmHeight <= 0) {
+        if (image) DeleteObject(image);
+        *why = Why(name, "not an 8-bit uncompressed bitmap");
+        return false;
+    }
+    // Each cell of the scene takes the picture's pixel its position falls on, scaled down.
+    light->assign(kPixelBytes, false);
+    for (int32_t y = 0; y < kSceneHeight; ++y) {
+        const int64_t row = static_cast<int64_t>(y) * size.bmHeight / kSceneHeight;
+        for (int32_t x = 0; x < kSceneWidth; ++x) {
+            const int64_t column = static_cast<int64_t>(x) * size.bmWidth / kSceneWidth;
+            const uint8_t* rgb = table + 3 * pixels[row * size.bmWidthBytes + column];
+            (*light)[static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x)] =
+                299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] >= 128 * 1000;
+        }
+    }
+    DeleteObject(image);
+    return true;
+}
+
+std::string SceneFolder() {
+    namespace fs = std::filesystem;
+    fs::path folder;
+#if defined(_WIN32)
+    const char* appData = std::getenv("APPDATA");
+    if (!appData || !*appData) return "";
+    folder = fs::path(appData) / "Ondrel" / "scenes";
+#elif defined(__EMSCRIPTEN__)
+    OpenWebStorage();
+    folder = "/scenes";
+#else
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data && *data) folder = fs::path(data) / "ondrel" / "scenes";
+    else if (home && *home) folder = fs::path(home) / ".local" / "share" / "ondrel" / "scenes";
+    else return "";
+#endif
+    std::error_code error;
+    fs::create_directories(folder, error);
+    return fs::is_directory(folder, error) ? folder.string() : "";
+}
+
+std::string NewFileName(const std::string& folder, const std::string& stem, const std::string& extension) {
+    namespace fs = std::filesystem;
+    long largest = 0;
+    std::error_code error;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, error)) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind(stem + "-", 0) != 0) continue;
+        long n = std::strtol(name.c_str() + stem.size() + 1, nullptr, 10);
+        largest = std::max(largest, n);
+    }
+    std::time_t now = std::time(nullptr);
+    char date[16] = "0000-00-00";
+    if (const std::tm* t = std::localtime(&now)) std::strftime(date, sizeof date, "%Y-%m-%d", t);
+    char name[96];
+    std::snprintf(name, sizeof name, "%s-%ld-%s.%s", stem.c_str(), largest + 1, date, extension.c_str());
+    return (fs::path(folder) / name).string();
+}
+
+std::vector<std::string> BitmapFiles(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::pair<fs::file_time_type, std::string>> found;
+    std::error_code error;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, error)) {
+        if (e.path().extension() != ".bmp" || !e.is_regular_file(error)) continue;
+        found.emplace_back(e.last_write_time(error), e.path().string());
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second > b.second; });
+    std::vector<std::string> names;
+    for (const auto& f : found) names.push_back(f.second);
+    return names;
+}
+
+}  // namespace sandbox

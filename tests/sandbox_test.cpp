@@ -1,0 +1,805 @@
+// ondrel-sandbox driven as a user drives it, on the headless display driver: the tools change the
+// scene as drawn by hand below, time runs, pauses and steps, undo and redo give back every scene
+// exactly, scenes go to files and come back exactly, and files that are not scenes are refused.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "gfx/image_files.h"
+#include "gfx/surface.h"
+#include "platform/headless.h"
+#include "sandbox/history.h"
+#include "sandbox/sandbox.h"
+#include "sandbox/sandbox_window.h"
+#include "sandbox/scene.h"
+#include "sandbox/scene_file.h"
+#include "tests/support/app_fixture.h"
+#include "tests/support/image_bmp_builder.h"
+#include "tests/support/io_temp_dir.h"
+#include "tests/support/window_view.h"
+
+namespace {
+
+using sandbox::SandboxWindow;
+using sandbox::SceneState;
+using viewtest::kBar;
+using viewtest::ItemMiddle;
+
+// The scene's colours: 15 empty, 1 water, 0 wall.
+constexpr uint8_t E = 15, W = 1, X = 0;
+// Menu titles as drawn: 6 pixels a character with 6 on either side: "File" 0, "Edit" 36,
+// "Tools" 72, "Time" 114.
+constexpr int kFileTitle = 0;
+constexpr int kEditTitle = 36;
+
+HWND Hwnd() { return headless::TopLevelWindows().front(); }
+
+// The sandbox's window; a step that looks for it after it has gone ends the test program.
+SandboxWindow& Sandbox() {
+    for (int i = 0; i < appGlobals.windowRegistryCapacity; ++i)
+        if (appGlobals.windowRegistry[i]) return *static_cast<SandboxWindow*>(appGlobals.windowRegistry[i]);
+    std::abort();
+}
+
+uint8_t Cell(int x, int y) { return appGlobals.sceneSurface->pixels[y * 640 + x]; }
+
+std::vector<uint8_t> Pixels() { return std::vector<uint8_t>(appGlobals.sceneSurface->pixels, appGlobals.sceneSurface->pixels + 640 * 480); }
+
+struct Span {
+    int x0, x1, y;
+    bool operator==(const Span&) const = default;
+};
+void PrintTo(const Span& s, std::ostream* out) { *out << s.x0 << ".." << s.x1 << "@" << s.y; }
+std::vector<Span> Spans() {
+    std::vector<Span> spans;
+    for (int i = 0; i < appGlobals.waterSpans.count; ++i) {
+        const WaterSpan& s = appGlobals.waterSpans.spans[i];
+        spans.push_back({s.x0, s.x1, s.y});
+    }
+    return spans;
+}
+
+// The cells of one colour in the rectangle, as (x, y) pairs, row by row.
+std::vector<std::pair<int, int>> CellsOf(uint8_t colour, int x0, int y0, int x1, int y1) {
+    std::vector<std::pair<int, int>> cells;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x)
+            if (Cell(x, y) == colour) cells.emplace_back(x, y);
+    return cells;
+}
+int CountOf(uint8_t colour) { return static_cast<int>(CellsOf(colour, 0, 0, 639, 479).size()); }
+
+// Input as a user makes it, in client pixels of the scene (the menu bar lies above).
+void MoveTo(int x, int y) { headless::MoveMouse(Hwnd(), x, y + kBar); }
+void Press(int x, int y) {
+    MoveTo(x, y);
+    headless::PressLeft(Hwnd(), x, y + kBar);
+}
+void Release(int x, int y) {
+    MoveTo(x, y);
+    headless::ReleaseLeft(Hwnd(), x, y + kBar);
+}
+void ClickScene(int x, int y) {
+    Press(x, y);
+    Release(x, y);
+}
+void Pick(int titleLeft, int item) {
+    viewtest::Click(Hwnd(), titleLeft + 12, kBar / 2);
+    viewtest::Click(Hwnd(), titleLeft + 30, ItemMiddle(item));
+}
+// Control held and the key pressed; Run lets Control go before the next step, once the key's
+// message has been handled (the program reads Control's state when it does).
+void Control(int key) {
+    headless::KeyDown(VK_CONTROL);
+    headless::TapKey(key);
+}
+// The window's brush to `size` with the ']' and '[' keys.
+void BrushTo(int size) {
+    for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(sandbox::kKeyBracketRight);
+    for (int now = Sandbox().brush; now > size; --now) headless::TapKey(sandbox::kKeyBracketLeft);
+}
+
+class SandboxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProcessState();
+        // The sandbox reads its media from the folder it runs in, and keeps its scenes in
+        // $XDG_DATA_HOME/ondrel/scenes: here, a fresh folder of the test's.
+        ASSERT_EQ(chdir(ONDREL_RUN_DIR), 0);
+        const char* old = std::getenv("XDG_DATA_HOME");
+        hadData = old != nullptr;
+        if (old) oldData = old;
+        setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
+        scenes = data.File("ondrel/scenes");
+    }
+    void TearDown() override {
+        ResetProcessState();
+        if (hadData) setenv("XDG_DATA_HOME", oldData.c_str(), 1);
+        else unsetenv("XDG_DATA_HOME");
+    }
+
+    // Runs the sandbox, paused before its first idle turn, with step i before idle turn
+    // 3 × (i + 1), so every step's input has been dispatched and two frames made when the next
+    // looks. A Control key a step held is let go before the next. A run still going after the
+    // last step ends with Escape.
+    int Run() {
+        headless::SetBeforeIdleHook([&](int turn) {
+            if (turn == 1) headless::TapKey(VK_SPACE);
+            size_t step = static_cast<size_t>(turn / 3);
+            if (turn % 3 != 0 || step == 0) return;
+            if (GetAsyncKeyState(VK_CONTROL) & 0x8000) headless::KeyUp(VK_CONTROL);
+            if (step <= steps.size()) steps[step - 1]();
+            else if (step == steps.size() + 1) headless::TapKey(VK_ESCAPE);
+            else PostQuitMessage(-1);
+        });
+        char commandLine[] = "";
+        return sandbox::SandboxMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), commandLine);
+    }
+
+    IoTempDir data;
+    std::string scenes;
+    bool hadData = false;
+    std::string oldData;
+    std::vector<std::function<void()>> steps;
+};
+
+bool Same(const SceneState& a, const SceneState& b) {
+    return a.pixels == b.pixels && sandbox::SameSpans(a.spans, b.spans) && a.taps == b.taps && a.step == b.step;
+}
+SceneState Now() { return Sandbox().TheScene().Save(); }
+
+// The round brush of each size, clicked at (100, 100) with the wall tool: the cells drawn by hand.
+// Size s covers columns and rows 100 − s/2 .. 100 − s/2 + s − 1, less the cells whose centres lie
+// outside the circle of diameter s: none for 1 to 3, the four corners for 4 and 5.
+TEST_F(SandboxTest, TheWallBrushDrawsARoundStampOfEachSize) {
+    struct Case {
+        int size;
+        int first, last;  // the stamp's columns, and rows
+        int cells;        // 0: not counted here
+    };
+    const std::vector<Case> cases = {{1, 100, 100, 1}, {2, 99, 100, 4}, {3, 99, 101, 9}, {4, 98, 101, 12}, {5, 98, 102, 21},
+                                     {32, 84, 115, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        ResetProcessState();
+        std::filesystem::remove(scenes + "/autosave.bmp");  // each case starts on an empty scene
+        steps.clear();
+        std::vector<std::pair<int, int>> walls;
+        int drawn = 0;
+        uint8_t corner = 99;
+        int middleRow = 0;
+        steps = {[] { headless::TapKey('B'); }, [&] { BrushTo(c.size); }, [] { ClickScene(100, 100); },
+                 [&] {
+                     walls = CellsOf(X, 0, 0, 639, 479);
+                     drawn = Sandbox().brush;
+                     corner = Cell(84, 84);
+                     middleRow = static_cast<int>(CellsOf(X, 0, 100, 639, 100).size());
+                 }};
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(drawn, c.size);
+        ASSERT_FALSE(walls.empty());
+        EXPECT_EQ(walls.front().second, c.first) << "top row";
+        EXPECT_EQ(walls.back().second, c.last) << "bottom row";
+        int minX = 999, maxX = -1;
+        for (auto [x, y] : walls) {
+            minX = std::min(minX, x);
+            maxX = std::max(maxX, x);
+        }
+        EXPECT_EQ(minX, c.first);
+        EXPECT_EQ(maxX, c.last);
+        if (c.cells) {
+            EXPECT_EQ(static_cast<int>(walls.size()), c.cells);
+        }
+        if (c.size == 32) {  // a disc: its corner cell stays empty, its middle row is whole
+            EXPECT_EQ(corner, E);
+            EXPECT_EQ(middleRow, 32);
+        }
+    }
+}
+
+TEST_F(SandboxTest, TheBrushSizeStaysWithinOneToThirtyTwo) {
+    std::vector<int> sizes;
+    auto look = [&] { sizes.push_back(Sandbox().brush); };
+    steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(sandbox::kKeyBracketLeft); }, look,
+             [] { for (int i = 0; i < 40; ++i) headless::TapKey(VK_PRIOR); }, look,
+             [] { Pick(72, SandboxWindow::kSmallerItem); }, look};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(sizes, (std::vector<int>{1, 32, 31}));
+}
+
+// A stroke of size 1 from (10, 20) over (12, 20) to (14, 20) walls cells 10 to 14 of row 20. The
+// eraser of size 3 clicked at (12, 20) empties 11 to 13. Of two taps, (50, 50) and (60, 50), the
+// eraser clicked at (50, 51) removes the first.
+TEST_F(SandboxTest, WallStrokesAndTheEraserEditWallsAndTaps) {
+    std::vector<std::pair<int, int>> afterStroke, afterErase;
+    std::vector<sandbox::Tap> tapsBefore, tapsAfter;
+    steps = {[] { BrushTo(1); },
+             [] {
+                 Press(10, 20);
+                 MoveTo(12, 20);
+                 MoveTo(14, 20);
+                 Release(14, 20);
+             },
+             [&] { afterStroke = CellsOf(X, 0, 0, 639, 479); },
+             [] { viewtest::Click(Hwnd(), 7 + 4 * 79 + 36, kBar + sandbox::kButtonTop + 13); },  // the Tap button
+             [] { ClickScene(50, 50); }, [] { ClickScene(60, 50); },
+             [&] { tapsBefore = Sandbox().TheScene().Taps(); },
+             [] {
+                 headless::TapKey('E');
+                 BrushTo(3);
+             },
+             [] { ClickScene(12, 20); }, [] { ClickScene(50, 51); },
+             [&] {
+                 afterErase = CellsOf(X, 0, 0, 639, 479);
+                 tapsAfter = Sandbox().TheScene().Taps();
+             }};
+    EXPECT_EQ(Run(), 0);
+    using P = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(afterStroke, (P{{10, 20}, {11, 20}, {12, 20}, {13, 20}, {14, 20}}));
+    EXPECT_EQ(afterErase, (P{{10, 20}, {14, 20}}));
+    EXPECT_EQ(tapsBefore, (std::vector<sandbox::Tap>{{50, 50}, {60, 50}}));
+    EXPECT_EQ(tapsAfter, (std::vector<sandbox::Tap>{{60, 50}}));
+}
+
+// A wall drawn across a span of water takes the covered cells out of it: the span 45 .. 55 on
+// row 60 (a tap's, after ten steps) cut by a size-1 stroke down column 50 leaves 45 .. 49 and
+// 51 .. 55, and the wall stays when the water moves on.
+TEST_F(SandboxTest, AWallDrawnOverWaterCutsItsSpans) {
+    std::vector<Span> cut;
+    uint8_t wallAfterSteps = 99;
+    steps = {[] { headless::TapKey('T'); }, [] { ClickScene(50, 50); },
+             [] { for (int i = 0; i < 10; ++i) headless::TapKey('N'); },
+             [] { headless::TapKey('T'); }, [] { headless::TapKey('E'); }, [] { headless::TapKey('B'); }, [] { BrushTo(1); },
+             [] {
+                 Press(50, 60);
+                 Release(50, 60);
+             },
+             [&] {
+                 for (Span s : Spans())
+                     if (s.y == 60) cut.push_back(s);
+             },
+             [] { headless::TapKey('N'); }, [&] { wallAfterSteps = Cell(50, 60); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(cut, (std::vector<Span>{{45, 49, 60}, {51, 55, 60}}));
+    EXPECT_EQ(wallAfterSteps, X);
+}
+
+// Press at (100, 200), drag over (200, 250), release at (300, 200): the size-1 straight wall is
+// row 200 from 100 to 300 (201 cells), and nothing is drawn before the release.
+TEST_F(SandboxTest, TheStraightWallIsDrawnFromPressToRelease) {
+    int duringDrag = -1;
+    std::vector<std::pair<int, int>> walls;
+    steps = {[] {
+                 headless::TapKey('L');
+                 BrushTo(1);
+             },
+             [] {
+                 Press(100, 200);
+                 MoveTo(200, 250);
+             },
+             [&] { duringDrag = CountOf(X); }, [] { Release(300, 200); }, [&] { walls = CellsOf(X, 0, 0, 639, 479); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(duringDrag, 0);
+    ASSERT_EQ(walls.size(), 201u);
+    EXPECT_EQ(walls.front(), std::make_pair(100, 200));
+    EXPECT_EQ(walls.back(), std::make_pair(300, 200));
+}
+
+// The water brush of size 11 held at (320, 100) pours 315 .. 325 on row 100 at a step; the step
+// moves it down to row 101, where it shows. Released, it pours no more: the next step only moves
+// the span to row 102.
+TEST_F(SandboxTest, TheWaterBrushPoursItsWidthEveryStepWhileHeld) {
+    std::vector<Span> held, released;
+    int heldCells = 0;
+    steps = {[] {
+                 headless::TapKey('W');
+                 BrushTo(11);
+             },
+             [] { Press(320, 100); }, [] { headless::TapKey('N'); },
+             [&] {
+                 held = Spans();
+                 heldCells = static_cast<int>(CellsOf(W, 315, 101, 325, 101).size());
+             },
+             [] { Release(320, 100); }, [] { headless::TapKey('N'); }, [&] { released = Spans(); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(held, (std::vector<Span>{{315, 325, 101}}));
+    EXPECT_EQ(heldCells, 11);
+    EXPECT_EQ(released, (std::vector<Span>{{315, 325, 102}}));
+}
+
+// A tap at (50, 50) pours 45 .. 55 on row 50 at every step: after two steps the first span has
+// fallen to row 52, the second to row 51: 22 water cells.
+TEST_F(SandboxTest, ATapPoursElevenCellsEveryStep) {
+    std::vector<Span> spans;
+    int water = 0;
+    steps = {[] { headless::TapKey('T'); }, [] { ClickScene(50, 50); }, [] { headless::TapKey('N'); },
+             [] { headless::TapKey('N'); },
+             [&] {
+                 spans = Spans();
+                 water = CountOf(W);
+             }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(spans, (std::vector<Span>{{45, 55, 51}, {45, 55, 52}}));
+    EXPECT_EQ(water, 22);
+}
+
+// A cup of size-1 straight walls: its floor row 300 from 100 to 200, its sides columns 100 and 200
+// from row 250. Fill clicked inside at (150, 260) makes water at rest up to row 260: one span of
+// 101 .. 199 for each row 260 to 299, top first, 40 × 99 cells, which steps leave as they are.
+// Clicked outside the cup, the region runs down to the scene's bottom row: refused, nothing
+// changes; clicked on the wall: refused.
+TEST_F(SandboxTest, FillMakesWaterAtRestAndRefusesAnOpenRegion) {
+    std::vector<Span> filled, afterSteps;
+    int water = 0;
+    std::vector<uint8_t> before, afterOpen;
+    std::string openSaid, wallSaid;
+    size_t levels = 0;
+    steps = {[] {
+                 headless::TapKey('L');
+                 BrushTo(1);
+             },
+             [] {
+                 Press(100, 300);
+                 Release(200, 300);
+             },
+             [] {
+                 Press(100, 250);
+                 Release(100, 300);
+             },
+             [] {
+                 Press(200, 250);
+                 Release(200, 300);
+             },
+             [] { headless::TapKey('F'); }, [] { ClickScene(150, 260); },
+             [&] {
+                 filled = Spans();
+                 water = CountOf(W);
+             },
+             [] { for (int i = 0; i < 5; ++i) headless::TapKey('N'); }, [&] { afterSteps = Spans(); },
+             [&] {
+                 before = Pixels();
+                 levels = Sandbox().UndoHistory().UndoLevels();
+                 ClickScene(400, 100);
+             },
+             [&] {
+                 afterOpen = Pixels();
+                 openSaid = Sandbox().status;
+                 ClickScene(100, 280);
+             },
+             [&] {
+                 wallSaid = Sandbox().status;
+                 EXPECT_EQ(Sandbox().UndoHistory().UndoLevels(), levels) << "a refused fill is no edit";
+             }};
+    EXPECT_EQ(Run(), 0);
+    std::vector<Span> expected;
+    for (int y = 260; y <= 299; ++y) expected.push_back({101, 199, y});
+    EXPECT_EQ(filled, expected);
+    EXPECT_EQ(water, 40 * 99);
+    EXPECT_EQ(afterSteps, expected);
+    EXPECT_TRUE(afterOpen == before);
+    EXPECT_NE(openSaid.find("open to the bottom"), std::string::npos) << openSaid;
+    EXPECT_NE(wallSaid.find("empty cell"), std::string::npos) << wallSaid;
+}
+
+// Paused, the step number stands still and N adds one; running, each idle turn adds the speed:
+// 3 turns between two looks. Keypad plus doubles the speed up to 16, minus halves it down to 1.
+TEST_F(SandboxTest, PauseStepAndSpeed) {
+    std::vector<uint32_t> at;
+    std::vector<int> speeds;
+    auto look = [&] {
+        at.push_back(Sandbox().TheScene().StepNumber());
+        speeds.push_back(Sandbox().speed);
+    };
+    steps = {look, look, [] { headless::TapKey('N'); }, look,
+             [] { headless::TapKey(VK_SPACE); }, look, look,
+             [] { for (int i = 0; i < 2; ++i) headless::TapKey(VK_ADD); }, look, look,
+             [] { for (int i = 0; i < 9; ++i) headless::TapKey(VK_ADD); }, look, look,
+             [] { for (int i = 0; i < 9; ++i) headless::TapKey(VK_SUBTRACT); }, look, look};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(at.size(), 11u);
+    std::vector<uint32_t> gaps;
+    for (size_t i = 1; i < at.size(); ++i) gaps.push_back(at[i] - at[i - 1]);
+    // Three idle turns from look to look; a key pressed between two looks acts from the fourth
+    // turn on. Paused: 0; N: 1; space: 0 + 3 × 1; 3 × 1; plus twice: 3 × 1 + 3 × 4; 3 × 4; plus
+    // up to 16: 3 × 4 + 3 × 16; 3 × 16; minus down to 1: 3 × 16 + 3 × 1; 3 × 1.
+    EXPECT_EQ(gaps, (std::vector<uint32_t>{0, 1, 3, 3, 15, 12, 60, 48, 51, 3}));
+    EXPECT_EQ(speeds, (std::vector<int>{1, 1, 1, 1, 1, 4, 4, 16, 16, 1, 1}));
+}
+
+// Four edits of every kind, with steps between: the scene before each is kept. Undo (Ctrl+Z, the
+// Edit menu, the Undo button) gives them back newest first, byte for byte with spans, active marks,
+// taps and the step number; redo (Ctrl+Y, the menu) goes forward to each scene undone.
+TEST_F(SandboxTest, UndoAndRedoGiveBackEveryScene) {
+    std::vector<SceneState> kept, undone, redone;
+    auto keep = [&](std::vector<SceneState>& into) { return [&into] { into.push_back(Now()); }; };
+    auto n = [](int count) { return [count] { for (int i = 0; i < count; ++i) headless::TapKey('N'); }; };
+    steps = {keep(kept),
+             [] {
+                 Press(100, 300);
+                 MoveTo(300, 320);
+                 Release(500, 300);
+             },
+             n(3), keep(kept),
+             [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); }, n(40), keep(kept),
+             [] { headless::TapKey('W'); }, [] { Press(400, 50); }, n(2), [] { Release(400, 50); }, n(1), keep(kept),
+             [] { headless::TapKey('E'); }, [] { BrushTo(20); },
+             [] {
+                 Press(290, 290);
+                 MoveTo(310, 305);
+                 Release(330, 300);
+             },
+             n(2), keep(kept),
+             [] { Control('Z'); }, keep(undone), [] { Pick(kEditTitle, SandboxWindow::kUndoItem); }, keep(undone),
+             [] { viewtest::Click(Hwnd(), 7 + 7 * 79 + 36, kBar + sandbox::kButtonTop + 13); }, keep(undone),
+             [] { Control('Z'); }, keep(undone), [] { Control('Z'); }, keep(undone),
+             [] { Control('Y'); }, keep(redone), [] { Pick(kEditTitle, SandboxWindow::kRedoItem); }, keep(redone),
+             [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone)};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(kept.size(), 5u);
+    ASSERT_EQ(undone.size(), 5u);
+    ASSERT_EQ(redone.size(), 5u);
+    // The edits changed the scene, and water moved between them.
+    for (size_t i = 1; i < kept.size(); ++i) EXPECT_FALSE(Same(kept[i], kept[i - 1])) << i;
+    EXPECT_FALSE(kept[3].spans.empty());
+    for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(Same(undone[i], kept[3 - i])) << "undo " << i + 1;
+    EXPECT_TRUE(Same(undone[4], kept[0])) << "a fifth undo has nothing to undo";
+    for (size_t i = 0; i < 4; ++i) EXPECT_TRUE(Same(redone[i], kept[i + 1])) << "redo " << i + 1;
+    EXPECT_TRUE(Same(redone[4], kept[4])) << "a fifth redo has nothing to redo";
+}
+
+TEST(SandboxHistory, KeepsTheNewestSixtyFourLevels) {
+    sandbox::History history;
+    SceneState s;
+    s.pixels.assign(640 * 480, E);
+    for (uint32_t i = 0; i < 70; ++i) {
+        s.step = i;
+        s.pixels[i] = X;
+        history.BeforeEdit(s);
+    }
+    EXPECT_EQ(history.UndoLevels(), 64u);
+    SceneState now = s;
+    for (uint32_t i = 69; i >= 6; --i) {
+        ASSERT_TRUE(history.Undo(&now));
+        EXPECT_EQ(now.step, i);
+        EXPECT_EQ(now.pixels[i], X);
+        EXPECT_EQ(now.pixels[i + 1], E);
+    }
+    EXPECT_FALSE(history.Undo(&now));
+}
+
+// The scene's model without a window, on the display format and palette the program sets.
+class SandboxSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProcessState();
+        ASSERT_EQ(chdir(ONDREL_RUN_DIR), 0);
+        SetDisplayFormat(640, 480, 8);
+        ASSERT_TRUE(LoadPaletteFromBmp(sandbox::kSheetFile));
+    }
+    void TearDown() override { SetDisplayFormat(0, 0, 0); }
+    IoTempDir folder;
+};
+
+// A busy scene: a tilted floor with a wall on it, a pool that fills and spreads, three taps.
+void BuildBusyScene(sandbox::Scene& scene) {
+    scene.Stroke(100, 400, 540, 380, 3, X);
+    scene.Stroke(300, 300, 300, 395, 5, X);
+    scene.Stroke(100, 330, 100, 400, 3, X);
+    scene.AddTap(200, 20);
+    scene.AddTap(420, 5);
+    scene.AddTap(310, 100);
+}
+
+SceneState RunOn(sandbox::Scene& scene, int steps) {
+    for (int i = 0; i < steps; ++i) scene.Step();
+    return scene.Save();
+}
+
+TEST_F(SandboxSceneTest, ASavedSceneRunsOnAsIfItHadNeverBeenSaved) {
+    const std::string file = folder.File("at-k.bmp");
+    SceneState uninterrupted;
+    {
+        sandbox::Scene scene;
+        BuildBusyScene(scene);
+        RunOn(scene, 300);
+        std::string why;
+        ASSERT_TRUE(sandbox::SaveSceneFile(file, scene.Save(), &why)) << why;
+        uninterrupted = RunOn(scene, 400);
+    }
+    EXPECT_GT(uninterrupted.spans.size(), 100u) << "not busy enough to tell";
+    SceneState resumed;
+    {
+        sandbox::Scene scene;  // a fresh list and scene, as in a new process
+        SceneState loaded;
+        std::string why;
+        ASSERT_TRUE(sandbox::LoadSceneFile(file, &loaded, &why)) << why;
+        EXPECT_EQ(loaded.step, 300u);
+        ASSERT_TRUE(scene.Restore(loaded));
+        resumed = RunOn(scene, 400);
+    }
+    EXPECT_TRUE(resumed.pixels == uninterrupted.pixels);
+    EXPECT_TRUE(sandbox::SameSpans(resumed.spans, uninterrupted.spans));
+    EXPECT_EQ(resumed.step, 700u);
+}
+
+// The batch mode, in steps or at once, writes the same file.
+TEST_F(SandboxSceneTest, TheBatchModeRunInTwoPartsWritesTheSameSceneAsInOne) {
+    const std::string whole = folder.File("whole.bmp"), half = folder.File("half.bmp"), rest = folder.File("rest.bmp");
+    EXPECT_EQ(sandbox::RunBatch({"--run", "500", "--tap", "320,10", "--tap", "100,200", "--save", whole}), 0);
+    EXPECT_EQ(sandbox::RunBatch({"--run", "200", "--tap", "320,10", "--tap", "100,200", "--save", half}), 0);
+    EXPECT_EQ(sandbox::RunBatch({"--run", "300", "--scene", half, "--save", rest}), 0);
+    std::vector<uint8_t> a = ReadBytes(whole), b = ReadBytes(rest);
+    EXPECT_GT(a.size(), 308278u + 24u + 16u + 4u);
+    EXPECT_TRUE(a == b);
+}
+
+TEST_F(SandboxSceneTest, TheBatchModeRefusesBadArgumentsAndFilesWithTwo) {
+    const std::string foreign = folder.File("text.bmp");
+    WriteBytes(foreign, Bytes("not a picture"));
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"--run"},
+        {"--run", "-1"},
+        {"--run", "ten"},
+        {"--tap", "1,1"},
+        {"--run", "5", "--tap", "640,3"},
+        {"--run", "5", "--tap", "3"},
+        {"--run", "5", "--bogus", "x"},
+        {"--run", "5", "--scene", folder.File("missing.bmp")},
+        {"--run", "5", "--scene", foreign},
+        {"--run", "5", "--save", folder.File("no/such/folder.bmp")},
+    };
+    for (const auto& words : bad) {
+        std::string line;
+        for (const auto& w : words) line += w + " ";
+        EXPECT_EQ(sandbox::RunBatch(words), 2) << line;
+    }
+}
+
+// A picture drawn elsewhere, 2 × 2 with a colour table of its own: white and a light yellow
+// (255, 255, 128: brightness 240) are light, dark red (128, 0, 0: 38) and grey (100, 100, 100:
+// 100) are dark. Imported, each pixel becomes a quarter of the scene: empty where light, wall
+// where dark, and nothing else.
+TEST_F(SandboxSceneTest, AForeignBitmapImportsAsWallsByItsOwnColours) {
+    BmpFile bmp;
+    bmp.width = 2;
+    bmp.height = 2;
+    bmp.coloursUsed = 4;
+    std::vector<uint8_t> f = bmp.Build();
+    const uint8_t table[4][3] = {{255, 255, 255}, {128, 0, 0}, {255, 255, 128}, {100, 100, 100}};
+    for (int i = 0; i < 4; ++i) {
+        f[54 + 4 * i] = table[i][2];
+        f[54 + 4 * i + 1] = table[i][1];
+        f[54 + 4 * i + 2] = table[i][0];
+    }
+    // Rows bottom-up, 4 bytes each: the bottom row is grey, white; the top row dark red, yellow.
+    const size_t rows = 54 + 16;
+    f[rows] = 3, f[rows + 1] = 0, f[rows + 4] = 1, f[rows + 5] = 2;
+    const std::string in = folder.File("level.bmp"), out = folder.File("scene.bmp");
+    WriteBytes(in, f);
+    ASSERT_EQ(sandbox::RunBatch({"--run", "0", "--scene", in, "--save", out}), 0);
+    SceneState s;
+    std::string why;
+    ASSERT_TRUE(sandbox::LoadSceneFile(out, &s, &why)) << why;
+    auto at = [&](int x, int y) { return s.pixels[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)]; };
+    const int corners[4][2] = {{0, 0}, {319, 239}, {320, 0}, {639, 239}};
+    for (auto [x, y] : corners) EXPECT_EQ(at(x, y), x < 320 ? X : E) << x << "," << y;  // top: red, yellow
+    const int lower[4][2] = {{0, 240}, {319, 479}, {320, 240}, {639, 479}};
+    for (auto [x, y] : lower) EXPECT_EQ(at(x, y), x < 320 ? X : E) << x << "," << y;  // bottom: grey, white
+    size_t walls = 0;
+    for (uint8_t p : s.pixels) {
+        EXPECT_TRUE(p == X || p == E);
+        walls += p == X;
+    }
+    EXPECT_EQ(walls, 640u * 480u / 2);
+    EXPECT_TRUE(s.spans.empty());
+    EXPECT_TRUE(s.taps.empty());
+}
+
+// Every kind of damage, and a foreign bitmap, are refused, and the state given is left alone.
+TEST_F(SandboxSceneTest, DamagedAndForeignFilesAreRefused) {
+    SceneState scene;
+    scene.pixels.assign(640 * 480, E);
+    scene.pixels[5] = X;
+    scene.taps = {{10, 20}, {30, 40}};
+    scene.spans = {{1, 5, 7, 1}, {8, 9, 7, 0}};
+    scene.step = 1234;
+    uint8_t palette[768];
+    ASSERT_TRUE(CopyPalette(palette));
+    const std::vector<uint8_t> good = sandbox::EncodeScene(scene, palette);
+    ASSERT_EQ(good.size(), 308278u + 24u + 2u * 8u + 2u * 13u + 4u);
+    const size_t record = 308278;
+    auto put32 = [](std::vector<uint8_t>& f, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> damage;
+    };
+    const std::vector<Case> cases = {
+        {"cut short by a byte", [](auto& f) { f.pop_back(); }},
+        {"a byte too many", [](auto& f) { f.push_back(0); }},
+        {"cut inside the pixels", [](auto& f) { f.resize(5000); }},
+        {"a pixel changed", [](auto& f) { f[2000] ^= 1; }},
+        {"a span changed", [&](auto& f) { f[record + 24 + 16 + 2] ^= 1; }},
+        {"taps counted 2^32 - 1", [&](auto& f) { put32(f, record + 16, 0xFFFFFFFFu); }},
+        {"spans counted 2^32 - 1", [&](auto& f) { put32(f, record + 20, 0xFFFFFFFFu); }},
+        {"spans counted one more", [&](auto& f) { put32(f, record + 20, 3); }},
+        {"another version", [&](auto& f) { put32(f, record + 8, 2); }},
+        {"no record: a plain picture", [&](auto& f) { f.resize(record); }},
+        {"16 bits a pixel", [](auto& f) { f[28] = 16; }},
+        {"a different width", [](auto& f) { f[18] = 0x7F; }},
+        {"not a bitmap", [](auto& f) { f[0] = 'X'; }},
+        {"empty", [](auto& f) { f.clear(); }},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> f = good;
+        c.damage(f);
+        SceneState kept;
+        kept.step = 77;
+        std::string why;
+        EXPECT_FALSE(sandbox::DecodeScene(f, &kept, &why)) << c.what;
+        EXPECT_FALSE(why.empty()) << c.what;
+        EXPECT_EQ(kept.step, 77u) << c.what;
+        EXPECT_TRUE(kept.pixels.empty()) << c.what;
+    }
+    // A tap outside the scene, with the check sum made right.
+    std::vector<uint8_t> f = good;
+    put32(f, record + 24, 640);
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i + 4 < f.size(); ++i) h = (h ^ f[i]) * 16777619u;
+    put32(f, f.size() - 4, h);
+    SceneState kept;
+    std::string why;
+    EXPECT_FALSE(sandbox::DecodeScene(f, &kept, &why));
+    // And the good one reads back whole.
+    SceneState back;
+    ASSERT_TRUE(sandbox::DecodeScene(good, &back, &why)) << why;
+    EXPECT_TRUE(Same(back, scene));
+}
+
+// Whether `name` is stem-1-YYYY-MM-DD.extension, the first file of its stem, named by date.
+bool FirstOfItsDate(const std::string& name, const std::string& stem, const std::string& extension) {
+    const std::string head = stem + "-1-", tail = "." + extension;
+    if (name.size() != head.size() + 10 + tail.size() || name.rfind(head, 0) != 0 ||
+        name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+        return false;
+    const std::string date = name.substr(head.size(), 10);
+    for (size_t i = 0; i < date.size(); ++i)
+        if (i == 4 || i == 7 ? date[i] != '-' : !std::isdigit(static_cast<unsigned char>(date[i]))) return false;
+    return true;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// File > Save names the scene by number and date in the scene folder; File > Open lists it and a
+// click on its thumbnail brings it back over a changed scene. A damaged file in the folder,
+// clicked, is refused with the reason on the status line, and the scene stays.
+TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
+    SceneState saved, opened, beforeDamaged, afterDamaged;
+    std::vector<std::string> names;
+    std::string said;
+    steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(200, 10); },
+             [] { for (int i = 0; i < 20; ++i) headless::TapKey('N'); },
+             [&] {
+                 saved = Now();
+                 Pick(kFileTitle, SandboxWindow::kSaveItem);
+             },
+             [&] { names = NamesIn(scenes); }, [] { headless::TapKey('C'); }, [] { Control('O'); },
+             [] { ClickScene(80, 60); },  // the first thumbnail: the newest file
+             [&] { opened = Now(); },
+             [&] {
+                 // A copy of the scene with one span byte changed: its check sum no longer holds.
+                 std::vector<uint8_t> f = ReadBytes(scenes + "/" + names.front());
+                 f[f.size() - 8] ^= 0x40;
+                 const std::string damaged = scenes + "/zz-damaged.bmp";
+                 WriteBytes(damaged, f);
+                 std::filesystem::last_write_time(
+                     damaged, std::filesystem::last_write_time(scenes + "/" + names.front()) + std::chrono::seconds(10));
+                 headless::TapKey('B');
+                 ClickScene(400, 400);
+             },
+             [&] {
+                 beforeDamaged = Now();
+                 Pick(kFileTitle, SandboxWindow::kOpenItem);
+             },
+             [] { ClickScene(80, 60); },
+             [&] {
+                 afterDamaged = Now();
+                 said = Sandbox().status;
+             }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(FirstOfItsDate(names[0], "scene", "bmp")) << names[0];
+    EXPECT_FALSE(saved.taps.empty());
+    EXPECT_TRUE(Same(opened, saved));
+    EXPECT_FALSE(Same(beforeDamaged, saved)) << "the scene was changed before the damaged file was clicked";
+    EXPECT_TRUE(Same(afterDamaged, beforeDamaged));
+    EXPECT_NE(said.find("damaged"), std::string::npos) << said;
+}
+
+// P writes a screenshot and R starts and stops a recording, both into the scene folder, and the
+// status line names the file. The recording holds the scene as it was at R, and one frame for each
+// frame that stepped: 3 steps at once, then 1 (a tap makes each differ). File > Import image turns
+// a picture of the folder into walls.
+TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
+    std::string shotSaid, recordSaid, stopSaid, importSaid;
+    std::vector<std::string> names;
+    uint8_t imported[2] = {99, 99};
+    steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); },
+             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().status; },
+             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().status; },
+             [] { for (int i = 0; i < 3; ++i) headless::TapKey('N'); }, [] { headless::TapKey('N'); },
+             [] { headless::TapKey('R'); },
+             [&] {
+                 stopSaid = Sandbox().status;
+                 names = NamesIn(scenes);
+                 // A picture of two colours: the left half black, the right half white.
+                 BmpFile bmp;
+                 bmp.width = 2;
+                 bmp.height = 1;
+                 bmp.coloursUsed = 2;
+                 std::vector<uint8_t> f = bmp.Build();
+                 for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
+                 f[62] = 0;
+                 f[63] = 1;
+                 WriteBytes(scenes + "/zz-level.bmp", f);
+                 std::filesystem::last_write_time(scenes + "/zz-level.bmp",
+                                                  std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+                 Pick(kFileTitle, SandboxWindow::kImportItem);
+             },
+             [] { ClickScene(80, 60); },
+             [&] {
+                 importSaid = Sandbox().status;
+                 imported[0] = Cell(10, 400);
+                 imported[1] = Cell(630, 10);
+             }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(FirstOfItsDate(names[0], "recording", "gif")) << names[0];
+    EXPECT_TRUE(FirstOfItsDate(names[1], "screenshot", "png")) << names[1];
+    EXPECT_NE(shotSaid.find(scenes + "/" + names[1]), std::string::npos) << shotSaid;
+    EXPECT_NE(recordSaid.find(scenes + "/" + names[0]), std::string::npos) << recordSaid;
+    EXPECT_NE(stopSaid.find("recorded 3 frames"), std::string::npos) << stopSaid;
+    const std::vector<uint8_t> png = ReadBytes(scenes + "/" + names[1]);
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    const std::vector<uint8_t> gif = ReadBytes(scenes + "/" + names[0]);
+    ASSERT_GT(gif.size(), 6u);
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
+    EXPECT_NE(importSaid.find("imported"), std::string::npos) << importSaid;
+    EXPECT_EQ(imported[0], X);
+    EXPECT_EQ(imported[1], E);
+}
+
+// Closing keeps the scene; the next start comes back to it.
+TEST_F(SandboxTest, TheSceneInProgressComesBackAtTheNextStart) {
+    SceneState closed, started;
+    steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); }, [&] { closed = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(NamesIn(scenes), (std::vector<std::string>{"autosave.bmp"}));
+    ResetProcessState();
+    steps = {[&] { started = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(started.pixels[100 * 640 + 100], X);
+    ASSERT_EQ(started.taps.size(), 1u);
+    // Both runs pause with their first key: the water the tap poured meanwhile is the same.
+    EXPECT_TRUE(Same(started, closed));
+}
+
+}  // namespace
