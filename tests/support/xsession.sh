@@ -3,13 +3,17 @@
 set -euo pipefail
 
 start_x_session() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { XNUM=$n; break; }
-  done
-  export DISPLAY=":$XNUM"
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display number itself and writes it once it listens, so tests (or anything
+  # else on the machine) starting servers at the same moment never take the same one.
+  local numberfile
+  numberfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.1; done
+  XNUM=$(head -n 1 "$numberfile")
+  rm -f "$numberfile"
+  [ -n "$XNUM" ] || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$XNUM"
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   openbox >/dev/null 2>&1 &
   WM_PID=$!
