@@ -10,6 +10,8 @@
 //   479 (water pouring into the funnel, the basin filling), every frame presented. Beside each
 //   frame it times what converting all 480 rows to 32 bits costs (`convert_all_us`), which every
 //   present paid before presents converted only what changed.
+// - BM_DemoFrameSkip10VsMemcpy: the same stretch at frame skip 10, every turn (one step, and a
+//   present on every tenth) timed in turns with one 640 × 480 memcpy; `ratio` is turn over memcpy.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -95,6 +97,46 @@ void BM_Frame(benchmark::State& state) {
     Stop();
 }
 BENCHMARK(BM_Frame)->ArgName("frameSkip")->Arg(10)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// BM_Frame's funnel at frame skip 10, eight turns at a time timed in turns with eight 640 × 480
+// memcpys (source and target placed as in BM_EmptyFrameVsMemcpy); `ratio` is turn over memcpy.
+void BM_FrameSkip10VsMemcpy(benchmark::State& state) {
+    if (!StartFunnel(10, 600)) {
+        state.SkipWithError("no run directory");
+        return;
+    }
+    constexpr size_t kImage = 640 * 480;
+    std::vector<uint8_t> block(2 * kImage + 4096, EmptyIndex);
+    const uint8_t* from = block.data();
+    uint8_t* to = block.data() + kImage + 2048;
+    constexpr int kTurns = 8;
+    double frames = 0;
+    double copies = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        for (int turn = 0; turn < kTurns; ++turn, ++i) {
+            PourWater(200 + (i * 7) % 240, 210 + (i * 7) % 240, 80);
+            RunWindowsIdle();
+        }
+        const double t1 = ThreadSeconds();
+        for (int copy = 0; copy < kTurns; ++copy) {
+            std::memcpy(to, from, kImage);
+            benchmark::ClobberMemory();
+        }
+        const double t2 = ThreadSeconds();
+        frames += t1 - t0;
+        copies += t2 - t1;
+        state.SetIterationTime((t1 - t0) / kTurns);
+    }
+    const auto n = static_cast<double>(state.iterations()) * kTurns;
+    state.counters["spans"] = appGlobals.waterSpans.count;
+    state.counters["frame_us"] = frames / n * 1e6;
+    state.counters["memcpy_us"] = copies / n * 1e6;
+    state.counters["ratio"] = frames / copies;
+    Stop();
+}
+BENCHMARK(BM_FrameSkip10VsMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_EmptyFrameVsMemcpy(benchmark::State& state) {
     if (!Start(1)) {
@@ -212,5 +254,62 @@ void BM_DemoFrame(benchmark::State& state) {
     Stop();
 }
 BENCHMARK(BM_DemoFrame)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The demo's busy stretch again, at frame skip 10 (the default: a frame presented every tenth
+// step), each frame timed in turns with one 640 × 480 memcpy; `ratio` is frame over memcpy.
+void BM_DemoFrameSkip10VsMemcpy(benchmark::State& state) {
+    std::ifstream in(ONDREL_DEMO_SCRIPT, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    ParsedScript script = ParseScript(text.str());
+    if (!in || !script.error.empty()) {
+        state.SkipWithError("cannot read the demo script");
+        return;
+    }
+    DemoPlayer player(script.events);
+    constexpr size_t kImage = 640 * 480;
+    std::vector<uint8_t> block(2 * kImage + 4096, EmptyIndex);  // as in BM_EmptyFrameVsMemcpy
+    const uint8_t* from = block.data();
+    uint8_t* to = block.data() + kImage + 2048;
+    double frameTime = 0;
+    double copyTime = 0;
+    int frame = kDemoLastTimed + 1;
+    MainWindow* main = nullptr;
+    for (auto _ : state) {
+        if (frame > kDemoLastTimed) {
+            state.PauseTiming();
+            Stop();
+            main = Start(10);
+            if (!main) {
+                state.SkipWithError("no run directory");
+                break;
+            }
+            player.Install();
+            for (frame = 1; frame < kDemoFirstTimed; ++frame) {
+                Turn();
+                main->frameSkip = 10;  // whatever the script's keypad taps set
+            }
+            state.ResumeTiming();
+        }
+        main->frameSkip = 10;
+        const double t0 = ThreadSeconds();
+        Turn();
+        const double t1 = ThreadSeconds();
+        std::memcpy(to, from, kImage);
+        benchmark::ClobberMemory();
+        const double t2 = ThreadSeconds();
+        frameTime += t1 - t0;
+        copyTime += t2 - t1;
+        state.SetIterationTime(t1 - t0);
+        ++frame;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["spans"] = appGlobals.waterSpans.count;
+    state.counters["frame_us"] = frameTime / n * 1e6;
+    state.counters["memcpy_us"] = copyTime / n * 1e6;
+    state.counters["ratio"] = frameTime / copyTime;
+    Stop();
+}
+BENCHMARK(BM_DemoFrameSkip10VsMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
