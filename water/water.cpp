@@ -53,7 +53,10 @@ struct Scene {
     int32_t limit = 0;    // the row limit H: a span on row H or below is dead
     int32_t deadRow = 0;  // 2H, the row of a killed span
 
-    bool Inside(int64_t x, int64_t y) const { return x >= 0 && x < width && y >= 0 && y < height; }
+    // Unsigned, a negative coordinate wraps round to a huge one: one bound test each.
+    bool Inside(int64_t x, int64_t y) const {
+        return (static_cast<uint64_t>(x) < static_cast<uint64_t>(width)) & (static_cast<uint64_t>(y) < static_cast<uint64_t>(height));
+    }
     uint8_t Cell(int64_t x, int64_t y) const { return Inside(x, y) ? pixels[y * width + x] : 0; }
 
     void Paint(int64_t x0, int64_t x1, int64_t y, uint8_t colour) const {
@@ -63,15 +66,29 @@ struct Scene {
         if (first > last) return;
         uint8_t* run = pixels + y * width + first;
         const int64_t n = last - first + 1;
-        // Most spans are a few cells wide: two overlapping word stores cover 8 to 16 cells
-        // without the call and set-up of a block fill.
+        // Most spans are a few cells wide: two overlapping stores of the widest word that fits
+        // cover up to 32 cells without the call and set-up of a block fill.
+        const uint64_t word = 0x0101010101010101ull * colour;
         if (n >= 8 && n <= 16) {
-            const uint64_t word = 0x0101010101010101ull * colour;
             std::memcpy(run, &word, 8);
             std::memcpy(run + n - 8, &word, 8);
-            return;
+        } else if (n < 8) {
+            if (n >= 4) {
+                const auto half = static_cast<uint32_t>(word);
+                std::memcpy(run, &half, 4);
+                std::memcpy(run + n - 4, &half, 4);
+            } else {
+                run[0] = colour;
+                run[n / 2] = colour;
+                run[n - 1] = colour;
+            }
+        } else if (n <= 32) {
+            const uint64_t words[2] = {word, word};
+            std::memcpy(run, words, 16);
+            std::memcpy(run + n - 16, words, 16);
+        } else {
+            std::memset(run, colour, static_cast<size_t>(n));
         }
-        std::memset(run, colour, static_cast<size_t>(n));
     }
 };
 
