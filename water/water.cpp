@@ -283,16 +283,15 @@ int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int64_t
     return static_cast<int32_t>(TrailingRun(row, x + 1, std::min(most, x + 1), EmptyIndex));
 }
 
-void ArmPass() {
+// Arms every span, and cuts every armed span into pieces that are wholly free below or wholly
+// held up. Pieces are appended (armed) and visited by this same loop, so the list order is that
+// of the cuts. Arming a span as the loop reaches it is arming them all first: the cuts read the
+// image alone, and a span's mark is not read before the next pass.
+void ArmAndSplitPass(const Scene& scene) {
     WaterSpanList& list = appGlobals.waterSpans;
-    for (int32_t k = 0; k < list.count; ++k) list.spans[k].active = 1;
-}
-
-// Cuts every armed span into pieces that are wholly free below or wholly held up. Pieces are
-// appended and visited by this same loop, so the list order is that of the cuts.
-void SplitPass(const Scene& scene) {
-    WaterSpanList& list = appGlobals.waterSpans;
+    const int32_t listed = list.count;
     for (int32_t k = 0; k < list.count; ++k) {
+        if (k < listed) list.spans[k].active = 1;
         const WaterSpan span = list.spans[k];
         if (span.y >= scene.limit || span.x0 == span.x1) continue;
         int32_t first = 0;
@@ -722,8 +721,7 @@ void StepWater() {
     const Scene scene = CurrentScene();
     // Without a positive row limit there is no row a span may live on.
     if (!list.spans || list.count <= 0 || scene.limit <= 0) return;
-    ArmPass();
-    SplitPass(scene);
+    ArmAndSplitPass(scene);
     FallPass(scene);
     SpreadPass(scene);
     SortLiveSpansByRow(scene.limit);
