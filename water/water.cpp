@@ -135,26 +135,47 @@ void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
     ++list.count;
 }
 
-// For runs of 8 to 16 bytes, the width of most spans, two overlapping words hold the whole run.
-// Whether every byte of p[0 .. n) is `value`, and whether any is.
+// For runs of 1 to 16 bytes, the width of most spans, two overlapping words (or three single
+// bytes) hold the whole run. Whether every byte of p[0 .. n) is `value`, and whether any is.
+template <typename Word>
+void TwoWords(const uint8_t* p, int64_t n, uint8_t value, Word* first, Word* last) {
+    constexpr Word ones = static_cast<Word>(0x0101010101010101ull);
+    std::memcpy(first, p, sizeof(Word));
+    std::memcpy(last, p + n - static_cast<int64_t>(sizeof(Word)), sizeof(Word));
+    *first ^= ones * value;  // a zero byte where p holds value
+    *last ^= ones * value;
+}
+template <typename Word>
+bool HasZeroByte(Word a, Word b) {
+    constexpr Word ones = static_cast<Word>(0x0101010101010101ull);
+    constexpr Word highs = static_cast<Word>(0x8080808080808080ull);
+    return (((a - ones) & ~a) | ((b - ones) & ~b)) & highs;
+}
 bool ShortRunAll(const uint8_t* p, int64_t n, uint8_t value) {
-    const uint64_t pattern = 0x0101010101010101ull * value;
-    uint64_t first;
-    uint64_t last;
-    std::memcpy(&first, p, 8);
-    std::memcpy(&last, p + n - 8, 8);
-    return ((first ^ pattern) | (last ^ pattern)) == 0;
+    if (n >= 8) {
+        uint64_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return (a | b) == 0;
+    }
+    if (n >= 4) {
+        uint32_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return (a | b) == 0;
+    }
+    return (p[0] == value) & (p[n / 2] == value) & (p[n - 1] == value);
 }
 bool ShortRunAny(const uint8_t* p, int64_t n, uint8_t value) {
-    const uint64_t pattern = 0x0101010101010101ull * value;
-    uint64_t first;
-    uint64_t last;
-    std::memcpy(&first, p, 8);
-    std::memcpy(&last, p + n - 8, 8);
-    const uint64_t a = first ^ pattern;
-    const uint64_t b = last ^ pattern;
-    // A zero byte in a or b is a byte equal to value.
-    return (((a - 0x0101010101010101ull) & ~a) | ((b - 0x0101010101010101ull) & ~b)) & 0x8080808080808080ull;
+    if (n >= 8) {
+        uint64_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return HasZeroByte(a, b);
+    }
+    if (n >= 4) {
+        uint32_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return HasZeroByte(a, b);
+    }
+    return (p[0] == value) | (p[n / 2] == value) | (p[n - 1] == value);
 }
 
 // The number of leading bytes of p[0 .. n) equal to value, eight at a time.
@@ -235,7 +256,7 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     if (from > to) return false;
     const uint8_t* row = scene.pixels + below * scene.width;
     // A drop in the air is free below all along.
-    if (const int64_t n = to - from + 1; n >= 8 && n <= 16 && ShortRunAll(row + from, n, EmptyIndex)) {
+    if (const int64_t n = to - from + 1; n <= 16 && ShortRunAll(row + from, n, EmptyIndex)) {
         *first = static_cast<int32_t>(from);
         *last = static_cast<int32_t>(to);
         return true;
@@ -345,7 +366,7 @@ void SpreadPass(const Scene& scene) {
         const int64_t y = span.y;
         if (scene.Cell(int64_t{span.x0} - 1, y) != EmptyIndex && scene.Cell(int64_t{span.x1} + 1, y) != EmptyIndex) continue;
         // No water directly above, no pressure: a drop in the air has none.
-        if (const int64_t cells = int64_t{span.x1} - span.x0 + 1; cells >= 8 && cells <= 16 && int64_t{span.x1} < scene.width) {
+        if (const int64_t cells = int64_t{span.x1} - span.x0 + 1; cells >= 1 && cells <= 16 && int64_t{span.x1} < scene.width) {
             if (!ShortRunAny(scene.pixels + (y - 1) * scene.width + span.x0, cells, WaterIndex)) continue;
         } else if (ColumnHeight(scene, span, 1) == 0) {
             continue;
