@@ -568,7 +568,8 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
         }
         return;
     }
-    if (int64_t{highest} - lowest >= 0x10000) {
+    // Up to a few dozen spans a comparison sort costs less than the counters' two sweeps.
+    if (count <= 64 || int64_t{highest} - lowest >= 0x10000) {
         std::sort(rowOrder.begin(), rowOrder.end());
         return;
     }
