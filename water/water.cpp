@@ -63,6 +63,18 @@ struct Scene {
         if (y < clipTop || y > clipBottom) return;
         const int64_t first = std::max(std::min(x0, x1), clipLeft);
         const int64_t last = std::min(std::max(x0, x1), clipRight);
+        Fill(first, last, y, colour);
+    }
+    // A falling span's move: the same columns emptied on row `from` and filled on row `to`,
+    // clipped once.
+    void Move(int64_t x0, int64_t x1, int64_t from, int64_t to) const {
+        const int64_t first = std::max(std::min(x0, x1), clipLeft);
+        const int64_t last = std::min(std::max(x0, x1), clipRight);
+        if (from >= clipTop && from <= clipBottom) Fill(first, last, from, EmptyIndex);
+        if (to >= clipTop && to <= clipBottom) Fill(first, last, to, WaterIndex);
+    }
+    // Columns first .. last of row y, both already within the clip rectangle.
+    void Fill(int64_t first, int64_t last, int64_t y, uint8_t colour) const {
         if (first > last) return;
         uint8_t* run = pixels + y * width + first;
         const int64_t n = last - first + 1;
@@ -343,10 +355,10 @@ void FallPass(const Scene& scene) {
     for (int32_t k = 0; k < list.count; ++k) {
         WaterSpan& span = list.spans[k];
         if (!span.active || scene.Cell(span.x0, int64_t{span.y} + 1) != EmptyIndex) continue;
-        scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
+        const int32_t from = span.y;
         ++span.y;  // the free cell below lies inside the image, so this cannot overflow
         if (int64_t{span.y} == int64_t{scene.limit} - 1) span.y = scene.deadRow;
-        scene.Paint(span.x0, span.x1, span.y, WaterIndex);
+        scene.Move(span.x0, span.x1, from, span.y);
     }
 }
 
