@@ -37,6 +37,13 @@ std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in c
 std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
 std::vector<uint64_t> rowOrderScratch;
 
+// Makes room for n entries of merge scratch. The vectors only grow, and a row uses the first n
+// entries whatever they hold, so a row shorter than the last one pays no call.
+template <typename T>
+void GrowTo(std::vector<T>& scratch, size_t n) {
+    if (scratch.size() < n) scratch.resize(n);
+}
+
 // Below this many live spans a stable insertion sort beats clearing the radix counters.
 constexpr int32_t SmallSortSize = 32;
 constexpr int RadixDigitBits = 11;
@@ -560,7 +567,7 @@ bool SweepChain(const Scene& scene, WaterSpan* spans, int32_t first, int32_t off
 // over their distance from the smallest beat a comparison sort.
 void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
     const auto n = static_cast<size_t>(count);
-    rowOrder.resize(n);
+    GrowTo(rowOrder, n);
     int32_t lowest = INT32_MAX;
     int32_t highest = INT32_MIN;
     for (int32_t i = 0; i < count; ++i) {
@@ -582,10 +589,10 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
     }
     // Up to a few dozen spans a comparison sort costs less than the counters' two sweeps.
     if (count <= 64 || int64_t{highest} - lowest >= 0x10000) {
-        std::sort(rowOrder.begin(), rowOrder.end());
+        std::sort(rowOrder.begin(), rowOrder.begin() + count);
         return;
     }
-    rowOrderScratch.resize(n);
+    GrowTo(rowOrderScratch, n);
     uint64_t* source = rowOrder.data();
     uint64_t* target = rowOrderScratch.data();
     const uint64_t base = (uint64_t{static_cast<uint32_t>(lowest) ^ 0x80000000u}) << 32;
@@ -611,7 +618,7 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     const int32_t count = end - first;
     if (count < 2) return false;
     const auto n = static_cast<size_t>(count);
-    rowGated.resize(n);
+    GrowTo(rowGated, n);
     const int32_t row = spans[first].y;
     if (row < 0 || row >= scene.height) return false;  // every cell beside is outside: no water
     const uint8_t* pixels = scene.pixels + row * scene.width;
@@ -639,10 +646,10 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     }
 
     SortRowByFirstColumn(spans + first, count);
-    rowPrev.resize(n);
-    rowNext.resize(n);
-    rowPlace.resize(n);
-    rowCluster.resize(n);
+    GrowTo(rowPrev, n);
+    GrowTo(rowNext, n);
+    GrowTo(rowPlace, n);
+    GrowTo(rowCluster, n);
     clusterChain.clear();
     int32_t clusters = 0;
     int64_t hullRight = 0;
@@ -666,10 +673,11 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     if (clusters == count) return false;  // no two spans near each other
 
     // The members of every cluster, each cluster's in list order: a counting sort by cluster.
-    clusterStart.assign(static_cast<size_t>(clusters) + 1, 0);
+    GrowTo(clusterStart, static_cast<size_t>(clusters) + 1);
+    std::fill_n(clusterStart.begin(), clusters + 1, 0);
     for (int32_t i = 0; i < count; ++i) ++clusterStart[static_cast<size_t>(rowCluster[static_cast<size_t>(i)]) + 1];
     for (int32_t c = 0; c < clusters; ++c) clusterStart[static_cast<size_t>(c) + 1] += clusterStart[static_cast<size_t>(c)];
-    clusterMembers.resize(n);
+    GrowTo(clusterMembers, n);
     for (int32_t i = 0; i < count; ++i) {
         const auto c = static_cast<size_t>(rowCluster[static_cast<size_t>(i)]);
         clusterMembers[static_cast<size_t>(clusterStart[c]++)] = i;
