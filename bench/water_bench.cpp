@@ -269,6 +269,63 @@ void BM_ColumnIntoChamber(benchmark::State& state) {
 }
 BENCHMARK(BM_ColumnIntoChamber)->ArgName("phase")->Arg(1)->Arg(20)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 
+// (d) Plain pools at rest: one basin of `cells` water cells (as near square as the scene lets
+// it be), full and still, one listed span per row. Each step is timed in turns with one
+// vectorised read of the pool's cells (a search of every row for a byte it does not hold);
+// `ratio` is the step over the read. A scene at rest should cost in proportion to what changed.
+void BM_PoolAtRestVsRead(benchmark::State& state) {
+    const auto cells = static_cast<int32_t>(state.range(0));
+    int32_t width = 1;
+    while (width * width < cells) ++width;
+    width = std::min(width * 2, SceneWidth - 8);
+    const int32_t depth = std::min((cells + width - 1) / width, SceneHeight - 8);
+    BenchScene scene;
+    const int32_t left = (SceneWidth - width) / 2;
+    const int32_t floor = SceneHeight - 3;
+    const int32_t top = floor - depth;
+    scene.Wall(left - 1, top - 1, left - 1, floor);
+    scene.Wall(left + width, top - 1, left + width, floor);
+    scene.Wall(left - 1, floor, left + width, floor);
+    scene.Fill(left, top, left + width - 1, floor - 1);
+    for (int i = 0; i < 3; ++i) StepWater();
+    const uint8_t* pixels = scene.surface.pixels;
+    double stepTime = 0;
+    double readTime = 0;
+    constexpr int kRounds = 32;  // per clock reading, which costs about a microsecond
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        for (int round = 0; round < kRounds; ++round) StepWater();
+        const double t1 = ThreadSeconds();
+        for (int round = 0; round < kRounds; ++round) {
+            const void* found = nullptr;
+            for (int32_t y = top; y < floor; ++y) {
+                const void* hit = std::memchr(pixels + y * SceneWidth + left, 0xFE, static_cast<size_t>(width));
+                found = hit ? hit : found;
+            }
+            benchmark::DoNotOptimize(found);
+            benchmark::ClobberMemory();
+        }
+        const double t2 = ThreadSeconds();
+        stepTime += t1 - t0;
+        readTime += t2 - t1;
+        state.SetIterationTime((t1 - t0) / kRounds);
+    }
+    const double rounds = static_cast<double>(state.iterations()) * kRounds;
+    state.counters["water_cells"] = static_cast<double>(width) * depth;
+    state.counters["spans"] = appGlobals.waterSpans.count;
+    state.counters["step_ns"] = stepTime / rounds * 1e9;
+    state.counters["read_ns"] = readTime / rounds * 1e9;
+    state.counters["ratio"] = stepTime / readTime;
+}
+BENCHMARK(BM_PoolAtRestVsRead)
+    ->ArgName("cells")
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Arg(150000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
 // What every frame costs regardless of the water: the scene copied to the screen image and the
 // screen image copied out, two whole 640 × 480 images.
 void BM_TwoImageCopies(benchmark::State& state) {

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -676,6 +679,171 @@ TEST(WaterRandomised, CoordinatesAtTheLimitsOfTheRange) {
             EXPECT_TRUE(v == 0 || v == WaterIndex || v == EmptyIndex) << x << ", " << y;
         }
     }
+}
+
+
+// Anything a step keeps for the next one must hold when the scene changes between steps by any
+// path: the pen and the eraser, a clear, a whole image copied onto the scene, bytes written
+// straight into its pixels (one cell under water at rest, whole rows), and a reset. Pools are
+// left at rest for stretches of steps, so that a change lands on water that had stopped moving.
+TEST(WaterRandomised, ChangesFromOutsideBetweenStepsMatchTheLiteralStep) {
+    constexpr int32_t w = 72;
+    constexpr int32_t h = 48;
+    ReferenceCounts counts;
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
+        SceneGuard guard(w, h, h);
+        Surface* image = &guard.surface;
+        Surface twin(w, h);
+        twin.Clear(EmptyIndex);
+        Surface snapshot(w, h);
+        snapshot.Clear(EmptyIndex);
+        ReferenceWater reference(&twin, h);
+        std::mt19937 random(seed);
+        auto pick = [&random](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+        auto both = [&](auto&& draw) {
+            draw(image);
+            draw(&twin);
+        };
+        auto pour = [&](int32_t xa, int32_t xb, int32_t row) {
+            PourWater(xa, xb, row);
+            reference.Pour(xa, xb, row);
+        };
+        // Basins full of water standing still: walls, and one painted, listed span per row.
+        auto basins = [&] {
+            for (int32_t left = 2; left + 14 < w; left += 17) {
+                const int32_t top = pick(h / 3, h / 2);
+                const int32_t bottom = h - 3;
+                both([&](Surface* s) {
+                    FillRect(s, left, top, left, bottom, 0);
+                    FillRect(s, left + 14, top, left + 14, bottom, 0);
+                    FillRect(s, left, bottom, left + 14, bottom, 0);
+                    FillRect(s, left + 1, top + 2, left + 13, bottom - 1, WaterIndex);
+                });
+                for (int32_t y = top + 2; y < bottom; ++y) pour(left + 1, left + 13, y);
+            }
+        };
+        basins();
+        for (int step = 0; step < 1500; ++step) {
+            const int32_t action = pick(0, 39);
+            if (action == 0) {  // the pen
+                const int32_t x0 = pick(0, w - 1), y0 = pick(0, h - 1);
+                const int32_t x1 = x0 + pick(-8, 8), y1 = y0 + pick(-8, 8);
+                both([&](Surface* s) { DrawLine(s, x0, y0, x1, y1, 0); });
+            } else if (action == 1) {  // the eraser
+                const int32_t cx = pick(0, w - 1), cy = pick(0, h - 1);
+                both([&](Surface* s) { FillCircle(s, cx, cy, 10, EmptyIndex); });
+            } else if (action == 2) {  // one cell written straight into the pixels
+                const auto at = static_cast<size_t>(pick(0, w - 1) + w * pick(0, h - 1));
+                const uint8_t values[]{EmptyIndex, WaterIndex, 0, 9};
+                const uint8_t value = values[pick(0, 3)];
+                image->pixels[at] = value;
+                twin.pixels[at] = value;
+            } else if (action == 3) {  // whole rows copied over others
+                const int32_t from = pick(0, h - 4), to = pick(0, h - 4), rows = pick(1, 3);
+                for (Surface* s : {image, &twin}) std::memmove(s->pixels + to * w, s->pixels + from * w, static_cast<size_t>(rows * w));
+            } else if (action == 4) {  // a copy of the scene as it was some time ago
+                if (pick(0, 2) == 0) {
+                    CopySurface(&snapshot, image);
+                } else {
+                    both([&](Surface* s) { CopySurface(s, &snapshot); });
+                }
+            } else if (action == 5 && pick(0, 3) == 0) {  // a clear, the list left as it is
+                both([](Surface* s) { s->Clear(EmptyIndex); });
+                if (pick(0, 1) == 0) basins();
+            } else if (action == 6 && pick(0, 5) == 0) {  // the C key
+                ResetWater();
+                reference.Reset();
+                both([](Surface* s) { s->Clear(EmptyIndex); });
+                basins();
+            }
+            // Rain now and then; between showers the pools come to rest.
+            if ((step / 60) % 2 == 0) {
+                for (int32_t drops = pick(0, 3); drops > 0; --drops) {
+                    const int32_t x = pick(-5, w - 5);
+                    pour(x, x + pick(0, 10), pick(0, h / 4));
+                }
+            }
+            StepWater();
+            reference.Step();
+            ASSERT_TRUE(OrderedAndLive(h)) << "seed " << seed << " step " << step;
+            ASSERT_TRUE(SameSpans(reference.spans)) << "seed " << seed << " step " << step;
+            ASSERT_EQ(std::memcmp(image->pixels, twin.pixels, static_cast<size_t>(w) * h), 0)
+                << "seed " << seed << " step " << step << "\n"
+                << ::testing::PrintToString(gfxtest::Picture(*image, w, h, kScene)) << "\nexpected\n"
+                << ::testing::PrintToString(gfxtest::Picture(twin, w, h, kScene));
+        }
+        counts.disarms += reference.counts.disarms;
+        counts.splits += reference.counts.splits;
+        counts.spreads += reference.counts.spreads;
+        counts.merges += reference.counts.merges;
+    }
+    EXPECT_GT(counts.disarms, 10000);
+    EXPECT_GT(counts.splits, 1000);
+    EXPECT_GT(counts.spreads, 1000);
+    EXPECT_GT(counts.merges, 300);
+}
+
+}  // namespace
+
+// Every allocation of the program is counted, so that a test can tell that a stretch of code
+// made none.
+namespace {
+std::atomic<int64_t> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t bytes) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* block = std::malloc(bytes == 0 ? 1 : bytes)) return block;
+    throw std::bad_alloc();
+}
+// GCC takes the free of a block from operator new for a mismatch once the two are inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+#pragma GCC diagnostic pop
+
+namespace {
+
+// Once its arrays have grown to what a scene needs, a step allocates nothing: the same stretch
+// of busy steps (rain on pools, splits, spreads, crowded merges, sorting) is run twice from the
+// same state, and the second run, which needs no more room than the first, must not allocate.
+TEST(WaterList, StepsAllocateNothingOnceGrown) {
+    constexpr int32_t w = 200;
+    constexpr int32_t h = 64;
+    SceneGuard guard(w, h, h);
+    Surface* image = &guard.surface;
+    FillRect(image, 0, h - 4, w - 1, h - 4, 0);
+    for (int32_t x = 7; x < w; x += 23) FillRect(image, x, h - 4, x + 3, h - 4, EmptyIndex);
+    for (int32_t x = 20; x + 30 < w; x += 60) {
+        FillRect(image, x, h / 2, x, h - 5, 0);
+        FillRect(image, x + 30, h / 2, x + 30, h - 5, 0);
+    }
+    auto run = [&](uint32_t seed, int steps) {
+        std::mt19937 random(seed);
+        for (int step = 0; step < steps; ++step) {
+            for (int drops = 0; drops < 12; ++drops) {
+                const auto x = static_cast<int32_t>(random() % (w - 10));
+                PourWater(x, x + 10, static_cast<int32_t>(random() % 8));
+            }
+            StepWater();
+        }
+    };
+    run(1, 200);
+    const std::vector<uint8_t> pixels(image->pixels, image->pixels + static_cast<size_t>(w) * h);
+    const WaterSpanList& list = appGlobals.waterSpans;
+    const std::vector<WaterSpan> spans(list.spans, list.spans + list.count);
+    run(2, 300);
+    const int32_t busiest = list.capacity;
+
+    std::memcpy(image->pixels, pixels.data(), pixels.size());
+    std::copy(spans.begin(), spans.end(), list.spans);
+    appGlobals.waterSpans.count = static_cast<int32_t>(spans.size());
+    const int64_t before = allocations.load();
+    run(2, 300);
+    EXPECT_EQ(allocations.load() - before, 0);
+    EXPECT_EQ(list.capacity, busiest);
+    EXPECT_GT(busiest, 1024);  // the scene was busy enough to need the room
 }
 
 }  // namespace

@@ -37,6 +37,13 @@ std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in c
 std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
 std::vector<uint64_t> rowOrderScratch;
 
+// Makes room for n entries of merge scratch. The vectors only grow, and a row uses the first n
+// entries whatever they hold, so a row shorter than the last one pays no call.
+template <typename T>
+void GrowTo(std::vector<T>& scratch, size_t n) {
+    if (scratch.size() < n) scratch.resize(n);
+}
+
 // Below this many live spans a stable insertion sort beats clearing the radix counters.
 constexpr int32_t SmallSortSize = 32;
 constexpr int RadixDigitBits = 11;
@@ -53,25 +60,54 @@ struct Scene {
     int32_t limit = 0;    // the row limit H: a span on row H or below is dead
     int32_t deadRow = 0;  // 2H, the row of a killed span
 
-    bool Inside(int64_t x, int64_t y) const { return x >= 0 && x < width && y >= 0 && y < height; }
+    // Unsigned, a negative coordinate wraps round to a huge one: one bound test each.
+    bool Inside(int64_t x, int64_t y) const {
+        return (static_cast<uint64_t>(x) < static_cast<uint64_t>(width)) & (static_cast<uint64_t>(y) < static_cast<uint64_t>(height));
+    }
     uint8_t Cell(int64_t x, int64_t y) const { return Inside(x, y) ? pixels[y * width + x] : 0; }
 
     void Paint(int64_t x0, int64_t x1, int64_t y, uint8_t colour) const {
         if (y < clipTop || y > clipBottom) return;
         const int64_t first = std::max(std::min(x0, x1), clipLeft);
         const int64_t last = std::min(std::max(x0, x1), clipRight);
+        Fill(first, last, y, colour);
+    }
+    // A falling span's move: the same columns emptied on row `from` and filled on row `to`,
+    // clipped once.
+    void Move(int64_t x0, int64_t x1, int64_t from, int64_t to) const {
+        const int64_t first = std::max(std::min(x0, x1), clipLeft);
+        const int64_t last = std::min(std::max(x0, x1), clipRight);
+        if (from >= clipTop && from <= clipBottom) Fill(first, last, from, EmptyIndex);
+        if (to >= clipTop && to <= clipBottom) Fill(first, last, to, WaterIndex);
+    }
+    // Columns first .. last of row y, both already within the clip rectangle.
+    void Fill(int64_t first, int64_t last, int64_t y, uint8_t colour) const {
         if (first > last) return;
         uint8_t* run = pixels + y * width + first;
         const int64_t n = last - first + 1;
-        // Most spans are a few cells wide: two overlapping word stores cover 8 to 16 cells
-        // without the call and set-up of a block fill.
+        // Most spans are a few cells wide: two overlapping stores of the widest word that fits
+        // cover up to 32 cells without the call and set-up of a block fill.
+        const uint64_t word = 0x0101010101010101ull * colour;
         if (n >= 8 && n <= 16) {
-            const uint64_t word = 0x0101010101010101ull * colour;
             std::memcpy(run, &word, 8);
             std::memcpy(run + n - 8, &word, 8);
-            return;
+        } else if (n < 8) {
+            if (n >= 4) {
+                const auto half = static_cast<uint32_t>(word);
+                std::memcpy(run, &half, 4);
+                std::memcpy(run + n - 4, &half, 4);
+            } else {
+                run[0] = colour;
+                run[n / 2] = colour;
+                run[n - 1] = colour;
+            }
+        } else if (n <= 32) {
+            const uint64_t words[2] = {word, word};
+            std::memcpy(run, words, 16);
+            std::memcpy(run + n - 16, words, 16);
+        } else {
+            std::memset(run, colour, static_cast<size_t>(n));
         }
-        std::memset(run, colour, static_cast<size_t>(n));
     }
 };
 
@@ -118,26 +154,47 @@ void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
     ++list.count;
 }
 
-// For runs of 8 to 16 bytes, the width of most spans, two overlapping words hold the whole run.
-// Whether every byte of p[0 .. n) is `value`, and whether any is.
+// For runs of 1 to 16 bytes, the width of most spans, two overlapping words (or three single
+// bytes) hold the whole run. Whether every byte of p[0 .. n) is `value`, and whether any is.
+template <typename Word>
+void TwoWords(const uint8_t* p, int64_t n, uint8_t value, Word* first, Word* last) {
+    constexpr Word ones = static_cast<Word>(0x0101010101010101ull);
+    std::memcpy(first, p, sizeof(Word));
+    std::memcpy(last, p + n - static_cast<int64_t>(sizeof(Word)), sizeof(Word));
+    *first ^= ones * value;  // a zero byte where p holds value
+    *last ^= ones * value;
+}
+template <typename Word>
+bool HasZeroByte(Word a, Word b) {
+    constexpr Word ones = static_cast<Word>(0x0101010101010101ull);
+    constexpr Word highs = static_cast<Word>(0x8080808080808080ull);
+    return (((a - ones) & ~a) | ((b - ones) & ~b)) & highs;
+}
 bool ShortRunAll(const uint8_t* p, int64_t n, uint8_t value) {
-    const uint64_t pattern = 0x0101010101010101ull * value;
-    uint64_t first;
-    uint64_t last;
-    std::memcpy(&first, p, 8);
-    std::memcpy(&last, p + n - 8, 8);
-    return ((first ^ pattern) | (last ^ pattern)) == 0;
+    if (n >= 8) {
+        uint64_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return (a | b) == 0;
+    }
+    if (n >= 4) {
+        uint32_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return (a | b) == 0;
+    }
+    return (p[0] == value) & (p[n / 2] == value) & (p[n - 1] == value);
 }
 bool ShortRunAny(const uint8_t* p, int64_t n, uint8_t value) {
-    const uint64_t pattern = 0x0101010101010101ull * value;
-    uint64_t first;
-    uint64_t last;
-    std::memcpy(&first, p, 8);
-    std::memcpy(&last, p + n - 8, 8);
-    const uint64_t a = first ^ pattern;
-    const uint64_t b = last ^ pattern;
-    // A zero byte in a or b is a byte equal to value.
-    return (((a - 0x0101010101010101ull) & ~a) | ((b - 0x0101010101010101ull) & ~b)) & 0x8080808080808080ull;
+    if (n >= 8) {
+        uint64_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return HasZeroByte(a, b);
+    }
+    if (n >= 4) {
+        uint32_t a, b;
+        TwoWords(p, n, value, &a, &b);
+        return HasZeroByte(a, b);
+    }
+    return (p[0] == value) | (p[n / 2] == value) | (p[n - 1] == value);
 }
 
 // The number of leading bytes of p[0 .. n) equal to value, eight at a time.
@@ -218,7 +275,7 @@ bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first,
     if (from > to) return false;
     const uint8_t* row = scene.pixels + below * scene.width;
     // A drop in the air is free below all along.
-    if (const int64_t n = to - from + 1; n >= 8 && n <= 16 && ShortRunAll(row + from, n, EmptyIndex)) {
+    if (const int64_t n = to - from + 1; n <= 16 && ShortRunAll(row + from, n, EmptyIndex)) {
         *first = static_cast<int32_t>(from);
         *last = static_cast<int32_t>(to);
         return true;
@@ -266,16 +323,15 @@ int32_t EmptyRun(const Scene& scene, int64_t x, int64_t y, int64_t step, int64_t
     return static_cast<int32_t>(TrailingRun(row, x + 1, std::min(most, x + 1), EmptyIndex));
 }
 
-void ArmPass() {
+// Arms every span, and cuts every armed span into pieces that are wholly free below or wholly
+// held up. Pieces are appended (armed) and visited by this same loop, so the list order is that
+// of the cuts. Arming a span as the loop reaches it is arming them all first: the cuts read the
+// image alone, and a span's mark is not read before the next pass.
+void ArmAndSplitPass(const Scene& scene) {
     WaterSpanList& list = appGlobals.waterSpans;
-    for (int32_t k = 0; k < list.count; ++k) list.spans[k].active = 1;
-}
-
-// Cuts every armed span into pieces that are wholly free below or wholly held up. Pieces are
-// appended and visited by this same loop, so the list order is that of the cuts.
-void SplitPass(const Scene& scene) {
-    WaterSpanList& list = appGlobals.waterSpans;
+    const int32_t listed = list.count;
     for (int32_t k = 0; k < list.count; ++k) {
+        if (k < listed) list.spans[k].active = 1;
         const WaterSpan span = list.spans[k];
         if (span.y >= scene.limit || span.x0 == span.x1) continue;
         int32_t first = 0;
@@ -306,10 +362,10 @@ void FallPass(const Scene& scene) {
     for (int32_t k = 0; k < list.count; ++k) {
         WaterSpan& span = list.spans[k];
         if (!span.active || scene.Cell(span.x0, int64_t{span.y} + 1) != EmptyIndex) continue;
-        scene.Paint(span.x0, span.x1, span.y, EmptyIndex);
+        const int32_t from = span.y;
         ++span.y;  // the free cell below lies inside the image, so this cannot overflow
         if (int64_t{span.y} == int64_t{scene.limit} - 1) span.y = scene.deadRow;
-        scene.Paint(span.x0, span.x1, span.y, WaterIndex);
+        scene.Move(span.x0, span.x1, from, span.y);
     }
 }
 
@@ -329,7 +385,7 @@ void SpreadPass(const Scene& scene) {
         const int64_t y = span.y;
         if (scene.Cell(int64_t{span.x0} - 1, y) != EmptyIndex && scene.Cell(int64_t{span.x1} + 1, y) != EmptyIndex) continue;
         // No water directly above, no pressure: a drop in the air has none.
-        if (const int64_t cells = int64_t{span.x1} - span.x0 + 1; cells >= 8 && cells <= 16 && int64_t{span.x1} < scene.width) {
+        if (const int64_t cells = int64_t{span.x1} - span.x0 + 1; cells >= 1 && cells <= 16 && int64_t{span.x1} < scene.width) {
             if (!ShortRunAny(scene.pixels + (y - 1) * scene.width + span.x0, cells, WaterIndex)) continue;
         } else if (ColumnHeight(scene, span, 1) == 0) {
             continue;
@@ -511,7 +567,7 @@ bool SweepChain(const Scene& scene, WaterSpan* spans, int32_t first, int32_t off
 // over their distance from the smallest beat a comparison sort.
 void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
     const auto n = static_cast<size_t>(count);
-    rowOrder.resize(n);
+    GrowTo(rowOrder, n);
     int32_t lowest = INT32_MAX;
     int32_t highest = INT32_MIN;
     for (int32_t i = 0; i < count; ++i) {
@@ -531,11 +587,12 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
         }
         return;
     }
-    if (int64_t{highest} - lowest >= 0x10000) {
-        std::sort(rowOrder.begin(), rowOrder.end());
+    // Up to a few dozen spans a comparison sort costs less than the counters' two sweeps.
+    if (count <= 64 || int64_t{highest} - lowest >= 0x10000) {
+        std::sort(rowOrder.begin(), rowOrder.begin() + count);
         return;
     }
-    rowOrderScratch.resize(n);
+    GrowTo(rowOrderScratch, n);
     uint64_t* source = rowOrder.data();
     uint64_t* target = rowOrderScratch.data();
     const uint64_t base = (uint64_t{static_cast<uint32_t>(lowest) ^ 0x80000000u}) << 32;
@@ -561,7 +618,7 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     const int32_t count = end - first;
     if (count < 2) return false;
     const auto n = static_cast<size_t>(count);
-    rowGated.resize(n);
+    GrowTo(rowGated, n);
     const int32_t row = spans[first].y;
     if (row < 0 || row >= scene.height) return false;  // every cell beside is outside: no water
     const uint8_t* pixels = scene.pixels + row * scene.width;
@@ -589,10 +646,10 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     }
 
     SortRowByFirstColumn(spans + first, count);
-    rowPrev.resize(n);
-    rowNext.resize(n);
-    rowPlace.resize(n);
-    rowCluster.resize(n);
+    GrowTo(rowPrev, n);
+    GrowTo(rowNext, n);
+    GrowTo(rowPlace, n);
+    GrowTo(rowCluster, n);
     clusterChain.clear();
     int32_t clusters = 0;
     int64_t hullRight = 0;
@@ -616,10 +673,11 @@ bool MergeRow(const Scene& scene, WaterSpan* spans, int32_t first, int32_t end) 
     if (clusters == count) return false;  // no two spans near each other
 
     // The members of every cluster, each cluster's in list order: a counting sort by cluster.
-    clusterStart.assign(static_cast<size_t>(clusters) + 1, 0);
+    GrowTo(clusterStart, static_cast<size_t>(clusters) + 1);
+    std::fill_n(clusterStart.begin(), clusters + 1, 0);
     for (int32_t i = 0; i < count; ++i) ++clusterStart[static_cast<size_t>(rowCluster[static_cast<size_t>(i)]) + 1];
     for (int32_t c = 0; c < clusters; ++c) clusterStart[static_cast<size_t>(c) + 1] += clusterStart[static_cast<size_t>(c)];
-    clusterMembers.resize(n);
+    GrowTo(clusterMembers, n);
     for (int32_t i = 0; i < count; ++i) {
         const auto c = static_cast<size_t>(rowCluster[static_cast<size_t>(i)]);
         clusterMembers[static_cast<size_t>(clusterStart[c]++)] = i;
@@ -705,8 +763,7 @@ void StepWater() {
     const Scene scene = CurrentScene();
     // Without a positive row limit there is no row a span may live on.
     if (!list.spans || list.count <= 0 || scene.limit <= 0) return;
-    ArmPass();
-    SplitPass(scene);
+    ArmAndSplitPass(scene);
     FallPass(scene);
     SpreadPass(scene);
     SortLiveSpansByRow(scene.limit);
