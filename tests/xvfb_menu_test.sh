@@ -54,7 +54,7 @@ header_until() {
   done
 }
 
-xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+activate_window "$id"
 # The titles: "Gallery" over x 0-53, "Pages" over 54-95, "View" over 96-131. A drop-down lies
 # under its title, its items 16 pixels high from y 22; a check mark starts 8 pixels right of the
 # drop-down's left edge, 4 below its item's top. The page buttons are 96 x 28 at client y 442,

@@ -14,7 +14,7 @@ id=$WINDOW_ID
 sleep 0.5
 locate_window "$id"  # sx and sy: the screen position of a client pixel
 
-xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
+activate_window "$id"
 draw_wall_and_pour 1
 expect_water_on_wall "$build/xvfb_water.png"
 
