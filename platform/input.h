@@ -24,6 +24,12 @@ void InputMouseMove(HWND hwnd, int x, int y);
 enum class MouseButton { Left, Right };
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y);
 
+// The wheel turned by `delta` (WHEEL_DELTA a notch, positive away from the user) with the
+// pointer at (x, y) of the view of `hwnd`. As on Win32, WM_MOUSEWHEEL goes to the window with the
+// keyboard focus, wherever the pointer is, with the pointer's screen position; nothing while a
+// menu is open.
+void InputMouseWheel(HWND hwnd, int delta, int x, int y);
+
 // A key went down (again, for `repeat`) or up. The key state changes at once; the message goes
 // to the window that has the keyboard focus, if any, unless a menu is open: then the keys drive
 // the menu (arrows, Return, Escape to close it) and no window gets them.

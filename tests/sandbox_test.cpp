@@ -106,8 +106,8 @@ void Control(int key) {
 }
 // The window's brush to `size` with the ']' and '[' keys.
 void BrushTo(int size) {
-    for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(sandbox::kKeyBracketRight);
-    for (int now = Sandbox().brush; now > size; --now) headless::TapKey(sandbox::kKeyBracketLeft);
+    for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(VK_OEM_6);
+    for (int now = Sandbox().brush; now > size; --now) headless::TapKey(VK_OEM_4);
 }
 
 class SandboxTest : public ::testing::Test {
@@ -211,11 +211,30 @@ TEST_F(SandboxTest, TheWallBrushDrawsARoundStampOfEachSize) {
 TEST_F(SandboxTest, TheBrushSizeStaysWithinOneToThirtyTwo) {
     std::vector<int> sizes;
     auto look = [&] { sizes.push_back(Sandbox().brush); };
-    steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(sandbox::kKeyBracketLeft); }, look,
+    steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(VK_OEM_4); }, look,
              [] { for (int i = 0; i < 40; ++i) headless::TapKey(VK_PRIOR); }, look,
              [] { Pick(72, SandboxWindow::kSmallerItem); }, look};
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(sizes, (std::vector<int>{1, 32, 31}));
+}
+
+// The brush size through the user's own input: ']' and '[' (VK_OEM_6 and VK_OEM_4) a size a
+// press; the wheel a size a notch of 120, away from the user bigger, wherever the pointer is; a
+// fine wheel's turns of 40 add up to a notch.
+TEST_F(SandboxTest, TheBracketKeysAndTheWheelChangeTheBrushSize) {
+    std::vector<int> sizes;
+    auto look = [&] { sizes.push_back(Sandbox().brush); };
+    steps = {[] { BrushTo(5); }, look,
+             [] { headless::TapKey(VK_OEM_6); }, look,
+             [] { headless::TapKey(VK_OEM_4); headless::TapKey(VK_OEM_4); }, look,
+             [] { headless::TurnWheel(Hwnd(), 120, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), 3 * 120, 10, 300); }, look,
+             [] { headless::TurnWheel(Hwnd(), -2 * 120, 600, 50); }, look,
+             [] { headless::TurnWheel(Hwnd(), 40, 300, 200); headless::TurnWheel(Hwnd(), 40, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), 40, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), -40 * 120, 300, 200); }, look};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(sizes, (std::vector<int>{5, 6, 4, 5, 8, 6, 6, 7, 1}));
 }
 
 // A stroke of size 1 from (10, 20) over (12, 20) to (14, 20) walls cells 10 to 14 of row 20. The
