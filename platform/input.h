@@ -25,9 +25,10 @@ enum class MouseButton { Left, Right };
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y);
 
 // The wheel turned by `delta` (WHEEL_DELTA a notch, positive away from the user) with the
-// pointer at (x, y) of the view of `hwnd`. As on Win32, WM_MOUSEWHEEL goes to the window with the
-// keyboard focus, wherever the pointer is, with the pointer's screen position; nothing while a
-// menu is open.
+// pointer at (x, y) of the view of `hwnd`. As on Windows 10 and Wine, WM_MOUSEWHEEL goes to the
+// window under the pointer, whichever has the keyboard focus: here the top-level window, as a
+// push button under the pointer would pass it on to its parent. It carries the pointer's screen
+// position; nothing while a menu is open or when the pointer is outside the view.
 void InputMouseWheel(HWND hwnd, int delta, int x, int y);
 
 // A key went down (again, for `repeat`) or up. The key state changes at once; the message goes

@@ -718,11 +718,11 @@ TEST_F(PlatformContract, AsyncKeyStateReportsDownNowAndPressedSinceTheLastQuery)
     DispatchPending();
 }
 
-// The wheel: WM_MOUSEWHEEL posted to the window with the keyboard focus (the one shown last),
-// the turn in wParam's high word as a signed number, the mouse buttons and Shift and Control held
-// in its low word (none here), the pointer's screen position in lParam. Two borderless windows
-// at known places: the client's corner is the window's.
-TEST_F(PlatformContract, TheWheelGoesToTheFocusWithItsTurnAndTheScreenPosition) {
+// The wheel: WM_MOUSEWHEEL posted to the window under the pointer, whichever has the keyboard
+// focus (the one shown last), the turn in wParam's high word as a signed number, the mouse
+// buttons and Shift and Control held in its low word (none here), the pointer's screen position
+// in lParam. Two borderless windows at known places: the client's corner is the window's.
+TEST_F(PlatformContract, TheWheelGoesToTheWindowUnderThePointerWithItsTurnAndScreenPosition) {
     std::string name = NewClass();
     HWND other = Keep(Create(name.c_str(), WS_POPUP, 100, 120, 200, 150));
     HWND focus = Keep(Create(name.c_str(), WS_POPUP, 400, 130, 200, 150));
@@ -735,11 +735,18 @@ TEST_F(PlatformContract, TheWheelGoesToTheFocusWithItsTurnAndTheScreenPosition) 
     DispatchPending();
     synth::TurnWheel(focus, 150, 5, -2 * WHEEL_DELTA);
     DispatchPending();
-    for (const Logged& l : messageLog) EXPECT_EQ(l.hwnd, focus) << Describe(l.message, l.flags, l.wParam, l.lParam);
+    synth::TurnWheel(other, 50, 60, WHEEL_DELTA);
+    DispatchPending();
+    std::vector<HWND> to;
+    for (const Logged& l : messageLog) to.push_back(l.hwnd);
+    EXPECT_EQ(to, (std::vector<HWND>{focus, focus, other}));
+    const WORD twoNotchesBack = 0x10000 - 2 * WHEEL_DELTA;  // −240 as a word
+    const WPARAM back = MAKEWPARAM(0, twoNotchesBack);
     ExpectSequence({{WM_MOUSEWHEEL, kPosted | kWParam | kLParam, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(420, 160)},
-                    {WM_MOUSEWHEEL, kPosted | kWParam | kLParam, MAKEWPARAM(0, -2 * WHEEL_DELTA), MAKELPARAM(550, 135)}},
-                   "the wheel over the focus");
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(MAKEWPARAM(0, -2 * WHEEL_DELTA)), -240);
+                    {WM_MOUSEWHEEL, kPosted | kWParam | kLParam, back, MAKELPARAM(550, 135)},
+                    {WM_MOUSEWHEEL, kPosted | kWParam | kLParam, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(150, 180)}},
+                   "the wheel");
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(back), -240);
 }
 
 TEST_F(PlatformContract, TickCountNeverGoesBackAndSleepAdvancesIt) {

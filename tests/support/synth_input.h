@@ -1,6 +1,6 @@
 // Keys pressed and released and the wheel turned as a user does, for tests that run on every
 // system: through the headless display driver's injection on Linux, through SendInput on Windows.
-// The key state changes at once; the messages go to the window with the keyboard focus.
+// The key state changes at once; key messages go to the window with the keyboard focus.
 #pragma once
 
 #include "platform/win32.h"
