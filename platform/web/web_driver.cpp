@@ -244,11 +244,14 @@ EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* e, void*) {
 // The wheel over a canvas: its window hears of each whole notch, WHEEL_DELTA a notch, positive away
 // from the user (the page's deltaY is positive towards the user). A notch is 100 pixels, 3 lines
 // or a page, as Chromium counts it; smaller turns add up. The page does not scroll under it.
-EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void*) {
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    auto it = Web().windows.find(hwnd);
     int x = 0;
     int y = 0;
-    HWND hwnd = WindowAt(static_cast<double>(e->mouse.clientX), static_cast<double>(e->mouse.clientY), &x, &y);
-    if (!hwnd) return false;
+    if (it == Web().windows.end() ||
+        !JsClientPoint(it->second.id, static_cast<double>(e->mouse.clientX), static_cast<double>(e->mouse.clientY), &x, &y))
+        return true;
     const double perNotch = e->deltaMode == DOM_DELTA_PIXEL ? 100 : e->deltaMode == DOM_DELTA_LINE ? 3 : 1;
     State& s = Web();
     s.wheel -= e->deltaY / perNotch * WHEEL_DELTA;
@@ -316,10 +319,12 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* window) {
     return true;
 }
 
-// Touches are heard on each canvas itself: only there may the browser's own handling be
-// cancelled (listeners on the whole document are passive for touches).
-void ListenForTouch(HWND hwnd, int id, bool listen) {
+// Touches and the wheel are heard on each canvas itself: only there may the browser's own
+// handling (scrolling, zooming) be cancelled (listeners on the whole document are passive for
+// them).
+void ListenOnCanvas(HWND hwnd, int id, bool listen) {
     std::string canvas = "#ondrel-window-" + std::to_string(id);
+    emscripten_set_wheel_callback(canvas.c_str(), hwnd, true, listen ? OnWheel : nullptr);
     auto handler = listen ? OnTouch : nullptr;
     emscripten_set_touchstart_callback(canvas.c_str(), hwnd, true, handler);
     emscripten_set_touchmove_callback(canvas.c_str(), hwnd, true, handler);
@@ -445,7 +450,6 @@ void Init() {
     emscripten_set_mousemove_callback(document, nullptr, true, OnMouseMove);
     emscripten_set_mousedown_callback(document, nullptr, true, OnMouseDown);
     emscripten_set_mouseup_callback(document, nullptr, true, OnMouseUp);
-    emscripten_set_wheel_callback(document, nullptr, true, OnWheel);
     emscripten_set_keydown_callback(window, nullptr, true, OnKey);
     emscripten_set_keyup_callback(window, nullptr, true, OnKey);
     emscripten_set_blur_callback(window, nullptr, true, OnBlur);
@@ -523,7 +527,7 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.height = clientHeight;
     JsCreateCanvas(shown.id, caption ? caption : "", clientWidth, clientHeight);
     JsSizeCanvas(shown.id, clientWidth, clientHeight, ScaleFor(clientWidth, clientHeight));
-    ListenForTouch(hwnd, shown.id, true);
+    ListenOnCanvas(hwnd, shown.id, true);
     s.windows[hwnd] = std::move(shown);
 }
 
@@ -541,7 +545,7 @@ void DestroyTopLevel(HWND hwnd) {
     if (it == s.windows.end()) return;
     // Its canvas goes, and the end of a touch on it with it: the button goes up now.
     if (s.fingerIn == hwnd) LiftFinger(-1, -1);
-    ListenForTouch(hwnd, it->second.id, false);
+    ListenOnCanvas(hwnd, it->second.id, false);
     JsDestroyCanvas(it->second.id);
     s.windows.erase(it);
 }

@@ -6,7 +6,8 @@
 // scrolls the page under a finger on the canvas nor makes mouse events of its touches. The
 // sandbox's page: its touch buttons set the brush size, its own push buttons pick the tools and
 // pause and run it; a finger draws a wall of the brush's width and pours water with the water
-// brush only while it runs, which rests on the wall. The gallery's page: its push button and
+// brush only while it runs, which rests on the wall; a mouse wheel over the canvas sets the brush
+// size too. The gallery's page: its push button and
 // menus answer taps.
 // Usage: node touch_test.js URL SOURCE_ROOT
 "use strict";
@@ -252,6 +253,34 @@ async function playSandbox(page) {
   let resting = 0;
   for (let x = 300; x <= 340; x += 5) if (same(cell(x, 299), water)) ++resting;
   check(resting >= 4, `water poured with the water brush rests on the sandbox's wall (${resting} of 9 cells)`);
+
+  // The wheel of a mouse beside the touch screen, over the canvas: ten notches towards the user
+  // take the brush from 11 to 1, and the wall tool's tap at (100, 100) walls that one cell; two
+  // notches away make it 3, and a tap at (500, 100) walls the 3 × 3 block around it.
+  const wheel = async (notches) => {
+    const [x, y] = at(320, 240);
+    await page.send("Input.dispatchMouseEvent", { type: "mouseWheel", x, y, deltaX: 0, deltaY: -100 * notches });
+    await page.waitForFrames(2);
+  };
+  await tap(pushButton(0));
+  await wheel(-10);
+  await tap(at(100, 100));
+  await wheel(2);
+  await tap(at(500, 100));
+  await page.mouse("mouseMoved", ...at(320, 400));  // the brush's outline, drawn at the pointer, out of the way
+  await page.waitForFrames(2);
+  cell = await sceneShot();
+  let stamps = 0;
+  let others = 0;
+  for (let y = 0; y < 300; ++y)
+    for (let x = 0; x < 640; ++x) {
+      const stamped = (x === 100 && y === 100) || (Math.abs(x - 500) <= 1 && Math.abs(y - 100) <= 1);
+      if (same(cell(x, y), wall)) stamped ? ++stamps : ++others;
+    }
+  check(stamps === 10 && others === 0,
+        `the wheel sets the brush: a cell, then a 3 × 3 block (${stamps} of 10 cells walled, ${others} elsewhere above the wall)`);
+  const scrolled = await page.evaluate("window.scrollY");
+  check(scrolled === 0, `the wheel over the canvas does not scroll the page (scrollY ${scrolled})`);
 
   checks.lastShot = null;
   const mice = await page.evaluate("window.mouseOnCanvas");
