@@ -201,10 +201,11 @@ async function playSandbox(page) {
     const shot = checks.lastShot = await screen.shot(0, bar, 640, 480);
     return (x, y) => shot.rgb(x, y + bar);
   };
-  const cellsOf = (cell, colour) => {
-    let n = 0;
-    for (let y = 0; y < 480; ++y) for (let x = 0; x < 640; ++x) if (same(cell(x, y), colour)) ++n;
-    return n;
+  // The cells of `colour` in the scene's first `rows` rows: [those `wanted(x, y)` names, the others].
+  const cellsOf = (cell, colour, rows = 480, wanted = () => true) => {
+    const counts = [0, 0];
+    for (let y = 0; y < rows; ++y) for (let x = 0; x < 640; ++x) if (same(cell(x, y), colour)) ++counts[wanted(x, y) ? 0 : 1];
+    return counts;
   };
 
   // Smaller three times: the brush from 4 to 1, so the wall tool draws single cells. A wall from
@@ -230,7 +231,7 @@ async function playSandbox(page) {
   await fingers.lift(0);
   await page.waitForFrames(2);
   let cell = await sceneShot();
-  const pausedWater = cellsOf(cell, water);
+  const [pausedWater] = cellsOf(cell, water);
   check(pausedWater === 0, `paused, the held water brush pours nothing (${pausedWater} water cells)`);
 
   // Run again, the finger held for about sixty steps; then the water settles on the wall.
@@ -240,13 +241,7 @@ async function playSandbox(page) {
   await fingers.lift(0);
   await page.waitForFrames(150);
   cell = await sceneShot();
-  let stroke = 0;
-  let stray = 0;
-  for (let y = 0; y < 480; ++y)
-    for (let x = 0; x < 640; ++x) {
-      const onStroke = y === 300 && x >= 200 && x <= 440;
-      if (same(cell(x, y), wall)) onStroke ? ++stroke : ++stray;
-    }
+  const [stroke, stray] = cellsOf(cell, wall, 480, (x, y) => y === 300 && x >= 200 && x <= 440);
   check(stroke === 241 && stray === 0,
         `the sandbox's wall is the finger's stroke, one cell wide (${stroke} of 241 cells on it, ${stray} elsewhere)`);
   check(same(cell(320, 330), empty), `no water under the sandbox's wall (${cell(320, 330)})`);
@@ -270,13 +265,8 @@ async function playSandbox(page) {
   await page.mouse("mouseMoved", ...at(320, 400));  // the brush's outline, drawn at the pointer, out of the way
   await page.waitForFrames(2);
   cell = await sceneShot();
-  let stamps = 0;
-  let others = 0;
-  for (let y = 0; y < 300; ++y)
-    for (let x = 0; x < 640; ++x) {
-      const stamped = (x === 100 && y === 100) || (Math.abs(x - 500) <= 1 && Math.abs(y - 100) <= 1);
-      if (same(cell(x, y), wall)) stamped ? ++stamps : ++others;
-    }
+  const [stamps, others] =
+    cellsOf(cell, wall, 300, (x, y) => (x === 100 && y === 100) || (Math.abs(x - 500) <= 1 && Math.abs(y - 100) <= 1));
   check(stamps === 10 && others === 0,
         `the wheel sets the brush: a cell, then a 3 × 3 block (${stamps} of 10 cells walled, ${others} elsewhere above the wall)`);
   const scrolled = await page.evaluate("window.scrollY");
