@@ -25,6 +25,8 @@ void PressLeft(HWND hwnd, int x, int y);
 void ReleaseLeft(HWND hwnd, int x, int y);
 void PressRight(HWND hwnd, int x, int y);
 void ReleaseRight(HWND hwnd, int x, int y);
+// The wheel turned by `delta` (WHEEL_DELTA a notch, positive away from the user) with the pointer at (x, y).
+void TurnWheel(HWND hwnd, int delta, int x, int y);
 void KeyDown(int virtualKey);  // first press; a second call while down is an auto-repeat
 void KeyUp(int virtualKey);
 void TapKey(int virtualKey);  // down and up again

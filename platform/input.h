@@ -24,6 +24,13 @@ void InputMouseMove(HWND hwnd, int x, int y);
 enum class MouseButton { Left, Right };
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y);
 
+// The wheel turned by `delta` (WHEEL_DELTA a notch, positive away from the user) with the
+// pointer at (x, y) of the view of `hwnd`. As on Windows 10 and Wine, WM_MOUSEWHEEL goes to the
+// window under the pointer, whichever has the keyboard focus: here the top-level window, as a
+// push button under the pointer would pass it on to its parent. It carries the pointer's screen
+// position; nothing while a menu is open or when the pointer is outside the view.
+void InputMouseWheel(HWND hwnd, int delta, int x, int y);
+
 // A key went down (again, for `repeat`) or up. The key state changes at once; the message goes
 // to the window that has the keyboard focus, if any, unless a menu is open: then the keys drive
 // the menu (arrows, Return, Escape to close it) and no window gets them.

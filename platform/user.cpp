@@ -269,6 +269,21 @@ void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
     Enqueue(target.hwnd, msg, flags, MAKELPARAM(target.x, target.y));
 }
 
+void InputMouseWheel(HWND hwnd, int delta, int x, int y) {
+    State& s = Wm();
+    WindowRecord* view = FindWindow(hwnd);
+    WindowRecord* top = view ? TopLevelOf(*view) : nullptr;
+    if (!top || MenuOpenOn(top->handle)) return;
+    if (x < 0 || y < 0 || x >= top->clientWidth || y >= top->clientHeight + MenuBarHeight(*top)) return;
+    // The view's corner on the screen: the client's, less the menu bar above it.
+    const POINT corner = ClientCorner(*top);
+    const int64_t screenX = int64_t{corner.x} + x;
+    const int64_t screenY = int64_t{corner.y} - MenuBarHeight(*top) + y;
+    WPARAM keys = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0) |
+                  (s.keys[VK_SHIFT].down ? MK_SHIFT : 0) | (s.keys[VK_CONTROL].down ? MK_CONTROL : 0);
+    Enqueue(top->handle, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(screenX, screenY));
+}
+
 void InputKey(int virtualKey, bool down, bool repeat) {
     if (virtualKey < 0 || virtualKey > 255) return;
     State& s = Wm();

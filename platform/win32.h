@@ -265,10 +265,19 @@ typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
 #define WM_LBUTTONUP 0x0202
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_MOUSEWHEEL 0x020A
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+
+// WM_MOUSEWHEEL: wParam's high word is the signed turn, in WHEEL_DELTA a notch (positive away
+// from the user), its low word the MK_* keys held; lParam the pointer's screen position.
+#define WHEEL_DELTA 120
+#define GET_WHEEL_DELTA_WPARAM(w) (static_cast<short>(HIWORD(w)))
+#define GET_KEYSTATE_WPARAM(w) (LOWORD(w))
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
@@ -444,6 +453,18 @@ typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
 #define VK_F1 0x70
+// The punctuation keys, as named on a US keyboard.
+#define VK_OEM_1 0xBA       // ; :
+#define VK_OEM_PLUS 0xBB    // = +
+#define VK_OEM_COMMA 0xBC   // , <
+#define VK_OEM_MINUS 0xBD   // - _
+#define VK_OEM_PERIOD 0xBE  // . >
+#define VK_OEM_2 0xBF       // / ?
+#define VK_OEM_3 0xC0       // ` ~
+#define VK_OEM_4 0xDB       // [ {
+#define VK_OEM_5 0xDC       // \ |
+#define VK_OEM_6 0xDD       // ] }
+#define VK_OEM_7 0xDE       // ' "
 
 // USER32
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);

@@ -236,6 +236,12 @@ void SandboxWindow::OnEvent(int kind, int code, int detail) {
         case Mouse:
             OnMouse(code);
             return;
+        case Wheel:
+            // Away from the user: a bigger brush, a size a notch.
+            wheelTurn += code;
+            SetBrush(brush + wheelTurn / WHEEL_DELTA);
+            wheelTurn %= WHEEL_DELTA;
+            return;
         default:
             return;
     }
@@ -293,8 +299,8 @@ void SandboxWindow::OnKey(int code) {
         case 'N': ++pendingSteps; return;
         case VK_ADD: SetSpeed(speed * 2); return;
         case VK_SUBTRACT: SetSpeed(speed / 2); return;
-        case kKeyBracketRight: case VK_PRIOR: SetBrush(brush + 1); return;
-        case kKeyBracketLeft: case VK_NEXT: SetBrush(brush - 1); return;
+        case VK_OEM_6: case VK_PRIOR: SetBrush(brush + 1); return;
+        case VK_OEM_4: case VK_NEXT: SetBrush(brush - 1); return;
         case 'C':
             RecordEdit([&] {
                 scene->Clear();

@@ -30,9 +30,6 @@ constexpr int kButtonHeight = 26;
 constexpr int kClientHeight = kButtonTop + kButtonHeight + 4;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonPitch = 79;  // 8 buttons, 7 pixels apart and from the edges
-// Keys with no name in our Win32 subset: '[' and ']' on a US keyboard.
-constexpr int kKeyBracketLeft = 0xDB;
-constexpr int kKeyBracketRight = 0xDD;
 // The thumbnails of File > Open and File > Import image: a quarter of the scene each, 4 × 3.
 constexpr int kThumbWidth = kSceneWidth / 4;
 constexpr int kThumbHeight = kSceneHeight / 4;
@@ -114,6 +111,7 @@ private:
     uint32_t stepsThisSecond = 0;
     uint32_t stepsPerSecond = 0;
     int framesSinceAutosave = 0;
+    int wheelTurn = 0;  // the wheel's turn not yet a whole notch (WHEEL_DELTA), as fine wheels send it
 
     bool browsing = false;
     bool browsingScenes = true;

@@ -54,7 +54,8 @@ struct Logged {
 const std::set<UINT> kWatched = {WM_NCCREATE,  WM_CREATE,      WM_SHOWWINDOW, WM_ACTIVATEAPP, WM_ACTIVATE,
                                  WM_SETFOCUS,  WM_KILLFOCUS,   WM_SIZE,       WM_MOVE,        WM_CLOSE,
                                  WM_DESTROY,   WM_NCDESTROY,   WM_KEYDOWN,    WM_KEYUP,       WM_CHAR,
-                                 WM_COMMAND,   WM_USER,        WM_USER + 1,   WM_USER + 2,    WM_USER + 3};
+                                 WM_COMMAND,   WM_MOUSEWHEEL,  WM_USER,       WM_USER + 1,    WM_USER + 2,
+                                 WM_USER + 3};
 
 std::vector<Logged> messageLog;
 const MSG* dispatching = nullptr;  // the queued message DispatchMessageA is delivering, if any
@@ -77,6 +78,7 @@ std::string Name(UINT message) {
         case WM_KEYUP: return "WM_KEYUP";
         case WM_CHAR: return "WM_CHAR";
         case WM_COMMAND: return "WM_COMMAND";
+        case WM_MOUSEWHEEL: return "WM_MOUSEWHEEL";
         default: break;
     }
     if (message >= WM_USER) return "WM_USER+" + std::to_string(message - WM_USER);
@@ -714,6 +716,37 @@ TEST_F(PlatformContract, AsyncKeyStateReportsDownNowAndPressedSinceTheLastQuery)
         EXPECT_EQ(static_cast<unsigned short>(state), static_cast<unsigned short>(s.expected)) << s.what;
     }
     DispatchPending();
+}
+
+// The wheel: WM_MOUSEWHEEL posted to the window under the pointer, whichever has the keyboard
+// focus (the one shown last), the turn in wParam's high word as a signed number, the mouse
+// buttons and Shift and Control held in its low word (none here), the pointer's screen position
+// in lParam. Two borderless windows at known places: the client's corner is the window's.
+TEST_F(PlatformContract, TheWheelGoesToTheWindowUnderThePointerWithItsTurnAndScreenPosition) {
+    std::string name = NewClass();
+    HWND other = Keep(Create(name.c_str(), WS_POPUP, 100, 120, 200, 150));
+    HWND focus = Keep(Create(name.c_str(), WS_POPUP, 400, 130, 200, 150));
+    ASSERT_TRUE(other && focus);
+    ShowWindow(other, SW_SHOW);
+    ShowWindow(focus, SW_SHOW);
+    DispatchPending();
+    messageLog.clear();
+    synth::TurnWheel(focus, 20, 30, WHEEL_DELTA);
+    DispatchPending();
+    synth::TurnWheel(focus, 150, 5, -2 * WHEEL_DELTA);
+    DispatchPending();
+    synth::TurnWheel(other, 50, 60, WHEEL_DELTA);
+    DispatchPending();
+    std::vector<HWND> to;
+    for (const Logged& l : messageLog) to.push_back(l.hwnd);
+    EXPECT_EQ(to, (std::vector<HWND>{focus, focus, other}));
+    const WORD twoNotchesBack = 0x10000 - 2 * WHEEL_DELTA;  // −240 as a word
+    const WPARAM back = MAKEWPARAM(0, twoNotchesBack);
+    ExpectSequence({{WM_MOUSEWHEEL, kPosted | kWParam | kLParam, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(420, 160)},
+                    {WM_MOUSEWHEEL, kPosted | kWParam | kLParam, back, MAKELPARAM(550, 135)},
+                    {WM_MOUSEWHEEL, kPosted | kWParam | kLParam, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(150, 180)}},
+                   "the wheel");
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(back), -240);
 }
 
 TEST_F(PlatformContract, TickCountNeverGoesBackAndSleepAdvancesIt) {

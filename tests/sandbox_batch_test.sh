@@ -1,8 +1,9 @@
 # ondrel-sandbox's batch mode, run as a script runs it: tests/golden/basin.bmp (a picture of the
-# demonstration's, imported as walls) with four taps for 400 steps gives the scene file whose
-# SHA-256 is below, the same on every system (tests/wine_sandbox_test.sh checks the Windows
-# build against it), a PNG and a GIF when the build has libpng and giflib; bad arguments and
-# files exit with 2 and say why on standard error, writing nothing.
+# demonstration's, imported as walls) with four taps for 400 steps gives a whole scene file with
+# water in it (sandbox_test holds the same run to the water's rules, cell for cell and span for
+# span; tests/wine_sandbox_test.sh holds the Windows build to this one), a PNG and a GIF when the
+# build has libpng and giflib; bad arguments and files exit with 2 and say why on standard error,
+# writing nothing.
 # Arguments: ondrel-replay (unused), the build folder, whose run/ holds ondrel-sandbox.
 set -euo pipefail
 sandbox=$(realpath "$2")/run/ondrel-sandbox

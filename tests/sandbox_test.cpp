@@ -26,6 +26,7 @@
 #include "tests/support/app_fixture.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
+#include "tests/support/water_reference.h"
 #include "tests/support/window_view.h"
 
 namespace {
@@ -105,8 +106,8 @@ void Control(int key) {
 }
 // The window's brush to `size` with the ']' and '[' keys.
 void BrushTo(int size) {
-    for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(sandbox::kKeyBracketRight);
-    for (int now = Sandbox().brush; now > size; --now) headless::TapKey(sandbox::kKeyBracketLeft);
+    for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(VK_OEM_6);
+    for (int now = Sandbox().brush; now > size; --now) headless::TapKey(VK_OEM_4);
 }
 
 class SandboxTest : public ::testing::Test {
@@ -210,11 +211,30 @@ TEST_F(SandboxTest, TheWallBrushDrawsARoundStampOfEachSize) {
 TEST_F(SandboxTest, TheBrushSizeStaysWithinOneToThirtyTwo) {
     std::vector<int> sizes;
     auto look = [&] { sizes.push_back(Sandbox().brush); };
-    steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(sandbox::kKeyBracketLeft); }, look,
+    steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(VK_OEM_4); }, look,
              [] { for (int i = 0; i < 40; ++i) headless::TapKey(VK_PRIOR); }, look,
              [] { Pick(72, SandboxWindow::kSmallerItem); }, look};
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(sizes, (std::vector<int>{1, 32, 31}));
+}
+
+// The brush size through the user's own input: ']' and '[' (VK_OEM_6 and VK_OEM_4) a size a
+// press; the wheel a size a notch of 120, away from the user bigger, wherever the pointer is; a
+// fine wheel's turns of 40 add up to a notch.
+TEST_F(SandboxTest, TheBracketKeysAndTheWheelChangeTheBrushSize) {
+    std::vector<int> sizes;
+    auto look = [&] { sizes.push_back(Sandbox().brush); };
+    steps = {[] { BrushTo(5); }, look,
+             [] { headless::TapKey(VK_OEM_6); }, look,
+             [] { headless::TapKey(VK_OEM_4); headless::TapKey(VK_OEM_4); }, look,
+             [] { headless::TurnWheel(Hwnd(), 120, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), 3 * 120, 10, 300); }, look,
+             [] { headless::TurnWheel(Hwnd(), -2 * 120, 600, 50); }, look,
+             [] { headless::TurnWheel(Hwnd(), 40, 300, 200); headless::TurnWheel(Hwnd(), 40, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), 40, 300, 200); }, look,
+             [] { headless::TurnWheel(Hwnd(), -40 * 120, 300, 200); }, look};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(sizes, (std::vector<int>{5, 6, 4, 5, 8, 6, 6, 7, 1}));
 }
 
 // A stroke of size 1 from (10, 20) over (12, 20) to (14, 20) walls cells 10 to 14 of row 20. The
@@ -541,6 +561,70 @@ TEST_F(SandboxSceneTest, TheBatchModeRunInTwoPartsWritesTheSameSceneAsInOne) {
     std::vector<uint8_t> a = ReadBytes(whole), b = ReadBytes(rest);
     EXPECT_GT(a.size(), 308278u + 24u + 16u + 4u);
     EXPECT_TRUE(a == b);
+}
+
+// The batch run tests/sandbox_batch_test.sh makes (the basin picture as walls, four taps, 400
+// steps), held to the rules written out here: the picture's light colours (brightness 0.299 R +
+// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall, every
+// step each tap in its order pours the 11 cells x − 5 .. x + 5 on its row, and then the literal
+// water step (tests/support/water_reference) runs. The file written is read here by its layout:
+// the pixels bottom row first after the 1078 bytes of headers and colour table, then "OndrelSn",
+// version 1, the step, the tap and span counts, the taps and the spans (x0, x1, y, active).
+TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
+    constexpr int kSteps = 400;
+    const std::vector<std::pair<int, int>> taps = {{320, 10}, {100, 200}, {500, 50}, {200, 100}};
+    const std::string basin = std::string(ONDREL_TEST_DATA) + "/../golden/basin.bmp";
+    const std::string out = folder.File("scene.bmp");
+    std::vector<std::string> words = {"--run", std::to_string(kSteps), "--scene", basin, "--save", out};
+    for (auto [x, y] : taps) words.insert(words.end(), {"--tap", std::to_string(x) + "," + std::to_string(y)});
+    ASSERT_EQ(sandbox::RunBatch(words), 0);
+
+    auto u32 = [](const std::vector<uint8_t>& b, size_t at) {
+        return static_cast<uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+    };
+    // The rules' scene: walls from the picture, then the taps and the literal step.
+    const std::vector<uint8_t> picture = ReadBytes(basin);
+    ASSERT_EQ(picture.size(), 1078u + 640u * 480u);
+    Surface expected(640, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t* bgr = &picture[54 + 4 * picture[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)]];
+            expected.pixels[y * 640 + x] = 299 * bgr[2] + 587 * bgr[1] + 114 * bgr[0] >= 128000 ? E : X;
+        }
+    ReferenceWater water(&expected, 480);
+    for (int i = 0; i < kSteps; ++i) {
+        for (auto [x, y] : taps) water.Pour(x - 5, x + 5, y);
+        water.Step();
+    }
+
+    const std::vector<uint8_t> file = ReadBytes(out);
+    const size_t record = 1078 + 640 * 480;
+    ASSERT_GE(file.size(), record + 24 + 4);
+    EXPECT_EQ(std::string(file.begin() + record, file.begin() + record + 8), "OndrelSn");
+    EXPECT_EQ(u32(file, record + 8), 1u);
+    EXPECT_EQ(u32(file, record + 12), static_cast<uint32_t>(kSteps));
+    const size_t tapCount = u32(file, record + 16), spanCount = u32(file, record + 20);
+    ASSERT_EQ(file.size(), record + 24 + 8 * tapCount + 13 * spanCount + 4);
+    int differ = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            differ += file[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)] != expected.pixels[y * 640 + x];
+    EXPECT_EQ(differ, 0) << "cells differ from the rules' scene";
+    std::vector<std::pair<int, int>> savedTaps;
+    for (size_t i = 0, at = record + 24; i < tapCount; ++i, at += 8)
+        savedTaps.emplace_back(static_cast<int32_t>(u32(file, at)), static_cast<int32_t>(u32(file, at + 4)));
+    EXPECT_EQ(savedTaps, taps);
+    std::vector<Span> saved, rules;
+    for (size_t i = 0, at = record + 24 + 8 * tapCount; i < spanCount; ++i, at += 13)
+        saved.push_back({static_cast<int32_t>(u32(file, at)), static_cast<int32_t>(u32(file, at + 4)),
+                         static_cast<int32_t>(u32(file, at + 8))});
+    for (const WaterSpan& s : water.spans) rules.push_back({s.x0, s.x1, s.y});
+    EXPECT_GT(rules.size(), 50u) << "too little water to tell";
+    EXPECT_EQ(saved, rules);
+    std::vector<int> savedActive, rulesActive;
+    for (size_t i = 0, at = record + 24 + 8 * tapCount; i < spanCount; ++i, at += 13) savedActive.push_back(file[at + 12]);
+    for (const WaterSpan& s : water.spans) rulesActive.push_back(s.active);
+    EXPECT_EQ(savedActive, rulesActive);
 }
 
 TEST_F(SandboxSceneTest, TheBatchModeRefusesBadArgumentsAndFilesWithTwo) {

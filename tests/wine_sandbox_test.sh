@@ -1,17 +1,25 @@
 # ondrel-sandbox.exe's batch mode under Wine gives the same scene file, byte for byte, as the
-# Linux build (tests/sandbox_batch_test.sh checks that one against the same SHA-256), and a bad
-# argument exits with 2. No window opens, so no X session is needed.
+# Linux build's ondrel-sandbox given the same command (sandbox_test holds that run to the water's
+# rules), and a bad argument exits with 2. No window opens, so no X session is needed.
+# The Linux build is the one in ONDREL_LINUX_BUILD, else build/ beside the sources (where
+# scripts/test.sh makes it before the Windows build); without it the test is skipped.
 # Arguments: ondrel.exe (unused), the build folder, the command that runs a Windows program (Wine).
 set -euo pipefail
 build=$(realpath "$2")
 run_windows=$3
 sandbox=$build/run/ondrel-sandbox.exe
 [ -f "$sandbox" ] || { echo "no $sandbox in this build"; exit 77; }
+linux_build=${ONDREL_LINUX_BUILD:-$(dirname "$0")/../build}
+linux_sandbox=$(realpath -m "$linux_build")/run/ondrel-sandbox
+[ -x "$linux_sandbox" ] || { echo "no Linux build's $linux_sandbox to compare with (set ONDREL_LINUX_BUILD)"; exit 77; }
 source "$(dirname "$0")/support/sandbox_batch.sh"
 enter_batch_folder
 
+"$linux_sandbox" $SANDBOX_BATCH_RUN --save linux.bmp
 "$run_windows" "$sandbox" $SANDBOX_BATCH_RUN --save scene.bmp
 check_batch_scene scene.bmp
+cmp linux.bmp scene.bmp || { echo "the Windows build's scene differs from the Linux build's"; exit 1; }
+echo "the same scene as the Linux build's"
 code=0
 "$run_windows" "$sandbox" --run 5 --tap 640,1 2>err.txt || code=$?
 [ $code -eq 2 ] || { echo "a tap outside the scene exited with $code, not 2"; exit 1; }

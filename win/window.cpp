@@ -137,6 +137,10 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
                 mouseEvents = true;
                 mouseCode = RightUp;
                 break;
+            case WM_MOUSEWHEEL:
+                if (window->ready && window->active)
+                    window->OnEvent(Wheel, GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam));
+                return 0;  // handled: not passed on to the parent, as DefWindowProc would
             default:
                 break;
         }

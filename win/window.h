@@ -18,8 +18,10 @@ constexpr const char* kOwnerHandlerKey = "OwnerHandler";
 constexpr int kMenuBarKind = 1;
 constexpr int kButtonGroupKind = 2;
 
-// What reached a window's OnEvent: a push button, a menu item, a key or the mouse.
-enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3 };
+// What reached a window's OnEvent: a push button, a menu item, a key, the mouse or its wheel.
+// A Wheel event's code is the turn (WHEEL_DELTA a notch, positive away from the user), its detail
+// the MK_* keys held.
+enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3, Wheel = 4 };
 // The code of a Mouse event: the pointer moved, or a button went up or down.
 enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
 

@@ -50,6 +50,7 @@ void PressLeft(HWND hwnd, int x, int y) { wm::InputMouseButton(hwnd, wm::MouseBu
 void ReleaseLeft(HWND hwnd, int x, int y) { wm::InputMouseButton(hwnd, wm::MouseButton::Left, false, x, y); }
 void PressRight(HWND hwnd, int x, int y) { wm::InputMouseButton(hwnd, wm::MouseButton::Right, true, x, y); }
 void ReleaseRight(HWND hwnd, int x, int y) { wm::InputMouseButton(hwnd, wm::MouseButton::Right, false, x, y); }
+void TurnWheel(HWND hwnd, int delta, int x, int y) { wm::InputMouseWheel(hwnd, delta, x, y); }
 void KeyDown(int virtualKey) { wm::InputKey(virtualKey, true, false); }
 void KeyUp(int virtualKey) { wm::InputKey(virtualKey, false, false); }
 void TapKey(int virtualKey) {

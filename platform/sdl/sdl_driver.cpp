@@ -36,6 +36,8 @@ struct State {
     int modeHeight = 0;
     std::map<HWND, Shown> windows;
     std::map<Uint32, HWND> byId;
+    int pointerX = 0;  // the last pointer position in pixels of the view it moved over
+    int pointerY = 0;
 };
 
 State& Sdl() {
@@ -101,6 +103,17 @@ int VirtualKey(const SDL_Keysym& k) {
         case SDLK_KP_DIVIDE: return VK_DIVIDE;
         case SDLK_KP_PERIOD: return VK_DECIMAL;
         case SDLK_KP_0: return VK_NUMPAD0;
+        case SDLK_SEMICOLON: return VK_OEM_1;
+        case SDLK_EQUALS: return VK_OEM_PLUS;
+        case SDLK_COMMA: return VK_OEM_COMMA;
+        case SDLK_MINUS: return VK_OEM_MINUS;
+        case SDLK_PERIOD: return VK_OEM_PERIOD;
+        case SDLK_SLASH: return VK_OEM_2;
+        case SDLK_BACKQUOTE: return VK_OEM_3;
+        case SDLK_LEFTBRACKET: return VK_OEM_4;
+        case SDLK_BACKSLASH: return VK_OEM_5;
+        case SDLK_RIGHTBRACKET: return VK_OEM_6;
+        case SDLK_QUOTE: return VK_OEM_7;
         default: break;
     }
     if (c >= SDLK_KP_1 && c <= SDLK_KP_9) return VK_NUMPAD0 + 1 + (c - SDLK_KP_1);
@@ -276,6 +289,8 @@ void Pump(bool) {
                 HWND hwnd = WindowOf(e.motion.windowID);
                 // The renderer's logical size has already mapped the position to pixels of the view.
                 wm::InputMouseMove(hwnd, e.motion.x, e.motion.y);
+                Sdl().pointerX = e.motion.x;
+                Sdl().pointerY = e.motion.y;
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
@@ -284,6 +299,13 @@ void Pump(bool) {
                 HWND hwnd = WindowOf(e.button.windowID);
                 wm::InputMouseButton(hwnd, e.button.button == SDL_BUTTON_LEFT ? wm::MouseButton::Left : wm::MouseButton::Right,
                                      e.type == SDL_MOUSEBUTTONDOWN, e.button.x, e.button.y);
+                break;
+            }
+            case SDL_MOUSEWHEEL: {
+                // SDL counts notches, positive away from the user unless the system flips them.
+                const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+                if (HWND hwnd = WindowOf(e.wheel.windowID); hwnd && notches)
+                    wm::InputMouseWheel(hwnd, notches * WHEEL_DELTA, Sdl().pointerX, Sdl().pointerY);
                 break;
             }
             case SDL_KEYDOWN:

@@ -164,12 +164,13 @@ struct Shown {
 // Input as the browser delivered it, kept until the program pumps, so that the window manager
 // sees input only where a native driver would deliver it.
 struct Event {
-    enum Kind { Move, Button, Key, Activate } kind;
+    enum Kind { Move, Button, Key, Activate, Wheel } kind;
     HWND hwnd;
-    int x, y;  // client pixels, or the virtual key
+    int x, y;  // client pixels, or the virtual key; for the wheel, its turn is in `turn`
     bool down;
     bool repeat;
     wm::MouseButton button;
+    int turn = 0;
 };
 
 struct State {
@@ -185,6 +186,7 @@ struct State {
     HWND fingerIn = nullptr;  // the window it went down in
     int fingerButton = 0;     // the button it pressed there (0 left, 1 right)
     bool keysDown[256] = {};
+    double wheel = 0;  // the turn not yet a whole notch, in WHEEL_DELTA units
     double lastYield = 0;
     double lastRefresh = 0;     // time stamp of the refresh the last shown frame waited for
     double refreshMs = 1000.0 / 60;  // the shortest refresh interval seen
@@ -237,6 +239,30 @@ EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* e, void*) {
     if (it != Web().windows.end()) JsClientPoint(it->second.id, static_cast<double>(e->clientX), static_cast<double>(e->clientY), &x, &y);
     Web().events.push_back({Event::Button, hwnd, x, y, false, false, ButtonOf(b)});
     return false;
+}
+
+// The wheel over a canvas: its window hears of each whole notch, WHEEL_DELTA a notch, positive away
+// from the user (the page's deltaY is positive towards the user). A notch is 100 pixels, 3 lines
+// or a page, as Chromium counts it; smaller turns add up. The page does not scroll under it.
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    auto it = Web().windows.find(hwnd);
+    int x = 0;
+    int y = 0;
+    if (it == Web().windows.end() ||
+        !JsClientPoint(it->second.id, static_cast<double>(e->mouse.clientX), static_cast<double>(e->mouse.clientY), &x, &y))
+        return true;
+    const double perNotch = e->deltaMode == DOM_DELTA_PIXEL ? 100 : e->deltaMode == DOM_DELTA_LINE ? 3 : 1;
+    State& s = Web();
+    s.wheel -= e->deltaY / perNotch * WHEEL_DELTA;
+    const int notches = static_cast<int>(s.wheel / WHEEL_DELTA);
+    if (notches != 0) {
+        s.wheel -= notches * WHEEL_DELTA;
+        Event wheel{Event::Wheel, hwnd, x, y, false, false, wm::MouseButton::Left};
+        wheel.turn = notches * WHEEL_DELTA;
+        s.events.push_back(wheel);
+    }
+    return true;
 }
 
 // The changed touch point of `e` that is `identifier`, or the first changed one for -1.
@@ -293,10 +319,12 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* window) {
     return true;
 }
 
-// Touches are heard on each canvas itself: only there may the browser's own handling be
-// cancelled (listeners on the whole document are passive for touches).
-void ListenForTouch(HWND hwnd, int id, bool listen) {
+// Touches and the wheel are heard on each canvas itself: only there may the browser's own
+// handling (scrolling, zooming) be cancelled (listeners on the whole document are passive for
+// them).
+void ListenOnCanvas(HWND hwnd, int id, bool listen) {
     std::string canvas = "#ondrel-window-" + std::to_string(id);
+    emscripten_set_wheel_callback(canvas.c_str(), hwnd, true, listen ? OnWheel : nullptr);
     auto handler = listen ? OnTouch : nullptr;
     emscripten_set_touchstart_callback(canvas.c_str(), hwnd, true, handler);
     emscripten_set_touchmove_callback(canvas.c_str(), hwnd, true, handler);
@@ -337,6 +365,9 @@ int VirtualKey(const EmscriptenKeyboardEvent& e) {
         {"ShiftLeft", VK_SHIFT},    {"ShiftRight", VK_SHIFT},   {"ControlLeft", VK_CONTROL},  {"ControlRight", VK_CONTROL},
         {"AltLeft", VK_MENU},       {"AltRight", VK_MENU},      {"NumpadAdd", VK_ADD},        {"NumpadSubtract", VK_SUBTRACT},
         {"NumpadMultiply", VK_MULTIPLY}, {"NumpadDivide", VK_DIVIDE}, {"NumpadDecimal", VK_DECIMAL},
+        {"Semicolon", VK_OEM_1},    {"Equal", VK_OEM_PLUS},     {"Comma", VK_OEM_COMMA},      {"Minus", VK_OEM_MINUS},
+        {"Period", VK_OEM_PERIOD},  {"Slash", VK_OEM_2},        {"Backquote", VK_OEM_3},      {"BracketLeft", VK_OEM_4},
+        {"Backslash", VK_OEM_5},    {"BracketRight", VK_OEM_6}, {"Quote", VK_OEM_7},
     };
     for (const auto& n : named)
         if (Is(code, n.name)) return n.vk;
@@ -449,6 +480,9 @@ void Deliver(const Event& e) {
         case Event::Key:
             wm::InputKey(e.x, e.down, e.repeat);
             break;
+        case Event::Wheel:
+            if (Web().windows.count(e.hwnd)) wm::InputMouseWheel(e.hwnd, e.turn, e.x, e.y);
+            break;
         case Event::Activate:
             wm::InputActivateApp(e.down);
             break;
@@ -493,7 +527,7 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.height = clientHeight;
     JsCreateCanvas(shown.id, caption ? caption : "", clientWidth, clientHeight);
     JsSizeCanvas(shown.id, clientWidth, clientHeight, ScaleFor(clientWidth, clientHeight));
-    ListenForTouch(hwnd, shown.id, true);
+    ListenOnCanvas(hwnd, shown.id, true);
     s.windows[hwnd] = std::move(shown);
 }
 
@@ -511,7 +545,7 @@ void DestroyTopLevel(HWND hwnd) {
     if (it == s.windows.end()) return;
     // Its canvas goes, and the end of a touch on it with it: the button goes up now.
     if (s.fingerIn == hwnd) LiftFinger(-1, -1);
-    ListenForTouch(hwnd, it->second.id, false);
+    ListenOnCanvas(hwnd, it->second.id, false);
     JsDestroyCanvas(it->second.id);
     s.windows.erase(it);
 }

@@ -6,5 +6,9 @@ namespace synth {
 
 void KeyDown(int virtualKey) { headless::KeyDown(virtualKey); }
 void KeyUp(int virtualKey) { headless::KeyUp(virtualKey); }
+void TurnWheel(HWND hwnd, int x, int y, int delta) {
+    headless::MoveMouse(hwnd, x, y);
+    headless::TurnWheel(hwnd, delta, x, y);
+}
 
 }  // namespace synth

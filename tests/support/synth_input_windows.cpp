@@ -19,4 +19,15 @@ void Send(int virtualKey, bool down) {
 void KeyDown(int virtualKey) { Send(virtualKey, true); }
 void KeyUp(int virtualKey) { Send(virtualKey, false); }
 
+void TurnWheel(HWND hwnd, int x, int y, int delta) {
+    POINT at{x, y};
+    ClientToScreen(hwnd, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    SendInput(1, &input, sizeof input);
+}
+
 }  // namespace synth

@@ -4,7 +4,11 @@
 // changes nothing; in erase mode a tap moves the pointer, Pour held pours water there, which
 // rests on the wall; an erase stroke cuts the wall; all seen in the canvas. The browser neither
 // scrolls the page under a finger on the canvas nor makes mouse events of its touches. The
-// gallery's page: its push button and menus answer taps.
+// sandbox's page: its touch buttons set the brush size, its own push buttons pick the tools and
+// pause and run it; a finger draws a wall of the brush's width and pours water with the water
+// brush only while it runs, which rests on the wall; a mouse wheel over the canvas sets the brush
+// size too. The gallery's page: its push button and
+// menus answer taps.
 // Usage: node touch_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser } = require("./browser");
@@ -167,6 +171,113 @@ async function playDemo(page) {
   checks.checkConsole(page, "the page");
 }
 
+// The sandbox's window: its menu bar (19 pixels) above the 640 × 480 scene, two status rows, then
+// eight push buttons 72 wide, 79 apart from x 7, at client rows 512 to 537: the six tools (Wall,
+// Eraser, Line, Water, Tap, Fill), Run/Pause, Undo.
+async function playSandbox(page) {
+  const wall = paletteEntry(sourceRoot, 0);
+  const water = paletteEntry(sourceRoot, 1);
+  const empty = paletteEntry(sourceRoot, 15);
+  const bar = 19;
+
+  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
+  await watchCanvas(page);
+  const screen = await Screen.of(page);
+  for (const label of ["Step", "Bigger", "Smaller", "Faster", "Slower"]) {
+    const button = await touchButton(page, label);
+    check(button.left >= screen.left + screen.width && button.width >= 48 && button.height >= 48,
+          `the sandbox's "${label}" is a button beside the canvas, large enough for a finger (${button.width} × ${button.height} at x ${button.left})`);
+  }
+  const fingers = new Fingers(page);
+  const at = (x, y) => screen.at(x, y + bar);  // a cell of the scene
+  const tap = async (point) => {
+    await fingers.press(0, point);
+    await page.waitForFrames(2);
+    await fingers.lift(0);
+    await page.waitForFrames(2);
+  };
+  const pushButton = (i) => screen.at(7 + 79 * i + 36, bar + 512 + 13);
+  const sceneShot = async () => {
+    const shot = checks.lastShot = await screen.shot(0, bar, 640, 480);
+    return (x, y) => shot.rgb(x, y + bar);
+  };
+  // The cells of `colour` in the scene's first `rows` rows: [those `wanted(x, y)` names, the others].
+  const cellsOf = (cell, colour, rows = 480, wanted = () => true) => {
+    const counts = [0, 0];
+    for (let y = 0; y < rows; ++y) for (let x = 0; x < 640; ++x) if (same(cell(x, y), colour)) ++counts[wanted(x, y) ? 0 : 1];
+    return counts;
+  };
+
+  // Smaller three times: the brush from 4 to 1, so the wall tool draws single cells. A wall from
+  // (200, 300) to (440, 300).
+  for (let i = 0; i < 3; ++i) await tapButton(fingers, "Smaller");
+  await tap(pushButton(0));
+  await fingers.press(0, at(200, 300));
+  await page.waitForFrames(2);
+  for (let x = 240; x <= 440; x += 40) {
+    await fingers.move(0, at(x, 300));
+    await page.waitForFrames(2);
+  }
+  await fingers.lift(0);
+  await page.waitForFrames(2);
+
+  // The water brush, Bigger ten times (11 cells, the demonstration's pour), paused with the
+  // Run/Pause button: a finger held at (320, 200) pours nothing while no step runs.
+  await tap(pushButton(3));
+  for (let i = 0; i < 10; ++i) await tapButton(fingers, "Bigger");
+  await tap(pushButton(6));
+  await fingers.press(0, at(320, 200));
+  await page.waitForFrames(30);
+  await fingers.lift(0);
+  await page.waitForFrames(2);
+  let cell = await sceneShot();
+  const [pausedWater] = cellsOf(cell, water);
+  check(pausedWater === 0, `paused, the held water brush pours nothing (${pausedWater} water cells)`);
+
+  // Run again, the finger held for about sixty steps; then the water settles on the wall.
+  await tap(pushButton(6));
+  await fingers.press(0, at(320, 200));
+  await page.waitForFrames(60);
+  await fingers.lift(0);
+  await page.waitForFrames(150);
+  cell = await sceneShot();
+  const [stroke, stray] = cellsOf(cell, wall, 480, (x, y) => y === 300 && x >= 200 && x <= 440);
+  check(stroke === 241 && stray === 0,
+        `the sandbox's wall is the finger's stroke, one cell wide (${stroke} of 241 cells on it, ${stray} elsewhere)`);
+  check(same(cell(320, 330), empty), `no water under the sandbox's wall (${cell(320, 330)})`);
+  let resting = 0;
+  for (let x = 300; x <= 340; x += 5) if (same(cell(x, 299), water)) ++resting;
+  check(resting >= 4, `water poured with the water brush rests on the sandbox's wall (${resting} of 9 cells)`);
+
+  // The wheel of a mouse beside the touch screen, over the canvas: ten notches towards the user
+  // take the brush from 11 to 1, and the wall tool's tap at (100, 100) walls that one cell; two
+  // notches away make it 3, and a tap at (500, 100) walls the 3 × 3 block around it.
+  const wheel = async (notches) => {
+    const [x, y] = at(320, 240);
+    await page.send("Input.dispatchMouseEvent", { type: "mouseWheel", x, y, deltaX: 0, deltaY: -100 * notches });
+    await page.waitForFrames(2);
+  };
+  await tap(pushButton(0));
+  await wheel(-10);
+  await tap(at(100, 100));
+  await wheel(2);
+  await tap(at(500, 100));
+  await page.mouse("mouseMoved", ...at(320, 400));  // the brush's outline, drawn at the pointer, out of the way
+  await page.waitForFrames(2);
+  cell = await sceneShot();
+  const [stamps, others] =
+    cellsOf(cell, wall, 300, (x, y) => (x === 100 && y === 100) || (Math.abs(x - 500) <= 1 && Math.abs(y - 100) <= 1));
+  check(stamps === 10 && others === 0,
+        `the wheel sets the brush: a cell, then a 3 × 3 block (${stamps} of 10 cells walled, ${others} elsewhere above the wall)`);
+  const scrolled = await page.evaluate("window.scrollY");
+  check(scrolled === 0, `the wheel over the canvas does not scroll the page (scrollY ${scrolled})`);
+
+  checks.lastShot = null;
+  const mice = await page.evaluate("window.mouseOnCanvas");
+  check(mice === 0, `the browser made no mouse event of a touch on the sandbox's canvas (${mice})`);
+  checks.checkConsole(page, "the sandbox page");
+}
+
 async function playGallery(page) {
   const gallery = await openGallery(page, checks);
   const hidden = await page.evaluate("document.getElementById('touch-buttons').hidden");
@@ -187,6 +298,7 @@ async function main() {
   // Room for the canvas at twice its size beside the buttons; for the gallery's, under its line of
   // controls.
   await onTouchScreen("index.html", { width: 1600, height: 1100 }, playDemo);
+  await onTouchScreen("sandbox.html", { width: 1600, height: 1300 }, playSandbox);
   await onTouchScreen("gallery.html", { width: 1400, height: 1200 }, playGallery);
   checks.finish("the pages play by touch");
 }
