@@ -791,16 +791,28 @@ namespace {
 std::atomic<int64_t> allocations{0};
 }  // namespace
 
+// Every plain form of new and delete is replaced together (single and array, throwing and not),
+// so that no block from one allocator is ever returned to another.
 void* operator new(std::size_t bytes) {
     allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* block = std::malloc(bytes == 0 ? 1 : bytes)) return block;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t bytes) { return operator new(bytes); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
+void* operator new[](std::size_t bytes, const std::nothrow_t& tag) noexcept { return operator new(bytes, tag); }
 // GCC takes the free of a block from operator new for a mismatch once the two are inlined.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 #pragma GCC diagnostic pop
 
 namespace {
