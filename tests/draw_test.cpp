@@ -164,8 +164,8 @@ TEST(FillCircle, FollowsTheRowRuleUnderAnyClip) {
         int32_t cx = static_cast<int32_t>(random() % 60) - 12, cy = static_cast<int32_t>(random() % 50) - 11;
         if (r > 1000 && random() % 2) {
             // A centre r rows below or above the surface's middle rows, held to 32 bits.
-            const int64_t far = int64_t{cy} + (random() % 2 ? r : -int64_t{r}) + static_cast<int64_t>(random() % 20) - 4;
-            cy = static_cast<int32_t>(std::clamp<int64_t>(far, INT32_MIN, INT32_MAX));
+            const int64_t distant = int64_t{cy} + (random() % 2 ? r : -int64_t{r}) + static_cast<int64_t>(random() % 20) - 4;
+            cy = static_cast<int32_t>(std::clamp<int64_t>(distant, INT32_MIN, INT32_MAX));
         }
         int32_t left = static_cast<int32_t>(random() % 36), right = static_cast<int32_t>(random() % 36);
         int32_t top = static_cast<int32_t>(random() % 28), bottom = static_cast<int32_t>(random() % 28);
