@@ -200,6 +200,26 @@ bool LoadDemo(benchmark::State& state, std::vector<ScriptEvent>* events) {
     return true;
 }
 
+// Plays the demo again from its start up to the timed stretch, outside the timing, with the frame
+// skip held at `skip` whatever the script's keypad taps set. The main window, or null (and the
+// benchmark skipped) without a run directory.
+MainWindow* RewindDemo(benchmark::State& state, DemoPlayer& player, int skip) {
+    state.PauseTiming();
+    Stop();
+    MainWindow* main = Start(skip);
+    if (!main) {
+        state.SkipWithError("no run directory");
+        return nullptr;
+    }
+    player.Install();
+    for (int frame = 1; frame < kDemoFirstTimed; ++frame) {
+        Turn();
+        main->frameSkip = skip;
+    }
+    state.ResumeTiming();
+    return main;
+}
+
 void BM_DemoFrame(benchmark::State& state) {
     std::vector<ScriptEvent> events;
     if (!LoadDemo(state, &events)) return;
@@ -212,20 +232,8 @@ void BM_DemoFrame(benchmark::State& state) {
     int frame = kDemoLastTimed + 1;
     for (auto _ : state) {
         if (frame > kDemoLastTimed) {
-            // Play the demo again up to the stretch, every frame presented, outside the timing.
-            state.PauseTiming();
-            Stop();
-            MainWindow* main = Start(1);
-            if (!main) {
-                state.SkipWithError("no run directory");
-                break;
-            }
-            player.Install();
-            for (frame = 1; frame < kDemoFirstTimed; ++frame) {
-                Turn();
-                main->frameSkip = 1;  // the script's keypad taps set it; every frame is presented here
-            }
-            state.ResumeTiming();
+            if (!RewindDemo(state, player, 1)) break;  // every frame presented
+            frame = kDemoFirstTimed;
         }
         const double t0 = ThreadSeconds();
         Turn();
@@ -264,19 +272,9 @@ void BM_DemoFrameSkip10VsMemcpy(benchmark::State& state) {
     MainWindow* main = nullptr;
     for (auto _ : state) {
         if (frame > kDemoLastTimed) {
-            state.PauseTiming();
-            Stop();
-            main = Start(10);
-            if (!main) {
-                state.SkipWithError("no run directory");
-                break;
-            }
-            player.Install();
-            for (frame = 1; frame < kDemoFirstTimed; ++frame) {
-                Turn();
-                main->frameSkip = 10;  // whatever the script's keypad taps set
-            }
-            state.ResumeTiming();
+            main = RewindDemo(state, player, 10);
+            if (!main) break;
+            frame = kDemoFirstTimed;
         }
         main->frameSkip = 10;
         const double t0 = ThreadSeconds();
