@@ -19,6 +19,7 @@ constexpr int kMenuBarKind = 1;
 constexpr int kButtonGroupKind = 2;
 
 // What reached a window's OnEvent: a push button, a menu item, a key, the mouse or its wheel.
+// A push button clicked gives the keyboard focus back to its window before its Button event.
 // A Wheel event's code is the turn (WHEEL_DELTA a notch, positive away from the user), its detail
 // the MK_* keys held.
 enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3, Wheel = 4 };
