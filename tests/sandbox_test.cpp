@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "gfx/font.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "sandbox/controls.h"
 #include "sandbox/history.h"
 #include "sandbox/sandbox.h"
 #include "sandbox/sandbox_window.h"
@@ -31,6 +33,7 @@
 
 namespace {
 
+using sandbox::Command;
 using sandbox::SandboxWindow;
 using sandbox::SceneState;
 using viewtest::kBar;
@@ -40,8 +43,11 @@ using viewtest::ItemMiddle;
 constexpr uint8_t E = 15, W = 1, X = 0;
 // Menu titles as drawn: 6 pixels a character with 6 on either side: "File" 0, "Edit" 36,
 // "Tools" 72, "Time" 114.
-constexpr int kFileTitle = 0;
-constexpr int kEditTitle = 36;
+constexpr int kTitleLeft[] = {0, 36, 72, 114};
+// The push buttons, 72 wide and 79 apart from x 7, on client rows 512 to 537: the tools (Wall,
+// Eraser, Line, Water, Tap, Fill), Run/Pause and Undo. The middle of the one at `place`.
+int ButtonX(int place) { return 7 + 79 * place + 36; }
+constexpr int kButtonY = kBar + 512 + 13;
 
 HWND Hwnd() { return headless::TopLevelWindows().front(); }
 
@@ -94,9 +100,10 @@ void ClickScene(int x, int y) {
     Press(x, y);
     Release(x, y);
 }
-void Pick(int titleLeft, int item) {
-    viewtest::Click(Hwnd(), titleLeft + 12, kBar / 2);
-    viewtest::Click(Hwnd(), titleLeft + 30, ItemMiddle(item));
+void Pick(Command command) {
+    const sandbox::MenuPlace at = sandbox::PlaceOf(command);
+    viewtest::Click(Hwnd(), kTitleLeft[at.menu] + 12, kBar / 2);
+    viewtest::Click(Hwnd(), kTitleLeft[at.menu] + 30, ItemMiddle(at.item));
 }
 // Control held and the key pressed; Run lets Control go before the next step, once the key's
 // message has been handled (the program reads Control's state when it does).
@@ -213,7 +220,7 @@ TEST_F(SandboxTest, TheBrushSizeStaysWithinOneToThirtyTwo) {
     auto look = [&] { sizes.push_back(Sandbox().brush); };
     steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(VK_OEM_4); }, look,
              [] { for (int i = 0; i < 40; ++i) headless::TapKey(VK_PRIOR); }, look,
-             [] { Pick(72, SandboxWindow::kSmallerItem); }, look};
+             [] { Pick(Command::Smaller); }, look};
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(sizes, (std::vector<int>{1, 32, 31}));
 }
@@ -251,7 +258,7 @@ TEST_F(SandboxTest, WallStrokesAndTheEraserEditWallsAndTaps) {
                  Release(14, 20);
              },
              [&] { afterStroke = CellsOf(X, 0, 0, 639, 479); },
-             [] { viewtest::Click(Hwnd(), 7 + 4 * 79 + 36, kBar + sandbox::kButtonTop + 13); },  // the Tap button
+             [] { viewtest::Click(Hwnd(), ButtonX(4), kButtonY); },  // the Tap button
              [] { ClickScene(50, 50); }, [] { ClickScene(60, 50); },
              [&] { tapsBefore = Sandbox().TheScene().Taps(); },
              [] {
@@ -393,11 +400,11 @@ TEST_F(SandboxTest, FillMakesWaterAtRestAndRefusesAnOpenRegion) {
              },
              [&] {
                  afterOpen = Pixels();
-                 openSaid = Sandbox().status;
+                 openSaid = Sandbox().Status();
                  ClickScene(100, 280);
              },
              [&] {
-                 wallSaid = Sandbox().status;
+                 wallSaid = Sandbox().Status();
                  EXPECT_EQ(Sandbox().UndoHistory().UndoLevels(), levels) << "a refused fill is no edit";
              }};
     EXPECT_EQ(Run(), 0);
@@ -459,10 +466,10 @@ TEST_F(SandboxTest, UndoAndRedoGiveBackEveryScene) {
                  Release(330, 300);
              },
              n(2), keep(kept),
-             [] { Control('Z'); }, keep(undone), [] { Pick(kEditTitle, SandboxWindow::kUndoItem); }, keep(undone),
-             [] { viewtest::Click(Hwnd(), 7 + 7 * 79 + 36, kBar + sandbox::kButtonTop + 13); }, keep(undone),
+             [] { Control('Z'); }, keep(undone), [] { Pick(Command::Undo); }, keep(undone),
+             [] { viewtest::Click(Hwnd(), ButtonX(7), kButtonY); }, keep(undone),
              [] { Control('Z'); }, keep(undone), [] { Control('Z'); }, keep(undone),
-             [] { Control('Y'); }, keep(redone), [] { Pick(kEditTitle, SandboxWindow::kRedoItem); }, keep(redone),
+             [] { Control('Y'); }, keep(redone), [] { Pick(Command::Redo); }, keep(redone),
              [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone)};
     EXPECT_EQ(Run(), 0);
     ASSERT_EQ(kept.size(), 5u);
@@ -515,9 +522,8 @@ void BuildBusyScene(sandbox::Scene& scene) {
     scene.Stroke(100, 400, 540, 380, 3, X);
     scene.Stroke(300, 300, 300, 395, 5, X);
     scene.Stroke(100, 330, 100, 400, 3, X);
-    scene.AddTap(200, 20);
-    scene.AddTap(420, 5);
-    scene.AddTap(310, 100);
+    std::string why;
+    for (auto [x, y] : {std::pair{200, 20}, {420, 5}, {310, 100}}) EXPECT_TRUE(scene.AddTap(x, y, &why)) << why;
 }
 
 SceneState RunOn(sandbox::Scene& scene, int steps) {
@@ -565,9 +571,12 @@ TEST_F(SandboxSceneTest, TheBatchModeRunInTwoPartsWritesTheSameSceneAsInOne) {
 
 // The batch run tests/sandbox_batch_test.sh makes (the basin picture as walls, four taps, 400
 // steps), held to the rules written out here: the picture's light colours (brightness 0.299 R +
-// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall, every
-// step each tap in its order pours the 11 cells x − 5 .. x + 5 on its row, and then the literal
-// water step (tests/support/water_reference) runs. The file written is read here by its layout:
+// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall; every
+// step each tap in its order pours onto those of the 11 cells x − 5 .. x + 5 of its row that are
+// empty, a span for each run of them, which shows as water at once; then the literal water step
+// (tests/support/water_reference) runs; then every cell of the picture's walls that the step
+// painted is a wall again, and its water leaves its span (the span keeps the pieces left and
+// right of it, in its place, the left one first). The file written is read here by its layout:
 // the pixels bottom row first after the 1078 bytes of headers and colour table, then "OndrelSn",
 // version 1, the step, the tap and span counts, the taps and the spans (x0, x1, y, active).
 TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
@@ -591,10 +600,31 @@ TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
             const uint8_t* bgr = &picture[54 + 4 * picture[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)]];
             expected.pixels[y * 640 + x] = 299 * bgr[2] + 587 * bgr[1] + 114 * bgr[0] >= 128000 ? E : X;
         }
+    const std::vector<uint8_t> walls(expected.pixels, expected.pixels + 640 * 480);
     ReferenceWater water(&expected, 480);
     for (int i = 0; i < kSteps; ++i) {
-        for (auto [x, y] : taps) water.Pour(x - 5, x + 5, y);
+        for (auto [x, y] : taps)
+            for (int a = x - 5; a <= x + 5; ++a) {
+                if (expected.pixels[y * 640 + a] != E) continue;
+                int b = a;
+                while (b < x + 5 && expected.pixels[y * 640 + b + 1] == E) ++b;
+                water.Pour(a, b, y);
+                for (int c = a; c <= b; ++c) expected.pixels[y * 640 + c] = W;
+                a = b;
+            }
         water.Step();
+        for (int c = 0; c < 640 * 480; ++c)
+            if (walls[c] == X) expected.pixels[c] = X;
+        std::vector<WaterSpan> kept;
+        for (const WaterSpan& s : water.spans) {
+            int start = s.x0;
+            for (int c = s.x0; c <= s.x1 + 1; ++c) {
+                if (c <= s.x1 && walls[s.y * 640 + c] != X) continue;
+                if (c > start) kept.push_back(WaterSpan{start, c - 1, s.y, s.active});
+                start = c + 1;
+            }
+        }
+        water.spans = kept;
     }
 
     const std::vector<uint8_t> file = ReadBytes(out);
@@ -782,7 +812,7 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
              [] { for (int i = 0; i < 20; ++i) headless::TapKey('N'); },
              [&] {
                  saved = Now();
-                 Pick(kFileTitle, SandboxWindow::kSaveItem);
+                 Pick(Command::Save);
              },
              [&] { names = NamesIn(scenes); }, [] { headless::TapKey('C'); }, [] { Control('O'); },
              [] { ClickScene(80, 60); },  // the first thumbnail: the newest file
@@ -800,12 +830,12 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
              },
              [&] {
                  beforeDamaged = Now();
-                 Pick(kFileTitle, SandboxWindow::kOpenItem);
+                 Pick(Command::Open);
              },
              [] { ClickScene(80, 60); },
              [&] {
                  afterDamaged = Now();
-                 said = Sandbox().status;
+                 said = Sandbox().Status();
              }};
     EXPECT_EQ(Run(), 0);
     ASSERT_EQ(names.size(), 1u);
@@ -818,7 +848,7 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
 }
 
 // P writes a screenshot and R starts and stops a recording, both into the scene folder, and the
-// status line names the file. The recording holds the scene as it was at R, and one frame for each
+// status line names the file (its name alone, in the player's words). The recording holds the scene as it was at R, and one frame for each
 // frame that stepped: 3 steps at once, then 1 (a tap makes each differ). File > Import image turns
 // a picture of the folder into walls.
 TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
@@ -826,12 +856,12 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
     std::vector<std::string> names;
     uint8_t imported[2] = {99, 99};
     steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); },
-             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().status; },
-             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().status; },
+             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().Status(); },
+             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().Status(); },
              [] { for (int i = 0; i < 3; ++i) headless::TapKey('N'); }, [] { headless::TapKey('N'); },
              [] { headless::TapKey('R'); },
              [&] {
-                 stopSaid = Sandbox().status;
+                 stopSaid = Sandbox().Status();
                  names = NamesIn(scenes);
                  // A picture of two colours: the left half black, the right half white.
                  BmpFile bmp;
@@ -845,11 +875,11 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
                  WriteBytes(scenes + "/zz-level.bmp", f);
                  std::filesystem::last_write_time(scenes + "/zz-level.bmp",
                                                   std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
-                 Pick(kFileTitle, SandboxWindow::kImportItem);
+                 Pick(Command::Import);
              },
              [] { ClickScene(80, 60); },
              [&] {
-                 importSaid = Sandbox().status;
+                 importSaid = Sandbox().Status();
                  imported[0] = Cell(10, 400);
                  imported[1] = Cell(630, 10);
              }};
@@ -857,16 +887,16 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
     ASSERT_EQ(names.size(), 2u);
     EXPECT_TRUE(FirstOfItsDate(names[0], "recording", "gif")) << names[0];
     EXPECT_TRUE(FirstOfItsDate(names[1], "screenshot", "png")) << names[1];
-    EXPECT_NE(shotSaid.find(scenes + "/" + names[1]), std::string::npos) << shotSaid;
-    EXPECT_NE(recordSaid.find(scenes + "/" + names[0]), std::string::npos) << recordSaid;
-    EXPECT_NE(stopSaid.find("recorded 3 frames"), std::string::npos) << stopSaid;
+    EXPECT_EQ(shotSaid, "Screenshot saved as " + names[1]);
+    EXPECT_EQ(recordSaid, "Recording into " + names[0] + " (R stops)");
+    EXPECT_EQ(stopSaid, "Recorded 3 frames as " + names[0]);
     const std::vector<uint8_t> png = ReadBytes(scenes + "/" + names[1]);
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
     const std::vector<uint8_t> gif = ReadBytes(scenes + "/" + names[0]);
     ASSERT_GT(gif.size(), 6u);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
-    EXPECT_NE(importSaid.find("imported"), std::string::npos) << importSaid;
+    EXPECT_EQ(importSaid, "Imported the walls of zz-level.bmp");
     EXPECT_EQ(imported[0], X);
     EXPECT_EQ(imported[1], E);
 }
