@@ -9,8 +9,6 @@
 
 #if defined(_WIN32)
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
@@ -124,18 +122,26 @@ bool LoadInto(Scene& scene, const std::string& name, std::string* why) {
     SceneState state;
     SceneFault fault = SceneFault::None;
     if (LoadSceneFile(name, &state, why, &fault)) return scene.Restore(state);
-    if (fault == SceneFault::Damaged || fault == SceneFault::AnotherVersion) return false;
+    if (fault == SceneFault::Damaged || fault == SceneFault::AnotherVersion || fault == SceneFault::Unreadable) return false;
     std::vector<bool> light;
     if (!ImportImage(name, &light, why)) return false;
     scene.SetWalls(light);
     return true;
 }
 
+bool StandardErrorIsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
 // Progress on standard error while it is a terminal: a line every kProgressSeconds, each one
 // written over the last, and the line ended when the run is.
 class Progress {
 public:
-    explicit Progress(long steps) : total(steps), shown(isatty(fileno(stderr)) != 0), last(Clock::now()), lastStep(0) {}
+    explicit Progress(long steps) : total(steps), shown(StandardErrorIsTerminal()), last(Clock::now()), lastStep(0) {}
     void At(long step, const Scene& scene) {
         if (!shown) return;
         const Clock::time_point now = Clock::now();

@@ -36,6 +36,14 @@ constexpr const char* kWelcome = "Welcome! Drag to draw walls; T places a tap, W
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
+// A reason as the player reads it: the files of the scene folder by their names alone.
+std::string Words(std::string why, const std::string& folder) {
+    if (folder.empty()) return why;
+    const std::string prefix = (std::filesystem::path(folder) / "").string();
+    for (size_t at; (at = why.find(prefix)) != std::string::npos;) why.erase(at, prefix.size());
+    return why;
+}
+
 // A row of the status line as it fits the window: cut, with "...", where it would run off.
 std::string Fitted(std::string text, int cellWidth) {
     const size_t fits = static_cast<size_t>((kSceneWidth - kStatusLeft) / std::max(cellWidth, 1));
@@ -104,7 +112,7 @@ SandboxWindow::SandboxWindow(const BitmapFont* sandboxFont, Scene* sandboxScene,
         scene->Restore(kept);
         Say("Here is your scene from last time");
     } else {
-        Say("Your last scene could not be opened: " + why);
+        Say("Your last scene could not be opened: " + Words(why, folder));
     }
 }
 
@@ -207,7 +215,7 @@ void SandboxWindow::SaveScene() {
     if (folder.empty()) return Say("Saving is off: there is no folder to keep scenes in");
     const std::string name = NewFileName(folder, "scene", "bmp");
     std::string why;
-    Say(SaveSceneFile(name, scene->Save(), &why) ? "Saved as " + FileName(name) + " (Ctrl+O opens it)" : "Not saved: " + why);
+    Say(SaveSceneFile(name, scene->Save(), &why) ? "Saved as " + FileName(name) + " (Ctrl+O opens it)" : "Not saved: " + Words(why, folder));
 }
 
 void SandboxWindow::Screenshot() {
@@ -216,7 +224,7 @@ void SandboxWindow::Screenshot() {
     CopyPalette(palette);
     const std::string name = NewFileName(folder, "screenshot", ScreenshotExtension());
     std::string why;
-    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say("No screenshot: " + why);
+    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say("No screenshot: " + Words(why, folder));
     OfferDownload(name.c_str());  // on the web, where the folder is inside the browser
     Say("Screenshot saved as " + FileName(name));
 }
@@ -233,7 +241,7 @@ void SandboxWindow::ToggleRecording() {
     uint8_t palette[768];
     CopyPalette(palette);
     std::string why;
-    if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say("Not recording: " + why);
+    if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say("Not recording: " + Words(why, folder));
     recordingStart = TickCount();
     recording.AddFrame(scene->Pixels(), 0);  // the scene as it stands, then one frame a frame that steps
     Say("Recording into " + FileName(recording.Name()) + " (R stops)", 0);
@@ -249,12 +257,12 @@ void SandboxWindow::TakeBrowsed(const std::string& name) {
     std::string why;
     if (browser.Listing() == Browser::Kind::Scenes) {
         SceneState loaded;
-        if (!LoadSceneFile(name, &loaded, &why)) return Say("Not opened: " + why);
+        if (!LoadSceneFile(name, &loaded, &why)) return Say("Not opened: " + Words(why, folder));
         RecordEdit([&] { return scene->Restore(loaded); });
         return Say("Opened " + FileName(name));
     }
     std::vector<bool> light;
-    if (!ImportImage(name, &light, &why)) return Say("Not imported: " + why);
+    if (!ImportImage(name, &light, &why)) return Say("Not imported: " + Words(why, folder));
     RecordEdit([&] {
         scene->SetWalls(light);
         return true;

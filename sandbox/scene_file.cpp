@@ -65,9 +65,7 @@ std::vector<uint8_t> Headers(uint32_t fileBytes = kSceneFileBitmapBytes) {
     return h;
 }
 
-std::string Why(const std::string& name, const char* what) {
-    return std::filesystem::path(name).filename().string() + ": " + what;
-}
+std::string Why(const std::string& name, const char* what) { return name + ": " + what; }
 
 // Whether the bytes begin with the headers of the scene's layout, with either bfSize.
 bool SceneLayout(const std::vector<uint8_t>& bytes) {
@@ -215,7 +213,7 @@ bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string
 bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why, SceneFault* fault) {
     std::vector<uint8_t> bytes;
     if (!ReadFileBytes(name, &bytes, why)) {
-        if (fault) *fault = SceneFault::NotABitmap;
+        if (fault) *fault = SceneFault::Unreadable;
         return false;
     }
     std::string reason;

@@ -35,8 +35,9 @@ constexpr int32_t kSceneFileBitmapBytes = kSceneFileHeaderBytes + kSceneWidth * 
 constexpr int32_t kSceneFileRecordBytes = 24;
 
 // Why bytes are not a scene: not a bitmap at all; a picture (a bitmap of another layout, or of
-// the scene's without the record); a scene file of another version; a damaged scene file.
-enum class SceneFault { None, NotABitmap, APicture, AnotherVersion, Damaged };
+// the scene's without the record); a scene file of another version; a damaged scene file; (for a
+// file) one that cannot be read.
+enum class SceneFault { None, NotABitmap, APicture, AnotherVersion, Damaged, Unreadable };
 
 // The whole file for a scene, with `palette` (768 bytes of red, green, blue) as colour table.
 std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette);
@@ -50,7 +51,7 @@ bool ReadFileBytes(const std::string& name, std::vector<uint8_t>* bytes, std::st
 bool WriteFileBytes(const std::string& name, const std::vector<uint8_t>& bytes, std::string* why);
 
 bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string* why);
-// As DecodeScene, for a file; a file that cannot be read is a SceneFault::NotABitmap.
+// As DecodeScene, for a file.
 bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why, SceneFault* fault = nullptr);
 
 // Any 8-bit bitmap file as walls, stretched to the scene's size (each cell takes the picture's

@@ -31,9 +31,12 @@ answers() {  # answers TOOL PATH: PATH --version, run from an empty folder
 }
 answers ondrel-replay "$replay"
 answers ondrel-media "$build/tools/ondrel-media"
-# The gallery's screenshot tool is built only with libpng.
-if [ -x "$build/run/ondrel-gallery-shot" ]; then
-  answers ondrel-gallery-shot "$build/run/ondrel-gallery-shot"
-else
-  echo "ondrel-gallery-shot is not built here (it needs libpng)"
-fi
+answers ondrel-sandbox "$build/run/ondrel-sandbox"
+# The screenshot tools are built only with libpng.
+for shot in ondrel-gallery-shot ondrel-sandbox-shot; do
+  if [ -x "$build/run/$shot" ]; then
+    answers "$shot" "$build/run/$shot"
+  else
+    echo "$shot is not built here (it needs libpng)"
+  fi
+done
