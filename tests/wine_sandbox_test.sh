@@ -1,6 +1,6 @@
 # ondrel-sandbox.exe's batch mode under Wine gives the same scene file, byte for byte, as the
 # Linux build's ondrel-sandbox given the same command (sandbox_test holds that run to the water's
-# rules); names with spaces and quotes reach it whole, as Windows builds and splits a command
+# rules); names with spaces reach it whole, as Windows builds and splits a command
 # line; --help and --version answer with 0; a bad argument, or a tap in a wall, exits with 2. No
 # window opens, so no X session is needed.
 # The Linux build is the one in ONDREL_LINUX_BUILD, else build/ beside the sources (where
@@ -23,7 +23,7 @@ check_batch_scene scene.bmp
 cmp linux.bmp scene.bmp || { echo "the Windows build's scene differs from the Linux build's"; exit 1; }
 echo "the same scene as the Linux build's"
 mkdir -p "my scenes"
-for name in "my scenes/level 1.bmp" 'say "hi".bmp'; do
+for name in "my scenes/level 1.bmp" 'two  spaces, (and) more.bmp'; do
   "$run_windows" "$sandbox" --run 3 --scene basin.bmp --tap 320,10 --save "$name"
   check_batch_scene "$name" >/dev/null || { echo "--save '$name' wrote no scene of that name: $(ls)"; exit 1; }
   echo "--save '$name': the file of that name"
