@@ -7,22 +7,16 @@
 #include <filesystem>
 #include <memory>
 
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include "app/globals.h"
 #include "gfx/font.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/program_folder.h"
+#include "platform/stdio_file.h"
 #include "sandbox/pictures.h"
 #include "sandbox/sandbox_window.h"
 #include "sandbox/scene.h"
 #include "sandbox/scene_file.h"
-#include "tools/version.h"
 #include "win/window.h"
 
 namespace sandbox {
@@ -129,19 +123,11 @@ bool LoadInto(Scene& scene, const std::string& name, std::string* why) {
     return true;
 }
 
-bool StandardErrorIsTerminal() {
-#if defined(_WIN32)
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(fileno(stderr)) != 0;
-#endif
-}
-
 // Progress on standard error while it is a terminal: a line every kProgressSeconds, each one
 // written over the last, and the line ended when the run is.
 class Progress {
 public:
-    explicit Progress(long steps) : total(steps), shown(StandardErrorIsTerminal()), last(Clock::now()), lastStep(0) {}
+    explicit Progress(long steps) : total(steps), shown(IsTerminal(stderr)), last(Clock::now()), lastStep(0) {}
     void At(long step, const Scene& scene) {
         if (!shown) return;
         const Clock::time_point now = Clock::now();
@@ -217,7 +203,7 @@ int RunBatch(const std::vector<std::string>& words) {
         return 0;
     }
     if (job.version) {
-        std::printf("ondrel-sandbox %s\n", kOndrelVersion);
+        std::printf("ondrel-sandbox %s\n", ONDREL_SANDBOX_VERSION);
         return 0;
     }
     if (!EnterMedia()) return Fail(1, "cannot read the palette of .\\Media\\Sprites.bmp");

@@ -3,8 +3,6 @@
 // water poured with the brush), lets it run, and writes what the window shows (menu bar, scene,
 // status rows and buttons) as a PNG. docs/sandbox.png is made with it
 // (scripts/sandbox-screenshot.sh); the same on every run, for the clock is the driver's.
-#include <stdlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

@@ -196,6 +196,14 @@ protected:
         windows.push_back(h);
         return h;
     }
+    // A window of a class of its own, shown, with what showing it sent dispatched.
+    HWND Shown(DWORD style, int x, int y, int width, int height) {
+        std::string name = NewClass();
+        HWND h = Keep(Create(name.c_str(), style, x, y, width, height));
+        ShowWindow(h, SW_SHOW);
+        DispatchPending();
+        return h;
+    }
     std::vector<HWND> windows;
     int classes = 0;
 };
@@ -723,11 +731,8 @@ TEST_F(PlatformContract, AsyncKeyStateReportsDownNowAndPressedSinceTheLastQuery)
 // low bit flips at each press and holds at the release. A key message a program posts is no
 // input and moves nothing.
 TEST_F(PlatformContract, KeyStateIsAsOfTheMessageTakenLast) {
-    std::string name = NewClass();
-    HWND h = Keep(Create(name.c_str(), kWindowed, 100, 100, 200, 150));
+    HWND h = Shown(kWindowed, 100, 100, 200, 150);
     ASSERT_NE(h, nullptr);
-    ShowWindow(h, SW_SHOW);
-    DispatchPending();
     ASSERT_EQ(GetFocus(), h);
     const SHORT zBefore = GetKeyState('Z');
     synth::KeyDown(VK_CONTROL);
@@ -764,11 +769,8 @@ TEST_F(PlatformContract, KeyStateIsAsOfTheMessageTakenLast) {
 
 // Mouse messages carry the buttons and the modifier keys held, as MK_* flags in wParam.
 TEST_F(PlatformContract, MouseMessagesCarryTheModifiersHeld) {
-    std::string name = NewClass();
-    HWND h = Keep(Create(name.c_str(), WS_POPUP, 100, 120, 200, 150));
+    HWND h = Shown(WS_POPUP, 100, 120, 200, 150);
     ASSERT_NE(h, nullptr);
-    ShowWindow(h, SW_SHOW);
-    DispatchPending();
     for (int modifier : {VK_SHIFT, VK_CONTROL}) {
         synth::KeyDown(modifier);
         synth::PressLeft(h, 40, 50);
@@ -793,10 +795,8 @@ TEST_F(PlatformContract, MouseMessagesCarryTheModifiersHeld) {
 // check box keeps the check the program gives it (BM_SETCHECK, BM_GETCHECK); the automatic one
 // turns it over at each click.
 TEST_F(PlatformContract, ButtonsTakeTheFocusClickAndKeepTheirCheck) {
-    std::string name = NewClass();
-    HWND h = Keep(Create(name.c_str(), WS_POPUP, 100, 120, 300, 100));
+    HWND h = Shown(WS_POPUP, 100, 120, 300, 100);
     ASSERT_NE(h, nullptr);
-    ShowWindow(h, SW_SHOW);
     auto button = [&](DWORD style, int left, int id) {
         return CreateWindowExA(0, "BUTTON", "B", WS_CHILD | WS_VISIBLE | style, left, 10, 80, 30, h,
                                reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);

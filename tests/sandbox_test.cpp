@@ -146,17 +146,19 @@ std::string ReadText(const headless::Image& image, int x, int y, int cells) {
 // The status line's rows as the window shows them: the counters, and the tool with its message.
 std::string StatusRow(int row) { return ReadText(headless::ReadWindow(Hwnd()), 4, kBar + 480 + 1 + 13 * row, 79); }
 
-// A 640 × 480 8-bit bitmap of black (index 0) and white (index 1), `white` saying which, rows
-// bottom-up, as a paint program writes one.
-std::vector<uint8_t> BlackAndWhite(const std::vector<bool>& white) {
+// An 8-bit bitmap of black (index 0) and white (index 1), `white` saying which, row by row from
+// the top, written bottom-up as a paint program writes one.
+std::vector<uint8_t> BlackAndWhite(int width, int height, const std::vector<bool>& white) {
     BmpFile bmp;
-    bmp.width = 640;
-    bmp.height = 480;
+    bmp.width = width;
+    bmp.height = height;
     bmp.coloursUsed = 2;
     std::vector<uint8_t> f = bmp.Build();
     for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) f[62 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)] = white[static_cast<size_t>(y * 640 + x)];
+    const size_t stride = static_cast<size_t>(width + 3) / 4 * 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            f[62 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x)] = white[static_cast<size_t>(y * width + x)];
     return f;
 }
 
@@ -717,7 +719,7 @@ TEST_F(SandboxSceneTest, TheBatchModeRefusesBadArgumentsAndFilesWithTwo) {
         {"--run", "5", "--save", folder.File("no/such/folder.bmp")},
         {"--run", "5", "--scene", folder.File("walled.bmp"), "--tap", "10,10"},
     };
-    WriteBytes(folder.File("walled.bmp"), BlackAndWhite(std::vector<bool>(640 * 480, false)));
+    WriteBytes(folder.File("walled.bmp"), BlackAndWhite(640, 480, std::vector<bool>(640 * 480, false)));
     for (const auto& words : bad) {
         std::string line;
         for (const auto& w : words) line += w + " ";
@@ -909,15 +911,7 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
                  stopSaid = Sandbox().Status();
                  names = NamesIn(scenes);
                  // A picture of two colours: the left half black, the right half white.
-                 BmpFile bmp;
-                 bmp.width = 2;
-                 bmp.height = 1;
-                 bmp.coloursUsed = 2;
-                 std::vector<uint8_t> f = bmp.Build();
-                 for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
-                 f[62] = 0;
-                 f[63] = 1;
-                 WriteBytes(scenes + "/zz-level.bmp", f);
+                 WriteBytes(scenes + "/zz-level.bmp", BlackAndWhite(2, 1, {false, true}));
                  std::filesystem::last_write_time(scenes + "/zz-level.bmp",
                                                   std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
                  Pick(Command::Import);
@@ -989,7 +983,7 @@ TEST_F(SandboxSceneTest, AnOverflowingCupKeepsItsWallsAndAllItsWaterShows) {
     wall(420, 200, 431, 411);
     wall(212, 400, 419, 411);
     const std::string cup = folder.File("cup.bmp"), out = folder.File("out.bmp");
-    WriteBytes(cup, BlackAndWhite(white));
+    WriteBytes(cup, BlackAndWhite(640, 480, white));
     ASSERT_EQ(sandbox::RunBatch({"--run", "5000", "--scene", cup, "--tap", "300,100", "--tap", "350,150", "--save", out}), 0);
     SceneState s;
     std::string why;
