@@ -7,8 +7,8 @@
 //   the rest: everything after the pixels (the record, taps, spans and check sum)
 // with a fixed colour table in between. Beside the sanitizers: a file it refuses gives a reason
 // and leaves the caller's scene alone; a file it takes holds taps inside the scene and spans of
-// cells, and written out again with its own colour table is the same file, byte for byte (but for
-// bfSize, which a file of an earlier version gives as the whole file's size).
+// cells, and written out again with its own colour table is the same file, byte for byte (once
+// given its bfSize: a file of an earlier version gives the whole file's size there).
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -96,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<uint8_t> again = sandbox::EncodeScene(scene, palette);
     Put32(again.data() + 2, file[2] | file[3] << 8 | file[4] << 16 | static_cast<uint32_t>(file[5]) << 24);
+    Put32(again.data() + again.size() - 4, Fnv1a(again.data(), again.size() - 4));
     FUZZ_CHECK(again == file);
     return 0;
 }
