@@ -9,7 +9,7 @@
 # packages' versions, the compiler or this script change (stamp.txt holds what it was built
 # from). With --built it builds nothing and succeeds only when every platform named is built.
 # The sources come from `apt-get source`, which needs a deb-src entry: scripts/install-deps.sh
-# adds one and then runs this script. From scratch it takes about a minute for both platforms.
+# adds one and then runs this script. From scratch both take about a minute of processor time.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=$root/build-deps/image-libs
@@ -83,15 +83,18 @@ png_units=(png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil 
 gif_units=(dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray quantize)
 
 # compile_library NAME SOURCE_FOLDER UNIT...: lib/lib<NAME>.a of the units' .c files, compiled
-# with $cc, one a core at a time, and archived with $ar.
+# with $cc and archived with $ar. Each core compiles its share of the units in one call (a call
+# of emscripten's compiler costs more than a small file).
 compile_library() {
   local name=$1 folder=$2
   shift 2
-  local objects=("${@/%/.o}")
-  objects=("${objects[@]/#/$work/$name-}")
-  printf '%s\n' "$@" | xargs -P "$(nproc)" -I{} "$cc" -O2 -w -I"$prefix/include" -I"$folder" \
-    -c "$folder/{}.c" -o "$work/$name-{}.o"
-  "$ar" rcs "$prefix/lib/lib$name.a" "${objects[@]}"
+  local cores objects=$work/$name
+  cores=$(nproc)
+  mkdir -p "$objects"
+  printf "$folder/%s.c\n" "$@" |
+    (cd "$objects" && xargs -P "$cores" -n $((($# + cores - 1) / cores)) "$cc" -O2 -w -I"$prefix/include" -I"$folder" -c)
+  [ "$(ls "$objects"/*.o | wc -l)" -eq $# ] || { echo "$0: lib$name: not every unit compiled" >&2; exit 1; }
+  "$ar" rcs "$prefix/lib/lib$name.a" "$objects"/*.o
 }
 
 for platform in "${todo[@]}"; do
