@@ -5,7 +5,7 @@
 # windows  libpng and giflib for MinGW-w64 (its zlib is Debian's libz-mingw-w64-dev)
 # web      zlib, libpng and giflib for emscripten
 # Each goes into build-deps/image-libs/<platform>/ (include/ and lib/, static libraries), where
-# the top-level CMakeLists.txt looks for them, and is built only once: again only when the
+# cmake/OndrelImageLibs.cmake looks for them, and is built only once: again only when the
 # packages' versions, the compiler or this script change (stamp.txt holds what it was built
 # from). With --built it builds nothing and succeeds only when every platform named is built.
 # The sources come from `apt-get source`, which needs a deb-src entry: scripts/install-deps.sh
@@ -91,7 +91,8 @@ compile_library() {
   local cores objects=$work/$name
   cores=$(nproc)
   mkdir -p "$objects"
-  printf "$folder/%s.c\n" "$@" |
+  local unit
+  for unit in "$@"; do echo "$folder/$unit.c"; done |
     (cd "$objects" && xargs -P "$cores" -n $((($# + cores - 1) / cores)) "$cc" -O2 -w -I"$prefix/include" -I"$folder" -c)
   [ "$(ls "$objects"/*.o | wc -l)" -eq $# ] || { echo "$0: lib$name: not every unit compiled" >&2; exit 1; }
   "$ar" rcs "$prefix/lib/lib$name.a" "$objects"/*.o
