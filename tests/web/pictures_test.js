@@ -1,6 +1,6 @@
 // The sandbox's pictures in a real browser: a wall drawn with the mouse and water from a tap,
 // paused; P offers the screenshot as a download, a PNG that decodes to the scene the canvas
-// shows, pixel for pixel (but for the tap's marker, which the window draws over the scene); R, a few frames of the running scene and R again offer the recording,
+// shows, pixel for pixel, but for the tap's marker, which the window draws over the scene; R, a few frames of the running scene and R again offer the recording,
 // a 640 × 480 GIF whose every frame is shown at least 20 ms.
 // Usage: node pictures_test.js URL SOURCE_ROOT
 "use strict";
@@ -65,6 +65,7 @@ function gifTiming(bytes) {
 async function main() {
   const wall = paletteEntry(sourceRoot, 0);
   const water = paletteEntry(sourceRoot, 1);
+  const red = paletteEntry(sourceRoot, 4);  // the window's outlines and the taps' markers, no cell's
   const bar = 19;  // the menu bar above the scene
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "ondrel-downloads-"));
   const browser = await Browser.launch({ width: 1600, height: 1300 });
@@ -106,16 +107,20 @@ async function main() {
     check(/^screenshot-.*\.png$/.test(shot.name), `P offers the screenshot as a download (${shot.name})`);
     const png = decodePng(shot.bytes);
     check(png.width === 640 && png.height === 480, `the screenshot is the 640 × 480 scene (${png.width} × ${png.height})`);
-    // The scene as the canvas shows it, under the menu bar, less the tap's marker, a 5 × 5 box
-    // the window draws over the scene around (320, 100).
+    // The scene as the canvas shows it, under the menu bar, with the tap's red marker over it:
+    // a 5 × 5 square's edge and its centre.
     const shown = await page.evaluate(`Array.from(document.querySelector("#screen canvas").getContext("2d")
                                         .getImageData(0, ${bar}, 640, 480).data)`);
-    let differing = 0, walls = 0, waters = 0, first = null;
+    let differing = 0, walls = 0, waters = 0, marker = 0, first = null;
     for (let y = 0; y < 480; ++y)
       for (let x = 0; x < 640; ++x) {
         const colour = png.rgb(x, y);
         const i = 4 * (y * 640 + x);
-        if (Math.abs(x - 320) <= 2 && Math.abs(y - 100) <= 2) continue;
+        if (same(colour, red)) ++differing;  // a marker in the screenshot
+        if (same([shown[i], shown[i + 1], shown[i + 2]], red) && !same(colour, red)) {
+          ++marker;
+          continue;
+        }
         if (!same(colour, [shown[i], shown[i + 1], shown[i + 2]])) {
           ++differing;
           first = first || `(${x}, ${y}): ${colour}, shown ${shown.slice(i, i + 3)}`;
@@ -123,7 +128,8 @@ async function main() {
         if (same(colour, wall)) ++walls;
         if (same(colour, water)) ++waters;
       }
-    check(differing === 0, `the screenshot decodes to the scene shown, pixel for pixel (${differing} differ${first ? ", the first at " + first : ""})`);
+    check(differing === 0 && marker === 17,
+          `the screenshot decodes to the scene shown, pixel for pixel, but for the tap's marker (${differing} differ${first ? ", the first at " + first : ""}; ${marker} marker pixels)`);
     check(walls >= 241 && waters > 0, `it holds the wall and the water (${walls} wall cells, ${waters} water cells)`);
 
     // Running again, R records until R: the file is offered when it ends.
