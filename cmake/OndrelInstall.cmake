@@ -4,7 +4,8 @@
 #   P/lib/cmake/Ondrel/    OndrelConfig.cmake: the targets Ondrel::framework and one per driver
 #                          (Ondrel::sdl, Ondrel::headless; Ondrel::web, Ondrel::windows on their
 #                          platforms), ondrel_add_program, the default media's place
-#   P/lib/pkgconfig/       ondrel-sdl.pc, ondrel-headless.pc
+#   P/lib/pkgconfig/       ondrel-<driver>.pc for each driver (ondrel-windows.pc on Windows), and
+#                          ondrel-main.pc, the process entry
 #   P/bin/, P/share/ondrel/ the programs and their data (on Windows the data beside the programs),
 #                          the default palette and 8 x 12 font among them (Media/)
 # Components: "programs" (the programs and their data) and "development" (the rest).
@@ -14,13 +15,15 @@ set(ONDREL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Ondrel)
 # Every layer (the demonstration's water and app too) and the drivers built here.
 set(ONDREL_LAYER_TARGETS ondrel_platform ondrel_tasks ondrel_io ondrel_globals ondrel_system ondrel_win ondrel_gfx
     ondrel_water ondrel_app)
-set(ONDREL_EXPORTED ${ONDREL_LAYER_TARGETS} ondrel_framework ${ONDREL_DRIVER_TARGETS})
-if(TARGET ondrel_headless_driver)
-  list(APPEND ONDREL_EXPORTED ondrel_headless_api)
-endif()
-foreach(target ${ONDREL_LAYER_TARGETS} ondrel_headless_api)
+set(ONDREL_EXPORTED ${ONDREL_LAYER_TARGETS} ondrel_framework ${ONDREL_DRIVER_TARGETS} ondrel_main)
+foreach(target ondrel_headless_api ondrel_program_folder)
+  if(TARGET ${target})  # Windows has no headless driver, and its platform library holds the start-folder rule
+    list(APPEND ONDREL_EXPORTED ${target})
+  endif()
+endforeach()
+foreach(target ${ONDREL_LAYER_TARGETS} ondrel_headless_api ondrel_program_folder)
   if(NOT TARGET ${target})
-    continue()  # Windows has no headless driver
+    continue()
   endif()
   string(REGEX REPLACE "^ondrel_" "" short ${target})
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${short})
@@ -52,23 +55,51 @@ if(EMSCRIPTEN)
           DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
 endif()
 
-# pkg-config: the framework's libraries, then the driver's, which holds the entry (main). The
-# prefix is found from the file's own place, so the package can move.
+# pkg-config: one file for each display driver, ondrel-<driver>.pc (the framework's libraries, then
+# the driver's), and ondrel-main.pc, the process entry for a program without a main() of its own,
+# named beside a driver's. The prefix is found from the file's own place, so the package can move.
+# No file sets the C++ standard, which a consumer chooses (C++20 or newer: cxx_standard says so).
 file(RELATIVE_PATH ONDREL_PC_UP /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
 string(REGEX REPLACE "/$" "" ONDREL_PC_UP ${ONDREL_PC_UP})
-set(ONDREL_PC_FRAMEWORK "-londrel_gfx -londrel_win -londrel_io -londrel_system -londrel_globals -londrel_tasks")
-foreach(driver sdl headless)
+set(framework "-londrel_gfx -londrel_win -londrel_io -londrel_system -londrel_globals -londrel_tasks")
+if(WIN32)
+  set(platform "-londrel_platform -luser32 -lgdi32 -ldwmapi -lwinmm")
+else()
+  set(platform "-londrel_program_folder")
+endif()
+function(ondrel_pkg_config name description cflags libs requires)
+  set(ONDREL_PC_NAME ${name})
+  set(ONDREL_PC_DESCRIPTION ${description})
+  set(ONDREL_PC_CFLAGS ${cflags})
+  set(ONDREL_PC_LIBS ${libs})
+  set(ONDREL_PC_REQUIRES ${requires})
+  configure_file(${ONDREL_SOURCE_DIR}/cmake/ondrel.pc.in ${ONDREL_BINARY_DIR}/package/${name}.pc @ONLY)
+  install(FILES ${ONDREL_BINARY_DIR}/package/${name}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
+endfunction()
+foreach(driver sdl headless web)
   if(TARGET ondrel_${driver}_driver)
-    set(ONDREL_PC_DRIVER ${driver})
-    set(ONDREL_PC_REQUIRES "")
+    set(requires "")
     if(driver STREQUAL sdl)
-      set(ONDREL_PC_REQUIRES "Requires: sdl2")
+      set(requires "Requires: sdl2")
     endif()
-    configure_file(${ONDREL_SOURCE_DIR}/cmake/ondrel.pc.in ${ONDREL_BINARY_DIR}/package/ondrel-${driver}.pc @ONLY)
-    install(FILES ${ONDREL_BINARY_DIR}/package/ondrel-${driver}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
-            COMPONENT development)
+    get_target_property(options ondrel_${driver}_driver INTERFACE_LINK_OPTIONS)
+    list(JOIN options " " options)
+    string(REPLACE "options-NOTFOUND" "" options "${options}")
+    ondrel_pkg_config(ondrel-${driver}
+                      "Ondrel, an 8-bit graphics framework on a Win32 subset, with the ${driver} display driver"
+                      "-I\${includedir}" "${framework} -londrel_${driver} ${platform} ${options}" "${requires}")
   endif()
 endforeach()
+if(WIN32)
+  ondrel_pkg_config(ondrel-windows "Ondrel, an 8-bit graphics framework, on Windows itself (linked statically)"
+                    "-I\${includedir}" "${framework} ${platform} -static" "")
+  set(gui "-mwindows")
+else()
+  set(gui "")
+endif()
+ondrel_pkg_config(ondrel-main
+                  "Ondrel's process entry, main(), which calls the program's WinMain: name it beside a driver's package"
+                  "" "-londrel_main -londrel_globals -londrel_tasks ${platform} -Wl,--undefined=WinMain ${gui}" "")
 
 # The data the programs read, the default palette (the colour table of Media/Sprites.bmp) and font
 # (Media/font8x12.fon) among them, wherever the programs are; on the web, the pages take them in.
