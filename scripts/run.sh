@@ -4,12 +4,15 @@
 #   scripts/run.sh           the demonstration, ondrel
 #   scripts/run.sh gallery   ondrel-gallery, the framework's showcase (without a display: a
 #                            picture of its Sprites page, build/gallery.png)
+#   scripts/run.sh sandbox   ondrel-sandbox, the water toy (without a display: a picture of a
+#                            scene built in it, build/sandbox.png)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "${1:-}" in
   "") program=ondrel ;;
   gallery) program=ondrel-gallery ;;
-  *) echo "usage: $0 [gallery]" >&2; exit 2 ;;
+  sandbox) program=ondrel-sandbox ;;
+  *) echo "usage: $0 [gallery|sandbox]" >&2; exit 2 ;;
 esac
 "$root/scripts/install-deps.sh" demo
 
@@ -22,6 +25,14 @@ if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/nu
 fi
 
 echo "No display to open a window on (DISPLAY is not set or cannot be reached)."
+if [ "$program" = ondrel-sandbox ]; then
+  echo "Building ondrel-sandbox-shot to draw a scene of the sandbox instead..."
+  "$root/scripts/build.sh" "$root/build" -- ondrel-sandbox-shot
+  cd "$root/build/run"
+  ./ondrel-sandbox-shot "$root/build/sandbox.png"
+  echo "The picture is at $root/build/sandbox.png."
+  exit 0
+fi
 if [ "$program" = ondrel-gallery ]; then
   echo "Building ondrel-gallery-shot to draw a page of the gallery instead..."
   "$root/scripts/build.sh" "$root/build" -- ondrel-gallery-shot
