@@ -82,6 +82,10 @@ function(ondrel_add_program name)
     endforeach()
     ondrel_web_page(${name} ${arg_WEB_PAGE} "${arg_TITLE}" "${arg_HELP}" PRELOAD ${preloads}
                     TOUCH_BUTTONS ${arg_TOUCH_BUTTONS})
+    # For a site's front page (ondrel_web_site): what the page is called and whose code it runs.
+    set_target_properties(${name} PROPERTIES ONDREL_WEB_PAGE ${arg_WEB_PAGE} ONDREL_WEB_TITLE "${arg_TITLE}"
+                          ONDREL_WEB_HELP "${arg_HELP}" ONDREL_WEB_LIBRARIES "${arg_LIBRARIES}")
+    set_property(GLOBAL APPEND PROPERTY ONDREL_WEB_PROGRAMS ${name})
     if(arg_NO_INSTALL)
       return()
     endif()
