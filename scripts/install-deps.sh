@@ -5,8 +5,8 @@
 #   web   what building the web page needs (the compiler and CMake for the media, emscripten,
 #         node for emscripten's tools, python3 to serve the page), and Chromium for its test
 #   all   all of these, and what the tests and benchmarks need (the default), with the Windows
-#         build and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit), and zip
-#         for the release files
+#         build and Wine to run it (MinGW-w64, GoogleTest's sources for it, Wine 64-bit), zip for
+#         the release files, and lintian and mmdebstrap to check the Debian packages
 # Does nothing when everything is there already; uses sudo when not run as root.
 set -euo pipefail
 
@@ -24,7 +24,8 @@ tests=(
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
   clang libclang-rt-14-dev  # the fuzzers (libFuzzer)
   g++-mingw-w64-x86-64-posix googletest wine wine64
-  zip  # the release files (scripts/package.sh)
+  zip unzip  # the release files (scripts/package.sh), and unpacking them to build against
+  lintian mmdebstrap  # the Debian packages checked, and installed into a fresh Debian root
 )
 
 case "${1:-all}" in
