@@ -271,6 +271,18 @@ def declared(statement):
     return [line[margin:] if line[:margin].strip() == "" else line.strip() for line in lines]
 
 
+def commented(st, shared):
+    """The comment of a statement and whether it is the group's above it: (comment, grouped, the
+    comment the statements after it share)."""
+    if st.apart:
+        shared = []
+    own = st.comment or ([st.trailing] if st.trailing else [])
+    grouped = not st.comment and bool(shared)
+    if st.comment:
+        shared = st.comment
+    return own or shared, grouped, shared
+
+
 class Member:
     def __init__(self, lines, comment, grouped, trailing):
         self.lines = lines        # the declaration's lines
@@ -290,17 +302,12 @@ def members(body, default_public):
             public = access.group(1) == "public"
             shared = []
             continue
-        if st.apart:
-            shared = []
-        own = st.comment or ([st.trailing] if st.trailing else [])
-        grouped = not st.comment and bool(shared)
-        if st.comment:
-            shared = st.comment
+        words, grouped, shared = commented(st, shared)
         if not public or st.code in ("}", "};") or st.code.startswith(("using ", "friend ", "static_assert")):
             continue
         if "= delete" in st.code:
             continue
-        found.append(Member(declared(st), own or shared, grouped, not st.comment and bool(st.trailing)))
+        found.append(Member(declared(st), words, grouped, not st.comment and bool(st.trailing)))
     return found
 
 
@@ -317,13 +324,7 @@ def declarations_in(lines, namespace):
         if st.code.startswith("#"):
             shared = []
             continue
-        if st.apart:
-            shared = []
-        own = st.comment or ([st.trailing] if st.trailing else [])
-        grouped = not st.comment and bool(shared)
-        if st.comment:
-            shared = st.comment
-        words = own or shared
+        words, grouped, shared = commented(st, shared)
         head = st.code.split("{")[0].strip()
         space = re.match(r"^namespace\s+(\w+)\s*$", head)
         if space and "{" in st.code:

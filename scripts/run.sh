@@ -25,20 +25,14 @@ if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/nu
 fi
 
 echo "No display to open a window on (DISPLAY is not set or cannot be reached)."
-if [ "$program" = ondrel-sandbox ]; then
-  echo "Building ondrel-sandbox-shot to draw a scene of the sandbox instead..."
-  "$root/scripts/build.sh" "$root/build" -- ondrel-sandbox-shot
+if [ "$program" != ondrel ]; then
+  # The gallery and the sandbox draw a picture of themselves on the headless driver instead.
+  picture=${program#ondrel-}.png
+  echo "Building $program-shot to draw a picture of $program instead..."
+  "$root/scripts/build.sh" "$root/build" -- "$program-shot"
   cd "$root/build/run"
-  ./ondrel-sandbox-shot "$root/build/sandbox.png"
-  echo "The picture is at $root/build/sandbox.png."
-  exit 0
-fi
-if [ "$program" = ondrel-gallery ]; then
-  echo "Building ondrel-gallery-shot to draw a page of the gallery instead..."
-  "$root/scripts/build.sh" "$root/build" -- ondrel-gallery-shot
-  cd "$root/build/run"
-  ./ondrel-gallery-shot "$root/build/gallery.png"
-  echo "The picture is at $root/build/gallery.png."
+  "./$program-shot" "$root/build/$picture"
+  echo "The picture is at $root/build/$picture."
   exit 0
 fi
 echo "Building ondrel-replay to record the bundled demo script to a GIF instead..."
