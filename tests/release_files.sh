@@ -24,7 +24,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 work=$(mktemp -d)
 mounts=()
 cleanup() {
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do $sudo umount "${mounts[i]}" 2>/dev/null || true; done
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do $sudo umount "${mounts[i]}" || $sudo umount -l "${mounts[i]}" || true; done
   $sudo rm -rf --one-file-system "$work"
 }
 trap cleanup EXIT
@@ -67,10 +67,11 @@ $sudo mmdebstrap --mode=root --variant=apt --dpkgopt=force-unsafe-io --include=g
   --setup-hook="mkdir -p \"\$1/var/cache/apt/archives\" && mount -t overlay overlay -o lowerdir=/var/cache/apt/archives,upperdir=$work/cache-upper,workdir=$work/cache-work \"\$1/var/cache/apt/archives\"" \
   --customize-hook='umount "$1/var/cache/apt/archives"' \
   bookworm "$fresh" >"$work/mmdebstrap.log" 2>&1 || { tail -20 "$work/mmdebstrap.log"; fail "making a fresh Debian root"; }
-for place in proc sys dev; do
-  $sudo mount --rbind "/$place" "$fresh/$place"
-  mounts+=("$fresh/$place")
-done
+# What apt, CMake and the compilers need of the system: the processes and the device nodes.
+$sudo mount -t proc proc "$fresh/proc"
+mounts+=("$fresh/proc")
+$sudo mount --bind /dev "$fresh/dev"
+mounts+=("$fresh/dev")
 rm -rf "$work/cache-upper"/* "$work/cache-work"/*
 $sudo mount -t overlay overlay -o lowerdir=/var/cache/apt/archives,upperdir="$work/cache-upper",workdir="$work/cache-work" \
   "$fresh/var/cache/apt/archives"
