@@ -232,6 +232,7 @@ void SandboxWindow::Screenshot() {
 void SandboxWindow::ToggleRecording() {
     if (recording.On()) {
         const bool ok = recording.Stop();
+        if (ok) OfferDownload(recording.Name().c_str());  // on the web, as a screenshot is
         Say(ok ? "Recorded " + std::to_string(recording.Frames()) + " frames as " + FileName(recording.Name())
                : "The recording could not be written whole: " + FileName(recording.Name()));
         return;

@@ -12,7 +12,7 @@ mkdir -p "$work"
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in lib/libondrel_web.a lib/cmake/Ondrel/OndrelConfig.cmake lib/cmake/Ondrel/page.html \
-            share/ondrel/Media/font8x12.fon share/ondrel/web/index.html share/ondrel/web/ondrel.wasm \
+            share/ondrel/Media/font8x12.fon share/ondrel/web/index.html share/ondrel/web/ondrel.html share/ondrel/web/ondrel.wasm \
             share/ondrel/web/gallery.html share/ondrel/web/ondrel-gallery.data; do
   [ -f "$prefix/$file" ] || { echo "the web install lacks $file"; exit 1; }
 done
