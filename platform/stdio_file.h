@@ -12,6 +12,8 @@
 // drops it. A crash or a full disk on the way leaves the old file as it was.
 
 #if defined(_WIN32)
+#include <io.h>
+
 inline FILE* OpenFile(const char* name, const char* mode) { return std::fopen(name, mode); }
 inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName) {
     if (!name || !mode || !temporaryName) return nullptr;
@@ -21,6 +23,7 @@ inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* tem
 // MoveFileExA, replacing and written through (platform/windows/stdio_file.cpp).
 bool MoveFileOver(const char* from, const char* to);
 inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
+inline bool IsTerminal(FILE* file) { return file && _isatty(_fileno(file)) != 0; }
 // The runtime's own offsets; its seek back clears the end-of-file state, as it would for a
 // program of its own.
 inline int64_t FileLength(FILE* file) {
@@ -45,4 +48,7 @@ FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryN
 // Makes the closed file `from` durable and renames it to `to`, replacing what was there.
 bool MoveFileOver(const char* from, const char* to);
 bool RemoveFile(const char* name);
+// Whether the open file is a terminal (a console), where a person reads what is written as it
+// comes, as the runtime's _isatty tells.
+bool IsTerminal(FILE* file);
 #endif

@@ -382,13 +382,20 @@ typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
 #define MIIM_BITMAP 0x00000080
 #define MIIM_FTYPE 0x00000100
 
-// Buttons
+// Buttons. A check box (BS_CHECKBOX, or BS_AUTOCHECKBOX, which checks and unchecks itself when
+// clicked) is drawn only as BS_PUSHLIKE makes it: a push button that stays pushed in while checked.
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_PUSHLIKE 0x00001000L
 #define BN_CLICKED 0
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
 #define BM_GETSTATE 0x00F2
 #define BM_SETSTATE 0x00F3
 #define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
 #define BST_PUSHED 0x0004
 
 // RedrawWindow
@@ -509,6 +516,14 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 int WINAPI GetSystemMetrics(int index);
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 SHORT WINAPI GetAsyncKeyState(int vKey);
+// The key's state as of the input message the thread took from its queue last (GetMessageA, or
+// PeekMessageA with PM_REMOVE): negative while it was down then; the low bit flips at each press.
+// A key message's handler asks it for the modifiers held with that key.
+SHORT WINAPI GetKeyState(int vKey);
+// The window that gets the keyboard's messages; SetFocus returns the one that had them (null for
+// none, or when `hwnd` is no window), sending it WM_KILLFOCUS and the new one WM_SETFOCUS.
+HWND WINAPI SetFocus(HWND hwnd);
+HWND WINAPI GetFocus();
 BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);

@@ -52,7 +52,8 @@ struct WindowRecord {
         }
     }
 
-    bool pushed = false;  // a push button that looks pressed
+    bool pushed = false;   // a push button that looks pressed
+    bool checked = false;  // a check box (drawn push-like) that is checked
     // What a top-level window shows (its view): the menu bar, then the client area with the
     // children and an open drop-down over it. Composed here when it is more than the client.
     std::vector<uint32_t> view;

@@ -31,15 +31,18 @@ answers() {  # answers TOOL COMMAND...: COMMAND --version, run from an empty fol
 }
 answers ondrel-replay "$replay"
 answers ondrel-media "$build/tools/ondrel-media"
+answers ondrel-sandbox "$build/run/ondrel-sandbox"
 # The gallery answers without a display, before it would open a window; it needs SDL2.
 if [ -x "$build/run/ondrel-gallery" ]; then
   answers ondrel-gallery env -u DISPLAY -u WAYLAND_DISPLAY "$build/run/ondrel-gallery"
 else
   echo "ondrel-gallery is not built here (it needs SDL2)"
 fi
-# The gallery's screenshot tool is built only with libpng.
-if [ -x "$build/run/ondrel-gallery-shot" ]; then
-  answers ondrel-gallery-shot "$build/run/ondrel-gallery-shot"
-else
-  echo "ondrel-gallery-shot is not built here (it needs libpng)"
-fi
+# The screenshot tools are built only with libpng.
+for shot in ondrel-gallery-shot ondrel-sandbox-shot; do
+  if [ -x "$build/run/$shot" ]; then
+    answers "$shot" "$build/run/$shot"
+  else
+    echo "$shot is not built here (it needs libpng)"
+  fi
+done

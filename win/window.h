@@ -22,7 +22,8 @@ constexpr int kButtonGroupKind = 2;
 // code and detail: Key, the virtual-key code (VK_ESCAPE, 'A') and 0; Mouse, a MouseEventCode and 0
 // (the pointer is in mouseX, mouseY); Wheel, the turn (WHEEL_DELTA a notch, positive away from the
 // user) and the MK_* keys held; Button, the push button's identifier and 0; Menu, the drop-down's
-// number and the item's (MenuBar says how they count).
+// number and the item's (MenuBar says how they count). A push button clicked gives the keyboard
+// focus back to its window before its Button event.
 enum WindowEventKind { Button = 0, Menu = 1, Key = 2, Mouse = 3, Wheel = 4 };
 // The code of a Mouse event: the pointer moved, or a button went up or down.
 enum MouseEventCode { Move = 0, LeftUp = 1, LeftDown = 2, RightUp = 3, RightDown = 4 };
