@@ -50,6 +50,13 @@ endif()
 if(EMSCRIPTEN)
   install(FILES ${ONDREL_SOURCE_DIR}/cmake/OndrelWeb.cmake ${ONDREL_SOURCE_DIR}/platform/web/page.html
           DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+  # The pages as apps: the icons and the service worker's template for a consumer's pages, and the
+  # icons and the service worker of the pages installed here.
+  install(FILES ${ONDREL_SOURCE_DIR}/cmake/OndrelWebApp.cmake ${ONDREL_SOURCE_DIR}/platform/web/offline.js
+          ${ONDREL_WEB_SITE}/ondrel-icon-192.png ${ONDREL_WEB_SITE}/ondrel-icon-512.png
+          DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+  install(FILES ${ONDREL_WEB_SITE}/ondrel-icon-192.png ${ONDREL_WEB_SITE}/ondrel-icon-512.png
+          ${ONDREL_WEB_SITE}/${ONDREL_WEB_SERVICE_WORKER} DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
 endif()
 
 # pkg-config: the framework's libraries, then the driver's, which holds the entry (main). The

@@ -6,7 +6,7 @@
 #                    [LIBRARIES target...]       what the program links besides Ondrel::framework
 #                    [MEDIA file-or-folder...]   what it opens by relative names
 #                    [RESOURCES file.rc...]      Windows resources (an icon, a version)
-#                    [WEB_PAGE page.html TITLE text HELP html [TOUCH_BUTTONS button...]]
+#                    [WEB_PAGE page.html TITLE text HELP html [TOUCH_BUTTONS button...] [TOUCH_HELP html]]
 #                    [NO_INSTALL])
 #
 # The sources (or LIBRARIES) provide WinMain and kProgramFiles (platform/program_folder.h); the
@@ -15,8 +15,9 @@
 # - Windows: a GUI program (no console) with its resources, linked statically (Ondrel::windows),
 #   in the run folder;
 # - the web (emscripten): a page, <page.html> with <name>.js, .wasm and .data, in the site folder
-#   (ondrel_web_page), titled <TITLE>, with <HELP> (a line of HTML) under the canvas and the
-#   TOUCH_BUTTONS (as ondrel_web_page takes them) beside it.
+#   (ondrel_web_page), titled <TITLE>, with <HELP> (a line of HTML) under the canvas, or
+#   TOUCH_HELP in its place on a touch screen, and the TOUCH_BUTTONS (as ondrel_web_page takes
+#   them) beside it; it installs as an app and plays offline.
 # The run folder is ONDREL_RUN_DIR (default: <build>/run). Each MEDIA path is copied there under
 # its own name (a folder whole) before the program is linked, so the program runs from there as
 # it will from where it is installed; on the web the same names are the page's files. Installed,
@@ -41,7 +42,7 @@ endmacro()
 ondrel_program_places()
 
 function(ondrel_add_program name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_INSTALL" "WEB_PAGE;TITLE;HELP" "SOURCES;LIBRARIES;MEDIA;RESOURCES;TOUCH_BUTTONS")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "NO_INSTALL" "WEB_PAGE;TITLE;HELP;TOUCH_HELP" "SOURCES;LIBRARIES;MEDIA;RESOURCES;TOUCH_BUTTONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ondrel_add_program(${name}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -59,12 +60,13 @@ function(ondrel_add_program name)
       list(APPEND preloads ${path} /${file})
     endforeach()
     ondrel_web_page(${name} ${arg_WEB_PAGE} "${arg_TITLE}" "${arg_HELP}" PRELOAD ${preloads}
-                    TOUCH_BUTTONS ${arg_TOUCH_BUTTONS})
+                    TOUCH_BUTTONS ${arg_TOUCH_BUTTONS} TOUCH_HELP "${arg_TOUCH_HELP}")
     if(arg_NO_INSTALL)
       return()
     endif()
     install(FILES ${ONDREL_WEB_SITE}/${arg_WEB_PAGE} ${ONDREL_WEB_SITE}/${name}.js ${ONDREL_WEB_SITE}/${name}.wasm
-            ${ONDREL_WEB_SITE}/${name}.data DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
+            ${ONDREL_WEB_SITE}/${name}.data ${ONDREL_WEB_SITE}/${ONDREL_WEB_MANIFEST}
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
     return()
   endif()
 

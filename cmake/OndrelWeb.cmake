@@ -18,18 +18,22 @@ if(NOT ONDREL_PACKAGE)
   set(ONDREL_TESTS OFF)
   set(ONDREL_BENCHMARKS OFF)
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/OndrelWebApp.cmake)  # manifests, icons, the service worker
 
 # ondrel_web_page(<target> <page file> <name> <controls> [PRELOAD <file or folder> <name in the page>...]
-#                 [TOUCH_BUTTONS <button>...])
+#                 [TOUCH_BUTTONS <button>...] [TOUCH_HELP <touch controls>])
 # Makes <target> a page: <target>.js, .wasm and .data (the PRELOAD files, at their names in the
 # program's current folder) in the site folder, beside <page file>, which loads them. <name> is
 # what the page calls the program; <controls>, a line of HTML, is shown under it while it runs.
 # TOUCH_BUTTONS puts large buttons beside the canvas, for players without a keyboard, each
 # "<label>=<what>" (the label is HTML): <what> is either a key, named as KeyboardEvent.code
 # names it (Space, KeyC, NumpadAdd, ...), held down while the button is, or RightButton, a toggle
-# under which a finger on the canvas is the right mouse button rather than the left.
+# under which a finger on the canvas is the right mouse button rather than the left. TOUCH_HELP is
+# <controls> as a touch screen has them (fingers, the buttons), shown there in its place.
+# The page is an app that plays offline (OndrelWebApp.cmake): it gets its manifest, and its files
+# go on the site's service worker's list.
 function(ondrel_web_page target page name controls)
-  cmake_parse_arguments(PARSE_ARGV 4 arg "" "" "PRELOAD;TOUCH_BUTTONS")
+  cmake_parse_arguments(PARSE_ARGV 4 arg "" "TOUCH_HELP" "PRELOAD;TOUCH_BUTTONS")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "ondrel_web_page(${target}): unknown arguments ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -58,6 +62,13 @@ function(ondrel_web_page target page name controls)
   set(ONDREL_WEB_NAME ${name})
   set(ONDREL_WEB_CONTROLS ${controls})
   set(ONDREL_WEB_TOUCH_BUTTONS ${buttons})
+  set(ONDREL_WEB_TOUCH_HELP "${arg_TOUCH_HELP}")
+  set(files ${target}.js ${target}.wasm)
+  if(arg_PRELOAD)
+    list(APPEND files ${target}.data)
+  endif()
+  ondrel_web_app(${page} "${name}" ${files})
+  set(ONDREL_WEB_MANIFEST ${ONDREL_WEB_MANIFEST} PARENT_SCOPE)
   configure_file(${ONDREL_WEB_PAGE_TEMPLATE} ${ONDREL_WEB_SITE}/${page} @ONLY)
 endfunction()
 
