@@ -138,14 +138,17 @@ EM_JS(void, JsInstallControls, (), {
     const bars = {};
     let open = null;  // {id, index, list, backdrop, title}
 
-    // A press and a release on the same element activate it, by mouse, pen or finger (the click
-    // the browser makes of them afterwards does not); in an open drop-down, so do Enter and space.
+    // A press and a release on the same element activate it, by mouse, pen or finger; in an open
+    // drop-down, so do Enter and space. The browser makes no mouse events of the press (a drop-down
+    // item goes away under the finger: they would land on the canvas beneath as a click).
     const activate = (element, action) => {
         element.ondrelAction = action;
         let pointer = null;
         element.addEventListener("pointerdown", (e) => {
+            e.preventDefault();
             if (e.button === 0) pointer = e.pointerId;
         });
+        element.addEventListener("touchend", (e) => e.preventDefault(), {passive: false});
         element.addEventListener("pointerup", (e) => {
             if (e.pointerId !== pointer) return;
             pointer = null;
@@ -177,6 +180,7 @@ EM_JS(void, JsInstallControls, (), {
         const backdrop = document.createElement("div");
         backdrop.className = "ondrel-menu-backdrop";
         backdrop.addEventListener("pointerdown", (e) => { e.preventDefault(); close(); });
+        backdrop.addEventListener("touchend", (e) => e.preventDefault(), {passive: false});
         const list = document.createElement("div");
         list.className = "ondrel-dropdown";
         list.setAttribute("role", "menu");
