@@ -49,6 +49,14 @@ int ShownPixel(int i, int viewLength, int shownLength) {
     return static_cast<int>((2 * int64_t{i} + 1) * viewLength / (2 * int64_t{shownLength}));
 }
 
+int FirstDevicePixel(int v, int viewLength, int shownLength) {
+    if (viewLength <= 0 || v <= 0) return 0;
+    // The least i with (2i + 1) · viewLength ≥ 2 v · shownLength.
+    const int64_t above = 2 * int64_t{v} * shownLength - viewLength;
+    const int64_t twice = 2 * int64_t{viewLength};
+    return static_cast<int>(std::max<int64_t>(0, (above + twice - 1) / twice));
+}
+
 int PointerPixel(double d, int viewLength, int shownLength) {
     if (shownLength <= 0 || !std::isfinite(d)) return -1;
     const double device = std::floor(d);

@@ -23,6 +23,10 @@ Fit Choose(int viewWidth, int viewHeight, int roomWidth, int roomHeight, double 
 // side: ⌊(i + ½) · viewLength / shownLength⌋.
 int ShownPixel(int i, int viewLength, int shownLength);
 
+// The first device pixel, along one side, that shows view pixel `v` or one after it: where a view
+// rectangle starting at v starts on the screen (shownLength for v = viewLength).
+int FirstDevicePixel(int v, int viewLength, int shownLength);
+
 // The view pixel under a pointer `d` device pixels (fractions allowed) from the shown image's
 // edge, along one side: the one the device pixel under it shows, ShownPixel(⌊d⌋). Outside the
 // image, outside the view: negative, or viewLength and beyond.

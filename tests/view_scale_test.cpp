@@ -1,7 +1,8 @@
 // Windows on screens of every size, as the headless driver shows them by the rule every display
 // follows: the size a view is shown at, case by case as the rule's words give it; every view
 // pixel a block of whole device pixels, as even as the factor allows, from the first pixel to the
-// last; and a press anywhere in a pixel's block on the screen reaching the window at that pixel.
+// last, each block starting where the rule says a rectangle starting at its pixel starts; and a
+// press anywhere in a pixel's block on the screen reaching the window at that pixel.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless.h"
+#include "platform/view_scale.h"
 #include "tests/support/app_fixture.h"
 #include "tests/support/dib_section.h"
 #include "tests/support/window_view.h"
@@ -177,6 +179,15 @@ TEST_F(ViewScaleTest, EveryPixelIsWholeDevicePixelsAndAPressOnItReachesIt) {
                 counted += end - begin;
             }
             EXPECT_EQ(counted, shown);
+            // Where a rectangle of view pixels starts on the screen, as a blit into the window
+            // or a button placed on it needs it.
+            for (int v = 0; v < view; ++v) {
+                const auto [begin, end] = blocks[static_cast<size_t>(v)];
+                if (end > begin) {
+                    EXPECT_EQ(viewscale::FirstDevicePixel(v, view, shown), begin) << "view pixel " << v;
+                }
+            }
+            EXPECT_EQ(viewscale::FirstDevicePixel(view, view, shown), shown);
         }
         // Every device pixel shows the pixel of its row and column (not only along the middle).
         for (int y = 0; y < kHeight; ++y)
