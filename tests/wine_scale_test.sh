@@ -23,10 +23,7 @@ locate_window "$id"
 echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 960 ] || { echo "the client area is not shown at 1280 x 960"; exit 1; }
 
-activate_window "$id"
-sleep 0.5  # for Wine to tell the program it is active
-draw_wall_and_pour 2
-expect_water_on_wall "$build/wine_scale.png"
+play_water_on_wall "$id" "$build/wine_scale.png"
 # Sharp: each of the four device pixels of a wall pixel and of the water resting on it has its
 # colour, not a blend.
 device() { convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:; }

@@ -24,10 +24,7 @@ locate_window "$id"
 echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || { echo "the client area is not 640 x 480"; exit 1; }
 
-activate_window "$id"
-sleep 0.5  # for Wine to tell the program it is active
-draw_wall_and_pour 2
-expect_water_on_wall "$build/wine_water.png"
+play_water_on_wall "$id" "$build/wine_water.png"
 
 xdotool key Escape
 expect_exit_zero "$APP_PID" 30 "after Escape"

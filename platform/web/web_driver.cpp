@@ -738,49 +738,64 @@ void AppendJson(std::string& out, const std::string& text) {
     out += '"';
 }
 
-// A menu item's text as shown: without the access-key marks ('&', "&&" an ampersand), the
-// shortcut after a tab apart.
-void ItemText(const char* raw, std::string* text, std::string* shortcut) {
-    text->clear();
-    shortcut->clear();
-    const char* tab = std::strchr(raw, '\t');
-    const char* end = tab ? tab : raw + std::strlen(raw);
-    for (const char* c = raw; c < end; ++c) {
+// A menu item as the page shows it: its text without the access-key marks ('&', "&&" an
+// ampersand), the shortcut after a tab apart, and what GetMenuItemInfoA says of it.
+struct Item {
+    std::string text;
+    std::string shortcut;
+    UINT id = 0;
+    bool enabled = true;
+    bool checked = false;
+    bool separator = false;
+    bool textless = false;  // a separator, a bitmap or drawn by the program: no title of a bar
+    HMENU subMenu = nullptr;
+};
+
+bool ReadItem(HMENU menu, int position, Item* item) {
+    char buffer[256] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = kMenuItemInfoSizeWithoutBitmap;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = buffer;
+    info.cch = sizeof buffer;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) return false;
+    *item = Item{};
+    const char* tab = std::strchr(buffer, '\t');
+    const char* end = tab ? tab : buffer + std::strlen(buffer);
+    for (const char* c = buffer; c < end; ++c) {
         if (*c == '&' && c + 1 < end) ++c;
         else if (*c == '&') continue;
-        *text += *c;
+        item->text += *c;
     }
-    if (tab) *shortcut = tab + 1;
+    if (tab) item->shortcut = tab + 1;
+    item->id = info.wID;
+    item->enabled = (info.fState & (MF_GRAYED | MF_DISABLED)) == 0;
+    item->checked = (info.fState & MF_CHECKED) != 0;
+    item->separator = (info.fType & MFT_SEPARATOR) != 0;
+    item->textless = (info.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)) != 0;
+    item->subMenu = info.hSubMenu;
+    return true;
 }
+
+const char* Flag(bool on) { return on ? "true" : "false"; }
 
 // The items of a drop-down, each as the page shows it; a drop-down inside it as a heading above
 // its own items.
 void AppendItems(std::string& out, HMENU menu, int depth, bool& first) {
     const int count = GetMenuItemCount(menu);
+    Item item;
     for (int i = 0; i < count; ++i) {
-        char buffer[256] = {};
-        MENUITEMINFOA info{};
-        info.cbSize = kMenuItemInfoSizeWithoutBitmap;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = buffer;
-        info.cch = sizeof buffer;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-        std::string text;
-        std::string shortcut;
-        ItemText(buffer, &text, &shortcut);
-        const bool separator = (info.fType & MFT_SEPARATOR) != 0;
+        if (!ReadItem(menu, i, &item)) continue;
         out += first ? "{" : ",{";
         first = false;
         out += "\"text\":";
-        AppendJson(out, std::string(static_cast<size_t>(depth) * 2, ' ') + text);
+        AppendJson(out, std::string(static_cast<size_t>(depth) * 2, ' ') + item.text);
         out += ",\"shortcut\":";
-        AppendJson(out, shortcut);
-        out += ",\"id\":" + std::to_string(info.wID);
-        out += std::string(",\"enabled\":") + ((info.fState & (MF_GRAYED | MF_DISABLED)) ? "false" : "true");
-        out += std::string(",\"checked\":") + ((info.fState & MF_CHECKED) ? "true" : "false");
-        out += std::string(",\"separator\":") + (separator ? "true" : "false");
-        out += std::string(",\"heading\":") + (info.hSubMenu ? "true" : "false") + "}";
-        if (info.hSubMenu && depth < 4) AppendItems(out, info.hSubMenu, depth + 1, first);
+        AppendJson(out, item.shortcut);
+        out += ",\"id\":" + std::to_string(item.id);
+        out += std::string(",\"enabled\":") + Flag(item.enabled) + ",\"checked\":" + Flag(item.checked) +
+               ",\"separator\":" + Flag(item.separator) + ",\"heading\":" + Flag(item.subMenu != nullptr) + "}";
+        if (item.subMenu && depth < 4) AppendItems(out, item.subMenu, depth + 1, first);
     }
 }
 
@@ -790,28 +805,18 @@ std::string ControlsOf(HWND hwnd) {
     if (HMENU bar = GetMenu(hwnd)) {
         const int count = GetMenuItemCount(bar);
         bool firstTitle = true;
+        Item title;
         for (int i = 0; i < count; ++i) {
-            char buffer[256] = {};
-            MENUITEMINFOA info{};
-            info.cbSize = kMenuItemInfoSizeWithoutBitmap;
-            info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-            info.dwTypeData = buffer;
-            info.cch = sizeof buffer;
-            if (!GetMenuItemInfoA(bar, static_cast<UINT>(i), TRUE, &info) || (info.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)))
-                continue;
-            std::string text;
-            std::string shortcut;
-            ItemText(buffer, &text, &shortcut);
+            if (!ReadItem(bar, i, &title) || title.textless) continue;
             out += firstTitle ? "{" : ",{";
             firstTitle = false;
             out += "\"title\":";
-            AppendJson(out, text);
-            out += std::string(",\"enabled\":") + ((info.fState & (MF_GRAYED | MF_DISABLED)) ? "false" : "true");
-            out += ",\"id\":" + std::to_string(info.wID);
-            if (info.hSubMenu) {
+            AppendJson(out, title.text);
+            out += std::string(",\"enabled\":") + Flag(title.enabled) + ",\"id\":" + std::to_string(title.id);
+            if (title.subMenu) {
                 out += ",\"items\":[";
                 bool firstItem = true;
-                AppendItems(out, info.hSubMenu, 0, firstItem);
+                AppendItems(out, title.subMenu, 0, firstItem);
                 out += "]";
             }
             out += "}";
@@ -824,7 +829,7 @@ std::string ControlsOf(HWND hwnd) {
         firstButton = false;
         out += "\"handle\":" + std::to_string(reinterpret_cast<uintptr_t>(b.hwnd)) + ",\"text\":";
         AppendJson(out, b.caption);
-        out += std::string(",\"pushed\":") + (b.pushed ? "true" : "false") + "}";
+        out += std::string(",\"pushed\":") + Flag(b.pushed) + "}";
     }
     out += "]}";
     return out;

@@ -122,4 +122,13 @@ class Screen {
   }
 }
 
-module.exports = { paletteEntry, fontInk, same, textDiffers, Checks, Screen };
+// The window pixels of colour `colour` in columns x0 … x1 and rows y0 … y1 of `screen`, as
+// `checks` keeps the screenshot it looked at.
+async function cellsOf(checks, screen, colour, x0, x1, y0, y1) {
+  const shot = checks.lastShot = await screen.shot(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+  let cells = 0;
+  for (let y = y0; y <= y1; ++y) for (let x = x0; x <= x1; ++x) if (same(shot.rgb(x, y), colour)) ++cells;
+  return cells;
+}
+
+module.exports = { paletteEntry, fontInk, same, textDiffers, Checks, Screen, cellsOf };

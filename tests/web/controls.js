@@ -37,4 +37,12 @@ async function pickMenuItem(page, press, title, item) {
   await pressControl(page, press, "item", item);
 }
 
-module.exports = { control, pressControl, pickMenuItem };
+// Waits until the program's window shows the push button `last` (the last one it makes) and a
+// frame or two more.
+async function windowReady(page, last) {
+  await page.waitFor(`[...document.querySelectorAll(".ondrel-window-button")].some((b) => b.textContent === ${JSON.stringify(last)})`,
+                     20000, `the window with its button ${last}`);
+  await page.waitForFrames(2);
+}
+
+module.exports = { control, pressControl, pickMenuItem, windowReady };

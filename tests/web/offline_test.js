@@ -6,9 +6,9 @@
 // Usage: node offline_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser } = require("./browser");
-const { paletteEntry, same, Checks, Screen } = require("./checks");
-const { Fingers } = require("./touch");
-const { pressControl, pickMenuItem } = require("./controls");
+const { paletteEntry, Checks, Screen, cellsOf } = require("./checks");
+const { Fingers, stroke } = require("./touch");
+const { pressControl, pickMenuItem, windowReady } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -21,19 +21,7 @@ const wall = paletteEntry(sourceRoot, 0);
 const phone = { width: 390, height: 844, scale: 3 };
 
 // The wall cells of rows y0 … y1 of the scene between x0 and x1.
-async function wallCells(screen, x0, x1, y0, y1) {
-  const shot = checks.lastShot = await screen.shot(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
-  let cells = 0;
-  for (let y = y0; y <= y1; ++y) for (let x = x0; x <= x1; ++x) if (same(shot.rgb(x, y), wall)) ++cells;
-  return cells;
-}
-
-// Waits for the sandbox's window and its buttons.
-async function sandboxReady(page) {
-  await page.waitFor(`[...document.querySelectorAll(".ondrel-window-button")].some((b) => b.textContent === "Undo")`, 20000,
-                     "the sandbox's window with its buttons");
-  await page.waitForFrames(2);
-}
+const wallCells = (screen, x0, x1, y0, y1) => cellsOf(checks, screen, wall, x0, x1, y0, y1);
 
 // The scene files the browser keeps for the page (IndexedDB, where the page's /scenes lives).
 function keptScenes(page) {
@@ -71,7 +59,7 @@ async function main() {
   try {
     const address = new URL("sandbox.html", url).href;
     const page = await browser.newPage(address, { touch: true, phone });
-    await sandboxReady(page);
+    await windowReady(page, "Undo");
     // The first visit: the service worker keeps the site's files and takes the page over.
     await page.waitFor("navigator.serviceWorker.controller !== null", 20000, "the service worker to take the page over");
     const { errors } = await page.send("Page.getAppManifest");
@@ -88,17 +76,7 @@ async function main() {
       await fingers.lift(0);
       await page.waitForFrames(2);
     };
-    const stroke = async (y) => {
-      await fingers.press(0, screen.at(200, y));
-      await page.waitForFrames(2);
-      for (let x = 240; x <= 440; x += 40) {
-        await fingers.move(0, screen.at(x, y));
-        await page.waitForFrames(2);
-      }
-      await fingers.lift(0);
-      await page.waitForFrames(2);
-    };
-    await stroke(300);
+    await stroke(fingers, screen, 200, 440, 300);
     await pickMenuItem(page, tap, "File", "Save");
     let kept = [];
     for (const until = Date.now() + 10000; kept.length === 0 && Date.now() < until;) {
@@ -113,7 +91,7 @@ async function main() {
     const reloaded = page.waitForEvent("Page.loadEventFired", 20000);
     await page.send("Page.reload");
     await reloaded;
-    await sandboxReady(page);
+    await windowReady(page, "Undo");
     const unreachable = await page.evaluate(`fetch("sandbox.html?probe=" + Date.now(), { cache: "no-store" }).then(() => false, () => true)`);
     check(unreachable, "the server cannot be reached");
     screen = await Screen.of(page);
@@ -123,7 +101,7 @@ async function main() {
     await page.waitForFrames(3);
     const cleared = await wallCells(screen, 0, 639, 0, 479);
     await pressControl(page, tap, "button", "Wall");
-    await stroke(200);
+    await stroke(fingers, screen, 200, 440, 200);
     const drawn = await wallCells(screen, 190, 450, 190, 210);
     check(cleared === 0 && drawn > 400, `offline, the sandbox plays: cleared (${cleared} wall cells), a finger draws a wall (${drawn} cells)`);
 

@@ -10,9 +10,9 @@
 const fs = require("fs");
 const path = require("path");
 const { Browser } = require("./browser");
-const { paletteEntry, same, Checks, Screen } = require("./checks");
-const { Fingers, touchButton, holdButton, tapButton } = require("./touch");
-const { control, pressControl, pickMenuItem } = require("./controls");
+const { paletteEntry, same, Checks, Screen, cellsOf } = require("./checks");
+const { Fingers, holdButton, tapButton, stroke } = require("./touch");
+const { control, pressControl, pickMenuItem, windowReady } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -115,13 +115,8 @@ function keepScreenshot(page, file) {
   });
 }
 
-// The wall cells in window rows [y0, y1] of the canvas.
-async function wallCells(screen, y0, y1) {
-  const shot = checks.lastShot = await screen.shot(0, y0, screen.pixelsWide, y1 - y0 + 1);
-  let cells = 0;
-  for (let y = y0; y <= y1; ++y) for (let x = 0; x < screen.pixelsWide; ++x) if (same(shot.rgb(x, y), wall)) ++cells;
-  return cells;
-}
+// The wall cells in window rows y0 … y1 of the canvas.
+const wallCells = (screen, y0, y1) => cellsOf(checks, screen, wall, 0, screen.pixelsWide - 1, y0, y1);
 
 // Water resting on the wall from (200, 300) to (440, 300): of 9 points along x 300 … 340, those
 // with water just above the wall.
@@ -141,18 +136,6 @@ async function onPhone(file, phone, play) {
   }
 }
 
-// A stroke of finger 0 along window row y from x0 to x1, each move seen by the program's frames.
-async function stroke(page, fingers, screen, x0, x1, y) {
-  await fingers.press(0, screen.at(x0, y));
-  await page.waitForFrames(2);
-  for (let x = x0 + 40; x <= x1; x += 40) {
-    await fingers.move(0, screen.at(Math.min(x, x1), y));
-    await page.waitForFrames(2);
-  }
-  await fingers.lift(0);
-  await page.waitForFrames(2);
-}
-
 async function playDemo(page, phone, fill) {
   const where = `the demonstration's page ${phone.name}`;
   await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the first frame");
@@ -163,7 +146,7 @@ async function playDemo(page, phone, fill) {
   const fingers = new Fingers(page);
   // Frame skip 1: every step shown, so that frames count steps.
   for (let i = 0; i < 10; ++i) await tapButton(fingers, "Slower");
-  await stroke(page, fingers, screen, 200, 440, 300);
+  await stroke(fingers, screen, 200, 440, 300);
   // Erase mode: a tap at (320, 200) moves the pointer there; Pour, held, pours there.
   await tapButton(fingers, "Erase");
   await fingers.press(0, screen.at(320, 200));
@@ -185,9 +168,7 @@ async function playDemo(page, phone, fill) {
 
 async function playSandbox(page, phone, fill) {
   const where = `the sandbox's page ${phone.name}`;
-  await page.waitFor(`[...document.querySelectorAll(".ondrel-window-button")].some((b) => b.textContent === "Undo")`, 20000,
-                     "the sandbox's window with its buttons");
-  await page.waitForFrames(2);
+  await windowReady(page, "Undo");
   await watchCanvas(page);
   await checkLayout(page, phone, where);
   const screen = await Screen.of(page);
@@ -202,7 +183,7 @@ async function playSandbox(page, phone, fill) {
   // The brush from 4 to 2: a wall rows 300 and 301 (the brush's rows, below and at the finger).
   await pressControl(page, tap, "button", "Wall");
   for (let i = 0; i < 2; ++i) await tapButton(fingers, "Smaller");
-  await stroke(page, fingers, screen, 200, 440, 300);
+  await stroke(fingers, screen, 200, 440, 300);
   const walled = await wallCells(screen, 290, 310);
   check(walled > 400, `${where}: a finger draws a wall (${walled} cells)`);
   // The water brush, 11 wide, held at (320, 200) for about sixty frames.
