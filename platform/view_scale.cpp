@@ -8,10 +8,27 @@
 #include <cstdint>
 
 namespace viewscale {
+namespace {
+
+// The view (w × h) in the room at the largest factor that fits: the side that limits it as long
+// as the room's, the other in proportion, rounded down (at least 1).
+Fit Fraction(int64_t w, int64_t h, int64_t roomW, int64_t roomH) {
+    Fit fit;
+    if (roomW * h <= roomH * w) {
+        fit.width = static_cast<int>(roomW);
+        fit.height = static_cast<int>(std::max<int64_t>(1, h * roomW / w));
+    } else {
+        fit.height = static_cast<int>(roomH);
+        fit.width = static_cast<int>(std::max<int64_t>(1, w * roomH / h));
+    }
+    if (fit.width == w && fit.height == h) fit.factor = 1;
+    return fit;
+}
+
+}  // namespace
 
 Fit Choose(int viewWidth, int viewHeight, int roomWidth, int roomHeight, double devicePixelsPerUnit) {
-    Fit fit;
-    if (viewWidth <= 0 || viewHeight <= 0) return fit;
+    if (viewWidth <= 0 || viewHeight <= 0) return Fit{};
     const int64_t w = viewWidth;
     const int64_t h = viewHeight;
     const int64_t roomW = std::max(roomWidth, 1);
@@ -29,19 +46,18 @@ Fit Choose(int viewWidth, int viewHeight, int roomWidth, int roomHeight, double 
     // n · √2 < f, that is 2 n² view² < room²: n shows less than half the area f fills.
     const bool lessThanHalf = 2 * whole * whole * view * view < room * room;
     if (whole >= 1 && !(small && lessThanHalf) && whole * std::max(w, h) <= INT_MAX) {
+        Fit fit;
         fit.factor = static_cast<int>(whole);
         fit.width = static_cast<int>(whole * w);
         fit.height = static_cast<int>(whole * h);
         return fit;
     }
-    if (widthLimits) {
-        fit.width = static_cast<int>(roomW);
-        fit.height = static_cast<int>(std::max<int64_t>(1, h * roomW / w));
-    } else {
-        fit.height = static_cast<int>(roomH);
-        fit.width = static_cast<int>(std::max<int64_t>(1, w * roomH / h));
-    }
-    return fit;
+    return Fraction(w, h, roomW, roomH);
+}
+
+Fit Fill(int viewWidth, int viewHeight, int roomWidth, int roomHeight) {
+    if (viewWidth <= 0 || viewHeight <= 0) return Fit{};
+    return Fraction(viewWidth, viewHeight, std::max(roomWidth, 1), std::max(roomHeight, 1));
 }
 
 int ShownPixel(int i, int viewLength, int shownLength) {

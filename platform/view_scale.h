@@ -19,6 +19,10 @@ struct Fit {
 // less than half the area. At least 1 × 1 for a view that is not empty, whatever the room.
 Fit Choose(int viewWidth, int viewHeight, int roomWidth, int roomHeight, double devicePixelsPerUnit);
 
+// The view fitted to the room at the largest factor, whole or not, whatever the screen: how a
+// full-screen window fills the screen. At least 1 × 1 for a view that is not empty.
+Fit Fill(int viewWidth, int viewHeight, int roomWidth, int roomHeight);
+
 // The view pixel that device pixel `i` (0 ≤ i < shownLength) of the shown image shows, along one
 // side: ⌊(i + ½) · viewLength / shownLength⌋.
 int ShownPixel(int i, int viewLength, int shownLength);
