@@ -77,6 +77,17 @@ TEST_F(ViewScaleTest, AViewIsShownAtTheLargestWholeFactorOrFillsASmallScreen) {
     }
 }
 
+TEST(ViewScale, AFullScreenWindowFillsTheScreenAtTheLargestFactor) {
+    // The height limits 640 × 480 on 1920 × 1080: 1080 / 480 = 2.25, 1440 wide, not whole 2.
+    const viewscale::Fit wide = viewscale::Fill(640, 480, 1920, 1080);
+    EXPECT_EQ(wide.width, 1440);
+    EXPECT_EQ(wide.height, 1080);
+    // The width limits it on 1280 × 1024: 1280 × 960.
+    const viewscale::Fit tall = viewscale::Fill(640, 480, 1280, 1024);
+    EXPECT_EQ(tall.width, 1280);
+    EXPECT_EQ(tall.height, 960);
+}
+
 TEST_F(ViewScaleTest, TheViewWithItsMenuBarIsWhatFits) {
     // 640 × 480 and a 19-pixel bar: 640 × 499 in 1920 × 1000 is whole 2 (998 high), not f = 2.004.
     PressedWindow* w = Open(640, 480);
