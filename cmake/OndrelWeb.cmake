@@ -78,10 +78,12 @@ if(NOT ONDREL_PACKAGE AND PROJECT_IS_TOP_LEVEL)
   enable_testing()
   add_test(NAME web_page_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE})
   add_test(NAME web_touch_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} touch_test.js)
-  # A phone, upright and on its side; the pages played offline after a first visit.
+  # A phone, upright and on its side; the pages played offline after a first visit; the sandbox's
+  # screenshot and recording, offered as downloads.
   add_test(NAME web_phone_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} phone_test.js)
   add_test(NAME web_offline_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} offline_test.js)
-  set_tests_properties(web_page_test web_touch_test web_phone_test web_offline_test PROPERTIES TIMEOUT 300)
+  add_test(NAME web_pictures_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} pictures_test.js)
+  set_tests_properties(web_page_test web_touch_test web_phone_test web_offline_test web_pictures_test PROPERTIES TIMEOUT 300)
   # The installed web package, and the examples built against it.
   add_test(NAME web_consumer_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/consumer_test.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(web_consumer_test PROPERTIES TIMEOUT 600)

@@ -12,17 +12,14 @@
 // drops it. A crash or a full disk on the way leaves the old file as it was.
 
 #if defined(_WIN32)
-#include "platform/win32.h"
-
 inline FILE* OpenFile(const char* name, const char* mode) { return std::fopen(name, mode); }
 inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName) {
     if (!name || !mode || !temporaryName) return nullptr;
     *temporaryName = std::string(name) + ".partial";
     return std::fopen(temporaryName->c_str(), mode);
 }
-inline bool MoveFileOver(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
+// MoveFileExA, replacing and written through (platform/windows/stdio_file.cpp).
+bool MoveFileOver(const char* from, const char* to);
 inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
 // The runtime's own offsets; its seek back clears the end-of-file state, as it would for a
 // program of its own.

@@ -2,12 +2,13 @@
 //
 // On Windows this is <windows.h> itself. Elsewhere it declares the subset with Win32's names,
 // values and signatures, and platform/ implements it as an in-process window manager over a
-// display driver (see platform/display.h).
+// display driver (see platform/display.h). ONDREL_WIN32_SUBSET builds over the subset on Windows
+// too: the replay tool's Windows build, on the headless driver.
 #pragma once
 
 #include <cstddef>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && !defined(ONDREL_WIN32_SUBSET)
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

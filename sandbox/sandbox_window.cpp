@@ -153,6 +153,7 @@ void SandboxWindow::Screenshot() {
 void SandboxWindow::ToggleRecording() {
     if (recording.On()) {
         const bool ok = recording.Stop();
+        if (ok) OfferDownload(recording.Name().c_str());  // on the web, as a screenshot is
         Say(ok ? "recorded " + std::to_string(recording.Frames()) + " frames: " + recording.Name()
                : recording.Name() + ": the recording could not be written whole");
         return;

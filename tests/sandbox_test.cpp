@@ -24,6 +24,7 @@
 #include "sandbox/scene.h"
 #include "sandbox/scene_file.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/gif_file.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
 #include "tests/support/water_reference.h"
@@ -563,6 +564,26 @@ TEST_F(SandboxSceneTest, TheBatchModeRunInTwoPartsWritesTheSameSceneAsInOne) {
     EXPECT_TRUE(a == b);
 }
 
+// The batch mode's recording: a step is 20 ms, so each of the 10 steps is a frame of 2 cs after
+// the scene as it started, and the last frame is the scene the run ends on.
+TEST_F(SandboxSceneTest, TheBatchRecordingShowsEveryStepForTwentyMilliseconds) {
+    const std::string gifName = folder.File("run.gif"), sceneName = folder.File("run.bmp");
+    ASSERT_EQ(sandbox::RunBatch({"--run", "10", "--tap", "320,10", "--gif", gifName, "--save", sceneName}), 0);
+    giftest::File gif;
+    std::string why;
+    ASSERT_TRUE(giftest::Read(ReadBytes(gifName), &gif, &why)) << why;
+    EXPECT_EQ(gif.Delays(), std::vector<int>(11, 2));
+    // The scene file's pixels: 640 × 480 indices after 1078 bytes of headers, bottom row first.
+    const std::vector<uint8_t> scene = ReadBytes(sceneName);
+    ASSERT_GE(scene.size(), 1078u + 640u * 480u);
+    std::vector<uint8_t> last(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        std::copy_n(scene.begin() + 1078 + (479 - y) * 640, 640, last.begin() + y * 640);
+    ASSERT_FALSE(gif.images.empty());
+    EXPECT_TRUE(gif.Shown().back() == last);
+    EXPECT_NE(std::count(last.begin(), last.end(), W), 0) << "no water to see";
+}
+
 // The batch run tests/sandbox_batch_test.sh makes (the basin picture as walls, four taps, 400
 // steps), held to the rules written out here: the picture's light colours (brightness 0.299 R +
 // 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall, every
@@ -869,6 +890,28 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
     EXPECT_NE(importSaid.find("imported"), std::string::npos) << importSaid;
     EXPECT_EQ(imported[0], X);
     EXPECT_EQ(imported[1], E);
+}
+
+// A recording of the running scene: R at step 2 is handled at the time of idle turn 5 and shows
+// the scene at 0 ms; idle turns 6 to 14 each step and add a frame, 16 ms apart, until R at step
+// 5 (turn 14's time) stops. A frame less than 20 ms after the one waiting takes its place, so the
+// file shows the frames of 16, 48, 80, 112 and 144 ms from 0, 32, 64, 96 and 128 ms: 3.2, 6.4,
+// 9.6 and 12.8 cs rounded on the running total, and the last as long as the one before it.
+TEST_F(SandboxTest, ARecordingShowsEachFrameAtLeastTwentyMilliseconds) {
+    std::string stopSaid;
+    std::vector<std::string> names;
+    steps = {[] { headless::TapKey(VK_SPACE); }, [] { headless::TapKey('R'); }, [] {}, [] {},
+             [] { headless::TapKey('R'); }, [&] {
+                 stopSaid = Sandbox().status;
+                 names = NamesIn(scenes);
+             }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(stopSaid.find("recorded 5 frames"), std::string::npos) << stopSaid;
+    ASSERT_EQ(names.size(), 1u);
+    giftest::File gif;
+    std::string why;
+    ASSERT_TRUE(giftest::Read(ReadBytes(scenes + "/" + names[0]), &gif, &why)) << why;
+    EXPECT_EQ(gif.Delays(), (std::vector<int>{3, 3, 4, 3, 3}));
 }
 
 // Closing keeps the scene; the next start comes back to it.

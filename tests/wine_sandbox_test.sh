@@ -1,6 +1,7 @@
-# ondrel-sandbox.exe's batch mode under Wine gives the same scene file, byte for byte, as the
-# Linux build's ondrel-sandbox given the same command (sandbox_test holds that run to the water's
-# rules), and a bad argument exits with 2. No window opens, so no X session is needed.
+# ondrel-sandbox.exe's batch mode under Wine gives the same scene file, PNG and GIF, byte for
+# byte, as the Linux build's ondrel-sandbox given the same command (sandbox_test holds that run to
+# the water's rules): both link the same libpng, giflib and zlib. A bad argument exits with 2. No
+# window opens, so no X session is needed.
 # The Linux build is the one in ONDREL_LINUX_BUILD, else build/ beside the sources (where
 # scripts/test.sh makes it before the Windows build); without it the test is skipped.
 # Arguments: ondrel.exe (unused), the build folder, the command that runs a Windows program (Wine).
@@ -15,11 +16,15 @@ linux_sandbox=$(realpath -m "$linux_build")/run/ondrel-sandbox
 source "$(dirname "$0")/support/sandbox_batch.sh"
 enter_batch_folder
 
-"$linux_sandbox" $SANDBOX_BATCH_RUN --save linux.bmp
-"$run_windows" "$sandbox" $SANDBOX_BATCH_RUN --save scene.bmp
+"$linux_sandbox" $SANDBOX_BATCH_RUN --save linux.bmp --png linux.png --gif linux.gif
+"$run_windows" "$sandbox" $SANDBOX_BATCH_RUN --save scene.bmp --png scene.png --gif scene.gif
 check_batch_scene scene.bmp
-cmp linux.bmp scene.bmp || { echo "the Windows build's scene differs from the Linux build's"; exit 1; }
-echo "the same scene as the Linux build's"
+[ "$(head -c 4 scene.png | od -An -c | tr -d ' ')" = '211PNG' ] || { echo "--png wrote no PNG"; exit 1; }
+[ "$(head -c 6 scene.gif)" = GIF89a ] || { echo "--gif wrote no GIF"; exit 1; }
+for file in scene.bmp scene.png scene.gif; do
+  cmp "linux.${file#scene.}" "$file" || { echo "the Windows build's $file differs from the Linux build's"; exit 1; }
+done
+echo "the same scene, PNG ($(stat -c %s scene.png) bytes) and GIF ($(stat -c %s scene.gif) bytes) as the Linux build's"
 code=0
 "$run_windows" "$sandbox" --run 5 --tap 640,1 2>err.txt || code=$?
 [ $code -eq 2 ] || { echo "a tap outside the scene exited with $code, not 2"; exit 1; }
