@@ -72,6 +72,67 @@ function(ondrel_web_page target page name controls)
   configure_file(${ONDREL_WEB_PAGE_TEMPLATE} ${ONDREL_WEB_SITE}/${page} @ONLY)
 endfunction()
 
+# ondrel_web_site(): the site's front page, index.html, which links every program made into a page
+# here (ondrel_add_program) and, beside each, a page of its source, source/<program>.html: the
+# program's own files and those of its libraries in its folder. Called once, after every program;
+# Ondrel's own site only (a consumer's pages stand alone).
+function(ondrel_web_site)
+  get_property(programs GLOBAL PROPERTY ONDREL_WEB_PROGRAMS)
+  set(entries "")
+  set(pages "")
+  foreach(program ${programs})
+    get_target_property(page ${program} ONDREL_WEB_PAGE)
+    get_target_property(title ${program} ONDREL_WEB_TITLE)
+    get_target_property(help ${program} ONDREL_WEB_HELP)
+    get_target_property(folder ${program} SOURCE_DIR)
+    get_target_property(libraries ${program} ONDREL_WEB_LIBRARIES)
+    set(files "")
+    foreach(target ${program} ${libraries})
+      if(NOT TARGET ${target})
+        continue()
+      endif()
+      get_target_property(where ${target} SOURCE_DIR)
+      if(NOT where STREQUAL folder)
+        continue()  # the framework's, or another folder's
+      endif()
+      get_target_property(sources ${target} SOURCES)
+      foreach(source ${sources})
+        get_filename_component(source ${source} ABSOLUTE BASE_DIR ${folder})
+        string(FIND ${source} ${CMAKE_BINARY_DIR}/ generated)
+        if(source MATCHES "\\.(cpp|h)$" AND EXISTS ${source} AND NOT generated EQUAL 0)
+          list(APPEND files ${source})
+        endif()
+      endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES files)
+    set(output ${ONDREL_WEB_SITE}/source/${program}.html)
+    string(REPLACE ";" "|" listed "${files}")
+    add_custom_command(OUTPUT ${output}
+                       COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} -DTITLE=${title} -DPAGE=${page} -DFILES=${listed}
+                               -DROOT=${ONDREL_SOURCE_DIR} -DTEMPLATE=${ONDREL_SOURCE_DIR}/platform/web/source.html
+                               -P ${ONDREL_SOURCE_DIR}/cmake/OndrelSourcePage.cmake
+                       DEPENDS ${files} ${ONDREL_SOURCE_DIR}/platform/web/source.html
+                               ${ONDREL_SOURCE_DIR}/cmake/OndrelSourcePage.cmake
+                       COMMENT "The source page of ${program}" VERBATIM)
+    list(APPEND pages ${output})
+    list(LENGTH files count)
+    set(what "${count} files")
+    if(count EQUAL 1)
+      get_filename_component(what ${files} NAME)
+    endif()
+    string(APPEND entries "<li><a class=\"play\" href=\"${page}\">${title}</a>"
+           " <a class=\"source\" href=\"source/${program}.html\">source (${what})</a><br>${help}</li>\n")
+  endforeach()
+  add_custom_target(ondrel-web-sources ALL DEPENDS ${pages})
+  set(ONDREL_SITE_PROGRAMS ${entries})
+  configure_file(${ONDREL_SOURCE_DIR}/platform/web/site.html ${ONDREL_WEB_SITE}/index.html @ONLY)
+  # Kept for offline reading too, with the pages they link.
+  list(TRANSFORM pages REPLACE "^${ONDREL_WEB_SITE}/" "" OUTPUT_VARIABLE kept)
+  set_property(GLOBAL APPEND PROPERTY ONDREL_WEB_OFFLINE_FILES index.html ${kept})
+  install(FILES ${ONDREL_WEB_SITE}/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web/source COMPONENT programs)
+endfunction()
+
 # The pages in a real browser (headless Chromium), played through real input events: the mouse
 # and the keyboard, then fingers on a touch screen.
 if(NOT ONDREL_PACKAGE AND PROJECT_IS_TOP_LEVEL)

@@ -6,6 +6,10 @@
 // too: the replay tool's Windows build, on the headless driver.
 #pragma once
 
+#if __cplusplus < 202002L
+#error "Ondrel's headers need C++20 or newer: compile with -std=c++20 or a later standard"
+#endif
+
 #include <cstddef>
 
 #if defined(_WIN32) && !defined(ONDREL_WIN32_SUBSET)
@@ -537,8 +541,9 @@ DWORD WINAPI GetTickCount();
 void WINAPI Sleep(DWORD milliseconds);
 BOOL WINAPI Beep(DWORD frequency, DWORD duration);
 
-// The program's entry point, called by the platform's main() as the Windows runtime calls it.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+// The program's entry point, called by the process entry's main() as the Windows runtime calls
+// it. Its name is a C one, as in <windows.h>, so that the linker can be asked for it by name.
+extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 #endif
 
@@ -553,3 +558,7 @@ static_assert(kDevModeSizeWithoutPanning == 148, "DEVMODEA layout");
 constexpr UINT kMenuItemInfoSizeWithoutBitmap = static_cast<UINT>(offsetof(MENUITEMINFOA, hbmpItem));
 static_assert(sizeof(void*) != 4 || kMenuItemInfoSizeWithoutBitmap == 44, "MENUITEMINFOA layout");
 static_assert(sizeof(void*) != 8 || kMenuItemInfoSizeWithoutBitmap == 72, "MENUITEMINFOA layout");
+
+// Every program's WinMain sees how to name the files it opens (kProgramFiles), so that a list
+// defined beside it is the one the process entry reads.
+#include "platform/program_folder.h"

@@ -156,8 +156,7 @@ int RunBatch(const std::vector<std::string>& words) {
     return 0;
 }
 
-int SandboxMain(HINSTANCE instance, char* commandLine) {
-    appGlobals.instance = instance;
+int SandboxMain(HINSTANCE, char* commandLine) {
     appGlobals.commandLine = commandLine;
     std::vector<std::string> words = SplitCommandLine(commandLine);
     if (!words.empty()) return RunBatch(words);

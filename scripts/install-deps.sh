@@ -6,8 +6,8 @@
 #            node for emscripten's tools, python3 to serve the page), and Chromium for its test
 #   windows  the Windows build and Wine to run it (MinGW-w64 with its zlib, GoogleTest's sources
 #            for it, Wine 64-bit)
-#   all      all of these, and what the tests and benchmarks need (the default), and zip for the
-#            release files
+#   all      all of these, and what the tests and benchmarks need (the default), zip and unzip
+#            for the release files, and lintian and mmdebstrap to check the Debian packages
 # The web and Windows builds link the same libpng and giflib (and zlib) as Linux, built from
 # Debian's source packages by scripts/build-image-libs.sh into build-deps/image-libs/: for them
 # this adds a deb-src entry beside each of the system's Debian entries, once.
@@ -31,7 +31,8 @@ tests=(
   liballegro4-dev  # the peer some benchmarks measure beside; no program links it
   xvfb xauth x11-apps xdotool wmctrl openbox imagemagick
   clang libclang-rt-14-dev  # the fuzzers (libFuzzer)
-  zip  # the release files (scripts/package.sh)
+  zip unzip  # the release files (scripts/package.sh), and unpacking them to build against
+  lintian mmdebstrap  # the Debian packages checked, and installed into a fresh Debian root
 )
 
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -21,6 +21,7 @@ struct ButtonRecord {
 // The push buttons of one window, each with an identifier and a caption.
 class ButtonGroup {
 public:
+    // An empty group on `owner`'s client area; the program keeps it while the window lives.
     explicit ButtonGroup(Window* owner);
     // The native buttons are left to their window, which destroys them with itself.
     ~ButtonGroup();
@@ -38,7 +39,9 @@ public:
     // other window (whatever its user data holds).
     static ButtonGroup* OfControl(HWND control);
 
-    int kind;               // kButtonGroupKind
+    // For the framework's own use: kButtonGroupKind.
+    int kind;
+
     ButtonRecord* buttons;  // newest first
     Window* owner;          // not owned
 };

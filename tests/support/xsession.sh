@@ -18,7 +18,10 @@ start_x_session() {
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   openbox >/dev/null 2>&1 &
   WM_PID=$!
-  sleep 0.5
+  # The window manager runs once it lists the windows it manages, as wmctrl reads them: closing
+  # a window through it (wmctrl -c) before that would fail.
+  for _ in $(seq 100); do wmctrl -l >/dev/null 2>&1 && break; sleep 0.1; done
+  wmctrl -l >/dev/null 2>&1 || { echo "the window manager did not start on $DISPLAY" >&2; return 1; }
   trap stop_x_session EXIT
 }
 

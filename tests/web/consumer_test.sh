@@ -14,8 +14,8 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in lib/libondrel_web.a lib/cmake/Ondrel/OndrelConfig.cmake lib/cmake/Ondrel/page.html \
             lib/cmake/Ondrel/OndrelWebApp.cmake lib/cmake/Ondrel/offline.js lib/cmake/Ondrel/ondrel-icon-192.png \
-            share/ondrel/Media/font8x12.fon share/ondrel/web/index.html share/ondrel/web/ondrel.wasm \
-            share/ondrel/web/gallery.html share/ondrel/web/ondrel-gallery.data share/ondrel/web/index.webmanifest \
+            share/ondrel/Media/font8x12.fon share/ondrel/web/index.html share/ondrel/web/ondrel.html share/ondrel/web/ondrel.wasm \
+            share/ondrel/web/gallery.html share/ondrel/web/ondrel-gallery.data share/ondrel/web/ondrel.webmanifest \
             share/ondrel/web/ondrel-offline.js share/ondrel/web/ondrel-icon-512.png; do
   [ -f "$prefix/$file" ] || { echo "the web install lacks $file"; exit 1; }
 done

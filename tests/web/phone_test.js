@@ -160,7 +160,7 @@ async function playDemo(page, phone, fill) {
   const resting = await waterOnTheWall(screen, 300);
   check(resting >= 4, `${where}: water poured with Pour rests on it (${resting} of 9 points)`);
   await checkSharp(page, screen, 299, where);
-  await keepScreenshot(page, `phone-index-${phone.width}x${phone.height}.png`);
+  await keepScreenshot(page, `phone-ondrel-${phone.width}x${phone.height}.png`);
   checks.lastShot = null;
   await checkNoMouse(page, where);
   checks.checkConsole(page, where);
@@ -229,8 +229,8 @@ async function main() {
   // Upright, the canvas fills the width; on its side the demonstration's 640 × 480 is twice its
   // size (a whole factor that shows more than half the room's area) and the sandbox's 640 × 542
   // fills the height.
-  await onPhone("index.html", upright, (page, phone) => playDemo(page, phone, "width"));
-  await onPhone("index.html", onItsSide, (page, phone) => playDemo(page, phone, 2));
+  await onPhone("ondrel.html", upright, (page, phone) => playDemo(page, phone, "width"));
+  await onPhone("ondrel.html", onItsSide, (page, phone) => playDemo(page, phone, 2));
   await onPhone("sandbox.html", upright, (page, phone) => playSandbox(page, phone, "width"));
   await onPhone("sandbox.html", onItsSide, (page, phone) => playSandbox(page, phone, "height"));
   checks.finish("the pages play on a phone, upright and on its side");

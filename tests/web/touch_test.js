@@ -301,7 +301,7 @@ async function playGallery(page) {
 async function main() {
   // Room for the canvas at twice its size beside the buttons; for the gallery's, under its line of
   // controls.
-  await onTouchScreen("index.html", { width: 1600, height: 1100 }, playDemo);
+  await onTouchScreen("ondrel.html", { width: 1600, height: 1100 }, playDemo);
   await onTouchScreen("sandbox.html", { width: 1600, height: 1300 }, playSandbox);
   await onTouchScreen("gallery.html", { width: 1400, height: 1200 }, playGallery);
   checks.finish("the pages play by touch");
