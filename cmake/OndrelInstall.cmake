@@ -47,12 +47,20 @@ write_basic_package_version_file(${ONDREL_BINARY_DIR}/package/OndrelConfigVersio
                                  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${ONDREL_BINARY_DIR}/package/OndrelConfig.cmake ${ONDREL_BINARY_DIR}/package/OndrelConfigVersion.cmake
         ${ONDREL_SOURCE_DIR}/cmake/OndrelProgram.cmake DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
-if(WIN32)  # a consumer's cross build takes the same toolchain
-  install(FILES ${ONDREL_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+if(WIN32)  # a consumer's cross build takes the same toolchain, and its programs the same manifest
+  install(FILES ${ONDREL_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake ${ONDREL_SOURCE_DIR}/platform/windows/dpi_aware.manifest
+          DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
 endif()
 if(EMSCRIPTEN)
   install(FILES ${ONDREL_SOURCE_DIR}/cmake/OndrelWeb.cmake ${ONDREL_SOURCE_DIR}/platform/web/page.html
           DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+  # The pages as apps: the icons and the service worker's template for a consumer's pages, and the
+  # icons and the service worker of the pages installed here.
+  install(FILES ${ONDREL_SOURCE_DIR}/cmake/OndrelWebApp.cmake ${ONDREL_SOURCE_DIR}/platform/web/offline.js
+          ${ONDREL_WEB_SITE}/ondrel-icon-192.png ${ONDREL_WEB_SITE}/ondrel-icon-512.png
+          DESTINATION ${ONDREL_CMAKE_DIR} COMPONENT development)
+  install(FILES ${ONDREL_WEB_SITE}/ondrel-icon-192.png ${ONDREL_WEB_SITE}/ondrel-icon-512.png
+          ${ONDREL_WEB_SITE}/${ONDREL_WEB_SERVICE_WORKER} DESTINATION ${CMAKE_INSTALL_DATADIR}/ondrel/web COMPONENT programs)
 endif()
 
 # pkg-config: one file for each display driver, ondrel-<driver>.pc (the framework's libraries, then

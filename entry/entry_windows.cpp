@@ -1,13 +1,16 @@
 // The process entry on Windows. The runtime calls main() before WinMain (its own main, which
 // calls WinMain, is linked only into a program that has none): this one moves to the folder of
 // the program's files, stores the instance handle and the command line in the process-wide
-// record, as the design's entry does first, and calls WinMain with what the runtime gives it.
+// record, as the design's entry does first, sets the windows the program makes to fit the screen
+// (platform/windows/window_scale.h; the program's manifest declares it DPI-aware), and calls
+// WinMain with what the runtime gives it.
 #include <cstring>
 #include <string>
 
 #include "app/globals.h"
 #include "platform/program_folder.h"
 #include "platform/win32.h"
+#include "platform/windows/window_scale.h"
 
 namespace {
 
@@ -44,5 +47,6 @@ int main(int argc, char** argv) {
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
     appGlobals.instance = instance;  // windows are registered under it, and find the program's icon by it
     appGlobals.commandLine = commandLine;
+    EnableWindowScaling();
     return WinMain(instance, nullptr, commandLine, show);
 }

@@ -81,7 +81,7 @@ void FrameOf(DWORD style, int* sides, int* top) {
 
 // Tells the display driver the size of what a top-level window shows, when that changed.
 void ResizeShown(WindowRecord& w) {
-    int height = w.clientHeight + MenuBarHeight(w);
+    int height = w.clientHeight + ViewBarHeight(w);
     if (!w.topLevelShown || (w.shownWidth == w.clientWidth && w.shownHeight == height)) return;
     w.shownWidth = w.clientWidth;
     w.shownHeight = height;
@@ -254,6 +254,8 @@ WindowRecord* FindWindow(HWND hwnd) {
 
 int MenuBarHeight(const WindowRecord& w) { return w.menu ? kMenu : 0; }
 
+int ViewBarHeight(const WindowRecord& w) { return ControlsInDriver() ? 0 : MenuBarHeight(w); }
+
 void FrameChanged(WindowRecord& w) {
     if (ResizeClient(w)) Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
 }
@@ -323,11 +325,11 @@ void InputMouseWheel(HWND hwnd, int delta, int x, int y) {
     WindowRecord* view = FindWindow(hwnd);
     WindowRecord* top = view ? TopLevelOf(*view) : nullptr;
     if (!top || MenuOpenOn(top->handle)) return;
-    if (x < 0 || y < 0 || x >= top->clientWidth || y >= top->clientHeight + MenuBarHeight(*top)) return;
+    if (x < 0 || y < 0 || x >= top->clientWidth || y >= top->clientHeight + ViewBarHeight(*top)) return;
     // The view's corner on the screen: the client's, less the menu bar above it.
     const POINT corner = ClientCorner(*top);
     const int64_t screenX = int64_t{corner.x} + x;
-    const int64_t screenY = int64_t{corner.y} - MenuBarHeight(*top) + y;
+    const int64_t screenY = int64_t{corner.y} - ViewBarHeight(*top) + y;
     Enqueue(top->handle, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeys(), delta), MAKELPARAM(screenX, screenY), true);
 }
 
@@ -531,7 +533,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
         if (show && !w->topLevelShown) {
             w->topLevelShown = true;
             w->shownWidth = w->clientWidth;
-            w->shownHeight = w->clientHeight + wm::MenuBarHeight(*w);
+            w->shownHeight = w->clientHeight + wm::ViewBarHeight(*w);
             display::CreateTopLevel(hwnd, w->text.c_str(), w->shownWidth, w->shownHeight, (w->style & WS_CAPTION) != WS_CAPTION);
             wm::ShowClient(*w);
             wm::Activate(hwnd);

@@ -70,6 +70,10 @@ void ShowClient(WindowRecord& window);
 // The height of a window's menu bar above its client area: SM_CYMENU when it has one, else 0.
 int MenuBarHeight(const WindowRecord& window);
 
+// The height of the menu bar in the window's view: MenuBarHeight, or 0 when the display driver
+// presents the window's controls itself (ControlsInDriver, platform/input.h).
+int ViewBarHeight(const WindowRecord& window);
+
 // The window's menu bar came or went: its client area follows (WM_SIZE when it changed size).
 void FrameChanged(WindowRecord& window);
 

@@ -27,6 +27,15 @@ draw_wall_and_pour() {
   xdotool keyup space
 }
 
+# play_water_on_wall ID SHOT: the program's window ID made active, a wall drawn and water poured
+# for two seconds, and the water seen resting on the wall, in screenshots into SHOT.
+play_water_on_wall() {
+  activate_window "$1"
+  sleep 0.5  # for the program (under Wine: for Wine to tell it) to be active
+  draw_wall_and_pour 2
+  expect_water_on_wall "$2"
+}
+
 # RGB of client pixel (x, y) in the screenshot $shot.
 rgb() { convert "$shot" -format "%[fx:int(255*p{$(sx $1),$(sy $2)}.r)] %[fx:int(255*p{$(sx $1),$(sy $2)}.g)] %[fx:int(255*p{$(sx $1),$(sy $2)}.b)]" info:; }
 is_water() { read -r r g b <<< "$(rgb "$1" "$2")"; [ "$b" -gt 100 ] && [ "$r" -lt 80 ] && [ "$g" -lt 80 ]; }

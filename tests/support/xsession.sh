@@ -2,12 +2,13 @@
 # (openbox), torn down when the test ends.
 set -euo pipefail
 
+# start_x_session [WIDTHxHEIGHT]: the screen is 1280 x 1024 unless given.
 start_x_session() {
   # Xvfb picks a free display number itself and writes it once it listens, so tests (or anything
   # else on the machine) starting servers at the same moment never take the same one.
   local numberfile
   numberfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.1; done
   XNUM=$(head -n 1 "$numberfile")

@@ -73,13 +73,18 @@ class Browser {
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject, method }));
   }
 
-  // A page loaded from `url`; with `touch`, on a touch screen (up to five fingers), as a phone's.
-  async newPage(url, { touch = false } = {}) {
+  // A page loaded from `url`; with `touch`, on a touch screen (up to five fingers), as a phone's;
+  // with `phone` ({ width, height, scale }), in a phone's viewport of width × height CSS pixels,
+  // `scale` device pixels each, laid out as a phone lays out a page.
+  async newPage(url, { touch = false, phone = null } = {}) {
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await this.send("Target.attachToTarget", { targetId, flatten: true });
     const page = new Page(this, sessionId);
     await page.send("Page.enable");
     await page.send("Runtime.enable");
+    if (phone)
+      await page.send("Emulation.setDeviceMetricsOverride",
+                      { width: phone.width, height: phone.height, deviceScaleFactor: phone.scale, mobile: true });
     if (touch) await page.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     const loaded = page.waitForEvent("Page.loadEventFired", 20000);
     await page.send("Page.navigate", { url });

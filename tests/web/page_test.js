@@ -10,6 +10,7 @@
 const { Browser, Keys, sleep } = require("./browser");
 const { paletteEntry, fontInk, same, textDiffers, Checks, Screen } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
+const { pressControl } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -186,7 +187,7 @@ async function visitSite(siteUrl) {
 }
 
 async function playGallery(galleryUrl) {
-  // Room for twice the gallery's 640 × 499 view under the page's line of controls.
+  // Room for twice the gallery's 640 × 480 client area under its menus, beside its buttons.
   const browser = await Browser.launch({ width: 1400, height: 1200 });
   try {
     await playGalleryIn(await browser.newPage(galleryUrl));
@@ -197,21 +198,21 @@ async function playGallery(galleryUrl) {
 
 async function playGalleryIn(page) {
   const gallery = await openGallery(page, checks);
-  const { screen, pixel } = gallery;
-  const click = async (x, y) => {
-    await page.mouse("mouseMoved", ...screen.at(x, y));
-    await page.mouse("mousePressed", ...screen.at(x, y), "left", 1);
-    await page.mouse("mouseReleased", ...screen.at(x, y), "left", 0);
-    await page.waitForFrames(3);
+  const { pixel } = gallery;
+  const click = async ([x, y]) => {
+    await page.mouse("mouseMoved", x, y);
+    await page.mouse("mousePressed", x, y, "left", 1);
+    await page.mouse("mouseReleased", x, y, "left", 0);
   };
   await turnGalleryPages(gallery, checks, click, "clicking");
 
   // Files: the sheet, three times larger at client (16, 64), saved, loaded back and shown again
   // at (16, 226). Its top-left pixel is a sprite marker, bright red (media/sprites.txt).
-  await click(9 + 4 * 105 + 48, 19 + 456);
+  await pressControl(page, click, "button", "Files");
+  await page.waitForFrames(3);
   const marker = [255, 85, 85];
-  const loaded = await pixel(17, 19 + 65);
-  const loadedBack = await pixel(17, 19 + 227);
+  const loaded = await pixel(17, 65);
+  const loadedBack = await pixel(17, 227);
   check(same(loaded, marker) && same(loadedBack, marker),
         `the Files page saves the sheet in the page's file system and loads it back (${loaded} and ${loadedBack})`);
 

@@ -66,7 +66,6 @@ async function main() {
   const wall = paletteEntry(sourceRoot, 0);
   const water = paletteEntry(sourceRoot, 1);
   const red = paletteEntry(sourceRoot, 4);  // the window's outlines and the taps' markers, no cell's
-  const bar = 19;  // the menu bar above the scene
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "ondrel-downloads-"));
   const browser = await Browser.launch({ width: 1600, height: 1300 });
   try {
@@ -74,7 +73,7 @@ async function main() {
     const page = await browser.newPage(new URL("sandbox.html", url).href);
     await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
     const screen = await Screen.of(page);
-    const at = (x, y) => screen.at(x, y + bar);  // a cell of the scene
+    const at = (x, y) => screen.at(x, y);  // a cell of the scene, at the top of the canvas (the menus are the page's)
     const keyTap = async (k) => {
       await page.tap(k);
       await page.waitForFrames(2);
@@ -107,10 +106,10 @@ async function main() {
     check(/^screenshot-.*\.png$/.test(shot.name), `P offers the screenshot as a download (${shot.name})`);
     const png = decodePng(shot.bytes);
     check(png.width === 640 && png.height === 480, `the screenshot is the 640 × 480 scene (${png.width} × ${png.height})`);
-    // The scene as the canvas shows it, under the menu bar, with the tap's red marker over it:
+    // The scene as the canvas shows it, with the tap's red marker over it:
     // a 5 × 5 square's edge and its centre.
     const shown = await page.evaluate(`Array.from(document.querySelector("#screen canvas").getContext("2d")
-                                        .getImageData(0, ${bar}, 640, 480).data)`);
+                                        .getImageData(0, 0, 640, 480).data)`);
     let differing = 0, walls = 0, waters = 0, marker = 0, first = null;
     for (let y = 0; y < 480; ++y)
       for (let x = 0; x < 640; ++x) {
