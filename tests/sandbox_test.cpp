@@ -1143,7 +1143,7 @@ TEST_F(SandboxSceneTest, EverySceneFileImportsAsItsWalls) {
         WriteBytes(file, c.bytes);
         std::vector<bool> light;
         std::string why;
-        ASSERT_TRUE(sandbox::ImportImage(file, &light, &why)) << why;
+        ASSERT_TRUE(sandbox::ImportImage(file, 640, 480, &light, &why)) << why;
         int wrong = 0;
         for (size_t i = 0; i < light.size(); ++i) wrong += light[i] != (scene.pixels[i] == E || scene.pixels[i] == W);
         EXPECT_EQ(wrong, 0);
@@ -1273,8 +1273,8 @@ TEST_F(SandboxTest, MenuItemsShowTheirKeys) {
     EXPECT_EQ(Run(), 0);
     using M = std::vector<std::string>;
     EXPECT_EQ(menus, (std::vector<M>{
-                         {"Open...\tCtrl+O", "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP",
-                          "Start/stop recording\tR", "Quit\tEsc"},
+                         {"New 640 x 480\tCtrl+1", "New 1280 x 720\tCtrl+2", "New 1920 x 1080\tCtrl+3", "Open...\tCtrl+O",
+                          "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP", "Start/stop recording\tR", "Quit\tEsc"},
                          {"Undo\tCtrl+Z", "Redo\tCtrl+Y", "Clear scene\tC"},
                          {"Wall brush\tB", "Eraser\tE", "Straight wall\tL", "Water brush\tW", "Tap\tT", "Fill\tF",
                           "Bigger brush\t]", "Smaller brush\t["},
