@@ -881,6 +881,26 @@ TEST_F(SandboxSceneTest, DamagedAndForeignFilesAreRefused) {
         {"no record: a plain picture", [&](auto& f) { f.resize(record); }},
         {"16 bits a pixel", [](auto& f) { f[28] = 16; }},
         {"a different width", [](auto& f) { f[18] = 0x7F; }},
+        // Sizes whose headers agree with themselves but not with the file, or beyond the bounds.
+        {"1280 wide, the headers agreeing", [&](auto& f) {
+             put32(f, 2, 1078 + 1280 * 480);
+             put32(f, 18, 1280);
+             put32(f, 34, 1280 * 480);
+         }},
+        {"640 x 240, the headers agreeing", [&](auto& f) {
+             put32(f, 2, 1078 + 640 * 240);
+             put32(f, 22, 240);
+             put32(f, 34, 640 * 240);
+         }},
+        {"8192 x 8192, the image size wrapping", [&](auto& f) {
+             put32(f, 2, static_cast<uint32_t>(1078 + 8192ull * 8192));
+             put32(f, 18, 8192);
+             put32(f, 22, 8192);
+             put32(f, 34, static_cast<uint32_t>(8192ull * 8192));
+         }},
+        {"642 wide: not a multiple of 4", [&](auto& f) { put32(f, 18, 642); }},
+        {"a width of 2^31", [&](auto& f) { put32(f, 18, 0x80000000u); }},
+        {"top-down rows", [&](auto& f) { put32(f, 22, static_cast<uint32_t>(-480)); }},
         {"not a bitmap", [](auto& f) { f[0] = 'X'; }},
         {"empty", [](auto& f) { f.clear(); }},
     };
@@ -1166,6 +1186,136 @@ TEST_F(SandboxTest, ASavedSceneImportsAsItsWalls) {
     int wrongCells = 0;
     for (size_t i = 0; i < saved.pixels.size(); ++i) wrongCells += imported.pixels[i] != (saved.pixels[i] == X ? X : E);
     EXPECT_EQ(wrongCells, 0);
+    EXPECT_TRUE(imported.spans.empty());
+    EXPECT_TRUE(imported.taps.empty());
+}
+
+// File > New 1920 x 1080: the window keeps its size and shows the scene reduced to a third (640 ×
+// 360 pixels at the top of the scene's area), so the pointer on the pixel (x, y) is on the cell
+// (3x, 3y). A click of the wall brush of size 1 walls that cell; a cup of straight walls drawn
+// from pixel to pixel is filled with the fill tool up to the clicked row; undo takes each edit
+// back, and the edit of File > New last, giving back the 640 × 480 scene as it was.
+TEST_F(SandboxTest, ANineteenTwentyByTenEightySceneShowsReducedAndTheToolsWorkOnItsCells) {
+    SceneState before, blank, filled, unfilled, back;
+    headless::Image shown;
+    uint8_t palette[768] = {};
+    steps = {[] { ClickScene(50, 50); }, [&] { before = Now(); }, [] { Pick(Command::New1920); },
+             [&] { blank = Now(); }, [] { headless::TapKey('B'); }, [] { BrushTo(1); }, [] { ClickScene(100, 100); },
+             [] { MoveTo(600, 420); },  // off the scene: no brush outline drawn over it
+             [&] {
+                 shown = headless::ReadWindow(Hwnd());
+                 CopyPalette(palette);
+             },
+             [] { headless::TapKey('L'); },
+             // The cup: cells (450, 450) down to (450, 600), along to (750, 600), up to (750, 450).
+             [] {
+                 Press(150, 150);
+                 Release(150, 200);
+             },
+             [] {
+                 Press(150, 200);
+                 Release(250, 200);
+             },
+             [] {
+                 Press(250, 200);
+                 Release(250, 150);
+             },
+             [] { headless::TapKey('F'); }, [] { ClickScene(200, 170); }, [&] { filled = Now(); }, [] { Control('Z'); },
+             [&] { unfilled = Now(); }, [] { Control('Z'); }, [] { Control('Z'); }, [] { Control('Z'); }, [] { Control('Z'); },
+             [] { Control('Z'); }, [&] { back = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(blank.width, 1920);
+    EXPECT_EQ(blank.height, 1080);
+    EXPECT_EQ(std::count(blank.pixels.begin(), blank.pixels.end(), E), 1920 * 1080) << "a new scene is empty";
+    // The click: cell (300, 300) alone; the window shows it on pixel (100, 100), empty beside it,
+    // and the area below the 360 rows of the scene is no part of it.
+    auto rgb = [&](uint8_t index) {
+        return uint32_t{palette[3 * index]} << 16 | uint32_t{palette[3 * index + 1]} << 8 | palette[3 * index + 2];
+    };
+    EXPECT_EQ(unfilled.pixels[300 * 1920 + 300], X);
+    EXPECT_EQ(shown.At(100, kBar + 100), rgb(X));
+    EXPECT_EQ(shown.At(101, kBar + 100), rgb(E));
+    EXPECT_EQ(shown.At(100, kBar + 359), rgb(E));
+    EXPECT_NE(shown.At(100, kBar + 360), rgb(E));
+    EXPECT_NE(shown.At(100, kBar + 479), rgb(E));
+    // The fill: every cell inside the cup from row 510 (the click's, 170 × 3) down to the floor.
+    int wrong = 0;
+    for (int y = 0; y < 1080; ++y)
+        for (int x = 0; x < 1920; ++x) {
+            const bool inside = x > 450 && x < 750 && y >= 510 && y < 600;
+            wrong += (filled.pixels[static_cast<size_t>(y * 1920 + x)] == W) != inside;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(filled.spans.size(), 90u);
+    for (int y : {450, 525, 600}) EXPECT_EQ(filled.pixels[static_cast<size_t>(y * 1920 + 450)], X) << y;
+    EXPECT_EQ(filled.pixels[static_cast<size_t>(600 * 1920 + 600)], X);
+    EXPECT_EQ(std::count(unfilled.pixels.begin(), unfilled.pixels.end(), W), 0) << "undo takes the fill back";
+    EXPECT_EQ(back.width, 640);
+    EXPECT_EQ(back.height, 480);
+    EXPECT_TRUE(back.pixels == before.pixels) << "the last undo gives back the 640 x 480 scene";
+}
+
+// A 1920 × 1080 scene saved shows whole in the Open view's thumbnail, reduced to 160 × 90 (a
+// twelfth: the thumbnail's pixel (x, y) shows the cell (12x, 12y)), the rows under it dark; opened
+// again it is the scene saved, size and all. Imported into a 1280 × 720 scene it becomes walls
+// stretched to that size: cell (x, y) takes the saved cell (x × 1920 / 1280, y × 1080 / 720).
+TEST_F(SandboxTest, ThumbnailsOpenAndImportWorkAtOtherSizes) {
+    SceneState saved, opened, imported;
+    headless::Image openView, importView;
+    uint8_t palette[768] = {};
+    steps = {[] { Pick(Command::New1920); }, [] { headless::TapKey('L'); },
+             [] {
+                 Press(20, 300);
+                 Release(600, 330);
+             },
+             [] {
+                 Press(300, 40);
+                 Release(310, 250);
+             },
+             [] { headless::TapKey('T'); }, [] { ClickScene(200, 10); },
+             [] { for (int i = 0; i < 60; ++i) headless::TapKey('N'); },
+             [&] {
+                 saved = Now();
+                 Control('S');
+             },
+             [] { Control('O'); },
+             [&] {
+                 openView = headless::ReadWindow(Hwnd());
+                 CopyPalette(palette);
+             },
+             [] { ClickScene(80, 45); }, [&] { opened = Now(); }, [] { Pick(Command::New1280); }, [] { Control('I'); },
+             [&] { importView = headless::ReadWindow(Hwnd()); }, [] { ClickScene(80, 45); }, [&] { imported = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(saved.width, 1920);
+    ASSERT_GT(std::count(saved.pixels.begin(), saved.pixels.end(), W), 0);
+    auto rgb = [&](uint8_t index) {
+        return uint32_t{palette[3 * index]} << 16 | uint32_t{palette[3 * index + 1]} << 8 | palette[3 * index + 2];
+    };
+    auto cell = [&](int x, int y) { return saved.pixels[static_cast<size_t>(y) * 1920 + static_cast<size_t>(x)]; };
+    auto wall = [](uint8_t c) { return c != E && c != W; };
+    int wrongOpen = 0, wrongImport = 0;
+    for (int y = 1; y < 90; ++y)
+        for (int x = 1; x < 159; ++x) {
+            wrongOpen += openView.At(x, kBar + y) != rgb(cell(12 * x, 12 * y));
+            wrongImport += importView.At(x, kBar + y) != rgb(wall(cell(12 * x, 12 * y)) ? X : E);
+        }
+    EXPECT_EQ(wrongOpen, 0);
+    EXPECT_EQ(wrongImport, 0);
+    for (int y = 90; y < 119; ++y) {
+        EXPECT_NE(openView.At(80, kBar + y), rgb(E)) << y;
+        EXPECT_EQ(openView.At(80, kBar + y), openView.At(80, kBar + 100)) << y;
+    }
+    EXPECT_TRUE(Same(opened, saved));
+    EXPECT_EQ(opened.width, 1920);
+    EXPECT_EQ(opened.height, 1080);
+    ASSERT_EQ(imported.width, 1280);
+    ASSERT_EQ(imported.height, 720);
+    int wrongCells = 0;
+    for (int y = 0; y < 720; ++y)
+        for (int x = 0; x < 1280; ++x)
+            wrongCells += imported.pixels[static_cast<size_t>(y * 1280 + x)] != (wall(cell(x * 1920 / 1280, y * 1080 / 720)) ? X : E);
+    EXPECT_EQ(wrongCells, 0);
+    EXPECT_GT(std::count(imported.pixels.begin(), imported.pixels.end(), X), 1000);
     EXPECT_TRUE(imported.spans.empty());
     EXPECT_TRUE(imported.taps.empty());
 }
