@@ -660,7 +660,7 @@ TEST(WaterRandomised, HeavyRainAndDeepColumnsMatchTheLiteralStep) {
 
 // The same model at every size of scene the sandbox makes: its smallest, its three sizes of
 // File > New and its largest width; the row limit is the scene's height, as the sandbox sets it.
-TEST(WaterRandomised, ScenesOfTheSandboxsSizesMatchTheLiteralStep) {
+TEST(WaterRandomised, ScenesOfEverySizeTheSandboxMakesMatchTheLiteralStep) {
     const RunSetup setups[]{
         {"64 x 48", 64, 48, 48, false, 1500},
         {"640 x 480", 640, 480, 480, false, 500},
