@@ -85,8 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(scene.taps.size() == 1 && scene.taps[0] == (sandbox::Tap{1, 2}));
         return 0;
     }
-    FUZZ_CHECK(scene.pixels.size() == kPixels);
-    for (const sandbox::Tap& t : scene.taps) FUZZ_CHECK(t.x >= 0 && t.x < 640 && t.y >= 0 && t.y < 480);
+    // The size is the headers' (raw headers may give any allowed size; the pixels then run on
+    // into the bytes after the first 640 × 480).
+    FUZZ_CHECK(sandbox::SceneSizeAllowed(scene.width, scene.height));
+    FUZZ_CHECK(scene.pixels.size() == static_cast<size_t>(scene.width) * static_cast<size_t>(scene.height));
+    for (const sandbox::Tap& t : scene.taps) FUZZ_CHECK(t.x >= 0 && t.x < scene.width && t.y >= 0 && t.y < scene.height);
     for (const WaterSpan& s : scene.spans) FUZZ_CHECK(s.x0 <= s.x1 && s.active <= 1);
     uint8_t palette[768];
     for (size_t i = 0; i < 256; ++i) {

@@ -27,25 +27,28 @@ std::string Browser::Caption(const std::string& path, int cellWidth) {
     return name;
 }
 
-std::string Browser::Open(const std::string& folder, Kind listing) {
+std::vector<uint8_t> Browser::Thumbnail(const uint8_t* cells, int32_t width, int32_t height, uint8_t backdrop) {
+    std::vector<uint8_t> thumb(static_cast<size_t>(kThumbWidth) * kThumbHeight, backdrop);
+    DrawFitted(FitScene(width, height, kThumbWidth, kThumbHeight), cells, thumb.data(), kThumbWidth);
+    return thumb;
+}
+
+std::string Browser::Open(const std::string& folder, Kind listing, int32_t sceneWidth, int32_t sceneHeight) {
     files.clear();
     thumbs.clear();
     for (const std::string& name : BitmapFiles(folder)) {
         if (static_cast<int>(files.size()) == kThumbsShown) break;
-        std::vector<uint8_t> big(static_cast<size_t>(kSceneWidth) * kSceneHeight, kFrameIndex);
         SceneState s;
         std::vector<bool> light;
         std::string why;
+        std::vector<uint8_t> thumb(static_cast<size_t>(kThumbWidth) * kThumbHeight, kFrameIndex);
         if (listing == Kind::Scenes && LoadSceneFile(name, &s, &why)) {
-            big = s.pixels;
-        } else if (listing == Kind::Images && ImportImage(name, &light, &why)) {
-            for (size_t i = 0; i < light.size(); ++i) big[i] = light[i] ? EmptyIndex : kWallIndex;
+            thumb = Thumbnail(s.pixels.data(), s.width, s.height, kFrameIndex);
+        } else if (listing == Kind::Images && ImportImage(name, sceneWidth, sceneHeight, &light, &why)) {
+            std::vector<uint8_t> walls(light.size());
+            for (size_t i = 0; i < light.size(); ++i) walls[i] = light[i] ? EmptyIndex : kWallIndex;
+            thumb = Thumbnail(walls.data(), sceneWidth, sceneHeight, kFrameIndex);
         }
-        std::vector<uint8_t> thumb(static_cast<size_t>(kThumbWidth) * kThumbHeight);
-        for (int y = 0; y < kThumbHeight; ++y)
-            for (int x = 0; x < kThumbWidth; ++x)
-                thumb[static_cast<size_t>(y) * kThumbWidth + static_cast<size_t>(x)] =
-                    big[static_cast<size_t>(4 * y) * kSceneWidth + static_cast<size_t>(4 * x)];
         files.push_back(name);
         thumbs.push_back(std::move(thumb));
     }
@@ -57,13 +60,13 @@ std::string Browser::Open(const std::string& folder, Kind listing) {
 }
 
 const std::string* Browser::At(int32_t x, int32_t y) const {
-    if (!showing || x < 0 || y < 0 || x >= kSceneWidth || y >= kSceneHeight) return nullptr;
+    if (!showing || x < 0 || y < 0 || x >= kSceneAreaWidth || y >= kSceneAreaHeight) return nullptr;
     const size_t index = static_cast<size_t>(y / kThumbPitchY * 4 + x / kThumbWidth);
     return index < files.size() ? &files[index] : nullptr;
 }
 
 void Browser::Draw(Surface* view, const BitmapFont* font) const {
-    FillRect(view, 0, 0, kSceneWidth - 1, kSceneHeight - 1, EmptyIndex);
+    FillRect(view, 0, 0, kSceneAreaWidth - 1, kSceneAreaHeight - 1, EmptyIndex);
     for (size_t i = 0; i < thumbs.size(); ++i) {
         const int left = static_cast<int>(i % 4) * kThumbWidth, top = static_cast<int>(i / 4) * kThumbPitchY;
         for (int y = 0; y < kThumbHeight; ++y)

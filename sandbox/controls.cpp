@@ -29,6 +29,15 @@ static_assert(Buttons() == kButtonCount);
 const ToolControl& ControlOf(Tool tool) { return kTools[static_cast<int>(tool)]; }
 const CommandControl& ControlOf(Command command) { return kCommands[static_cast<int>(command)]; }
 
+SceneSize NewSceneSize(Command command) {
+    switch (command) {
+        case Command::New640: return {640, 480};
+        case Command::New1280: return {1280, 720};
+        case Command::New1920: return {1920, 1080};
+        default: return {0, 0};
+    }
+}
+
 std::vector<MenuEntry> MenuEntries(MenuTitle menu) {
     std::vector<MenuEntry> entries;
     if (menu == MenuTitle::Tools)

@@ -39,7 +39,7 @@ inline constexpr const char* kMenuTitles[] = {"File", "Edit", "Tools", "Time"};
 constexpr int kMenuCount = static_cast<int>(sizeof kMenuTitles / sizeof kMenuTitles[0]);
 
 enum class Command {
-    Open, Save, Import, Screenshot, Record, Quit,
+    New640, New1280, New1920, Open, Save, Import, Screenshot, Record, Quit,
     Undo, Redo, Clear,
     Bigger, Smaller,
     Run, Step, Faster, Slower,
@@ -57,6 +57,9 @@ struct CommandControl {
 };
 
 inline constexpr CommandControl kCommands[] = {
+    {Command::New640, MenuTitle::File, "New 640 x 480", '1', true, 0, 0, nullptr},
+    {Command::New1280, MenuTitle::File, "New 1280 x 720", '2', true, 0, 0, nullptr},
+    {Command::New1920, MenuTitle::File, "New 1920 x 1080", '3', true, 0, 0, nullptr},
     {Command::Open, MenuTitle::File, "Open...", 'O', true, 0, 0, nullptr},
     {Command::Save, MenuTitle::File, "Save", 'S', true, 0, 0, nullptr},
     {Command::Import, MenuTitle::File, "Import image...", 'I', true, 0, 0, nullptr},
@@ -76,6 +79,13 @@ inline constexpr CommandControl kCommands[] = {
 constexpr int kCommandCount = static_cast<int>(sizeof kCommands / sizeof kCommands[0]);
 
 const CommandControl& ControlOf(Command command);
+
+// The size of the scene a File > New command makes; 0 × 0 for every other command.
+struct SceneSize {
+    int width;
+    int height;
+};
+SceneSize NewSceneSize(Command command);
 
 // One item of a drop-down: a tool or a command.
 struct MenuEntry {

@@ -24,7 +24,8 @@ int64_t Unzigzag(uint64_t n) { return n & 1 ? -static_cast<int64_t>(n >> 1) - 1 
 
 }  // namespace
 
-PackedScene::PackedScene(const SceneState& state) : spanCount(state.spans.size()), taps(state.taps), step(state.step) {
+PackedScene::PackedScene(const SceneState& state)
+    : spanCount(state.spans.size()), taps(state.taps), step(state.step), width(state.width), height(state.height) {
     const std::vector<uint8_t>& p = state.pixels;
     for (size_t i = 0; i < p.size();) {
         size_t run = 1;
@@ -48,7 +49,9 @@ PackedScene::PackedScene(const SceneState& state) : spanCount(state.spans.size()
 
 SceneState PackedScene::Unpack() const {
     SceneState state;
-    state.pixels.reserve(static_cast<size_t>(kSceneWidth) * kSceneHeight);
+    state.width = width;
+    state.height = height;
+    state.pixels.reserve(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (size_t i = 0; i < runs.size();) {
         uint8_t colour = runs[i++];
         state.pixels.insert(state.pixels.end(), static_cast<size_t>(GetNumber(runs, &i)), colour);

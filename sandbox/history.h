@@ -5,7 +5,7 @@
 // level; redo does the reverse. So undo goes back to the moment before the edit, water and step
 // counter included, and redo returns to the moment of the undo, exactly.
 //
-// A level holds the scene's pixels run-length coded (a byte of colour, then the run's length as a
+// A level holds the scene's size, its pixels run-length coded (a byte of colour, then the run's length as a
 // little-endian base-128 number), the spans delta coded in the same numbers (each span's row less
 // the previous span's, its first column less the previous span's last on the same row, its width
 // with the active mark as the low bit; about 3 to 4 bytes a span, since the list is sorted by
@@ -38,6 +38,8 @@ private:
     size_t spanCount;
     std::vector<Tap> taps;
     uint32_t step;
+    int32_t width;
+    int32_t height;
 };
 
 class History {

@@ -4,26 +4,26 @@
 #include <vector>
 
 #include "gfx/image_files.h"
-#include "sandbox/scene.h"
 #include "tools/replay/image_writers.h"
 
 namespace sandbox {
 
 const char* ScreenshotExtension() { return CanWritePng() ? "png" : "bmp"; }
 
-bool WriteScreenshot(const std::string& name, const uint8_t* pixels, const uint8_t* palette, std::string* why) {
+bool WriteScreenshot(const std::string& name, const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
+                     std::string* why) {
     bool ok = false;
     if (CanWritePng()) {
-        std::vector<uint32_t> rgb(static_cast<size_t>(kSceneWidth) * kSceneHeight);
+        std::vector<uint32_t> rgb(static_cast<size_t>(width) * static_cast<size_t>(height));
         for (size_t i = 0; i < rgb.size(); ++i) {
             const uint8_t* c = palette + 3 * pixels[i];
             rgb[i] = static_cast<uint32_t>(c[0]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[2];
         }
         FILE* file = std::fopen(name.c_str(), "wb");
-        ok = file && WritePng(file, rgb.data(), kSceneWidth, kSceneHeight, PngColours::TableWhenFew);
+        ok = file && WritePng(file, rgb.data(), width, height, PngColours::TableWhenFew);
         ok = file && std::fclose(file) == 0 && ok;
     } else {
-        ok = SaveBmp(name.c_str(), pixels, kSceneWidth, kSceneHeight);  // the process palette is the scene's
+        ok = SaveBmp(name.c_str(), pixels, width, height);  // the process palette is the scene's
     }
     if (!ok) *why = name + ": cannot be written";
     return ok;
@@ -35,7 +35,8 @@ Recording::~Recording() { Stop(); }
 
 bool Recording::Available() { return CanWriteGif(); }
 
-bool Recording::Start(const std::string& fileName, const uint8_t* palette, std::string* why) {
+bool Recording::Start(const std::string& fileName, int32_t frameWidth, int32_t frameHeight, const uint8_t* palette,
+                      std::string* why) {
     Stop();
     if (!Available()) {
         *why = "recording needs giflib, which this build lacks";
@@ -47,18 +48,20 @@ bool Recording::Start(const std::string& fileName, const uint8_t* palette, std::
         return false;
     }
     gif = std::make_unique<GifRecorder>();
-    if (!gif->Open(file, kSceneWidth, kSceneHeight, palette)) {
+    if (!gif->Open(file, frameWidth, frameHeight, palette)) {
         std::fclose(file);
         file = nullptr;
         *why = fileName + ": cannot be written";
         return false;
     }
     name = fileName;
+    width = frameWidth;
+    height = frameHeight;
     return true;
 }
 
 void Recording::AddFrame(const uint8_t* pixels, uint32_t milliseconds) {
-    if (file) gif->AddFrame(pixels, kSceneWidth, milliseconds);
+    if (file) gif->AddFrame(pixels, width, milliseconds);
 }
 
 bool Recording::Stop() {

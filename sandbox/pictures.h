@@ -14,9 +14,10 @@ namespace sandbox {
 
 // The extension screenshots get in this build: "png", or "bmp" without libpng.
 const char* ScreenshotExtension();
-// Writes the scene's pixels (kSceneWidth × kSceneHeight palette indices) with `palette` (768
+// Writes the scene's pixels (width × height palette indices, top row first) with `palette` (768
 // bytes) as a picture named `name`. False, with the reason in *why, on failure.
-bool WriteScreenshot(const std::string& name, const uint8_t* pixels, const uint8_t* palette, std::string* why);
+bool WriteScreenshot(const std::string& name, const uint8_t* pixels, int32_t width, int32_t height, const uint8_t* palette,
+                     std::string* why);
 
 // An animated GIF of the scene, one frame a call. Each frame is shown at least 20 ms, as long as
 // the clock says; a frame that comes sooner takes the place of the one before it.
@@ -27,8 +28,11 @@ public:
     Recording(const Recording&) = delete;
     Recording& operator=(const Recording&) = delete;
     static bool Available();
-    bool Start(const std::string& name, const uint8_t* palette, std::string* why);
+    // A recording of a scene of width × height: every frame is of that size.
+    bool Start(const std::string& name, int32_t width, int32_t height, const uint8_t* palette, std::string* why);
     void AddFrame(const uint8_t* pixels, uint32_t milliseconds);
+    int32_t Width() const { return width; }
+    int32_t Height() const { return height; }
     // Ends the file; false when any write failed.
     bool Stop();
     bool On() const { return file != nullptr; }
@@ -39,6 +43,8 @@ private:
     std::unique_ptr<GifRecorder> gif;  // a new one for each recording
     FILE* file = nullptr;
     std::string name;
+    int32_t width = 0;
+    int32_t height = 0;
 };
 
 }  // namespace sandbox

@@ -25,10 +25,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: ondrel-sandbox                      the sandbox in a window\n"
-    "       ondrel-sandbox --run N [--scene IN] [--tap X,Y]... [--save OUT] [--png OUT] [--gif OUT]\n"
+    "       ondrel-sandbox --run N [--size WxH] [--scene IN] [--tap X,Y]... [--save OUT] [--png OUT]\n"
+    "                      [--gif OUT]\n"
     "       ondrel-sandbox --help | --version\n"
     "Without a display: loads IN (a scene, or any 8-bit bitmap as walls), adds the taps, runs N\n"
     "steps and writes the scene (OUT.bmp), a picture of it (PNG) or a recording of the run (GIF).\n"
+    "The scene is 640 x 480, or W x H cells with --size (from 64 x 48 to 4096 x 4096, W a\n"
+    "multiple of 4); a saved scene keeps its own size, and a picture is stretched to the scene's.\n"
     "Names with spaces go in double quotes.\n";
 
 const char* const kMediaFiles[] = {kSheetFile, kFontFile, nullptr};
@@ -41,7 +44,7 @@ int Fail(int code, const std::string& why) {
 // The media's folder becomes the current one, and the palette is the scene's.
 bool EnterMedia() {
     EnterProgramFolder("ondrel-sandbox", kMediaFiles);
-    return SetDisplayFormat(kSceneWidth, kSceneHeight, 8) && LoadPaletteFromBmp(kSheetFile);
+    return SetDisplayFormat(kDefaultSceneWidth, kDefaultSceneHeight, 8) && LoadPaletteFromBmp(kSheetFile);
 }
 
 bool Number(const std::string& text, long low, long high, long* value) {
@@ -54,6 +57,8 @@ bool Number(const std::string& text, long low, long high, long* value) {
 
 struct BatchJob {
     long steps = -1;
+    long width = 0;  // --size; 0: not given
+    long height = 0;
     std::string scene, save, png, gif;
     std::vector<Tap> taps;
     bool help = false;
@@ -79,6 +84,16 @@ bool ParseBatch(const std::vector<std::string>& words, BatchJob* job, std::strin
         const std::string& value = words[++i];
         if (w == "--run") {
             if (!Number(value, 0, 1000000000, &job->steps)) return *why = "--run wants a number of steps, 0 to 1000000000", false;
+        } else if (w == "--size") {
+            const size_t by = value.find_first_of("xX");
+            long width = 0, height = 0;
+            if (by == std::string::npos || !Number(value.substr(0, by), 1, 1000000, &width) ||
+                !Number(value.substr(by + 1), 1, 1000000, &height))
+                return *why = "--size wants WxH, a width and a height in cells such as 1920x1080, not '" + value + "'", false;
+            if (!SceneSizeAllowed(width, height))
+                return *why = "--size " + value + ": a scene goes " + kSceneSizeRule, false;
+            job->width = width;
+            job->height = height;
         } else if (w == "--scene") {
             job->scene = value;
         } else if (w == "--save") {
@@ -90,9 +105,9 @@ bool ParseBatch(const std::vector<std::string>& words, BatchJob* job, std::strin
         } else if (w == "--tap") {
             size_t comma = value.find(',');
             long x = 0, y = 0;
-            if (comma == std::string::npos || !Number(value.substr(0, comma), 0, kSceneWidth - 1, &x) ||
-                !Number(value.substr(comma + 1), 0, kSceneHeight - 1, &y))
-                return *why = "--tap wants X,Y inside the 640 x 480 scene, not '" + value + "'", false;
+            if (comma == std::string::npos || !Number(value.substr(0, comma), 0, kMaxSceneWidth - 1, &x) ||
+                !Number(value.substr(comma + 1), 0, kMaxSceneHeight - 1, &y))
+                return *why = "--tap wants X,Y inside the scene, not '" + value + "'", false;
             job->taps.push_back(Tap{static_cast<int32_t>(x), static_cast<int32_t>(y)});
         } else {
             *why = "unknown option '" + w + "'";
@@ -110,15 +125,22 @@ bool ParseBatch(const std::vector<std::string>& words, BatchJob* job, std::strin
     return true;
 }
 
-// A scene file, or else any 8-bit bitmap as walls. A scene file that is damaged or of another
-// version is refused rather than taken for a picture.
-bool LoadInto(Scene& scene, const std::string& name, std::string* why) {
+// A scene file, or else any 8-bit bitmap as walls of the scene's size. A scene file that is
+// damaged or of another version is refused rather than taken for a picture, and so is one of
+// another size than a --size given (`sizeGiven`).
+bool LoadInto(Scene& scene, const std::string& name, bool sizeGiven, std::string* why) {
     SceneState state;
     SceneFault fault = SceneFault::None;
-    if (LoadSceneFile(name, &state, why, &fault)) return scene.Restore(state);
+    if (LoadSceneFile(name, &state, why, &fault)) {
+        if (sizeGiven && (state.width != scene.Width() || state.height != scene.Height()))
+            return *why = name + ": a " + std::to_string(state.width) + " x " + std::to_string(state.height) +
+                          " scene, not of the --size given (a saved scene keeps its own size)",
+                   false;
+        return scene.Restore(state);
+    }
     if (fault == SceneFault::Damaged || fault == SceneFault::AnotherVersion || fault == SceneFault::Unreadable) return false;
     std::vector<bool> light;
-    if (!ImportImage(name, &light, why)) return false;
+    if (!ImportImage(name, scene.Width(), scene.Height(), &light, why)) return false;
     scene.SetWalls(light);
     return true;
 }
@@ -207,15 +229,17 @@ int RunBatch(const std::vector<std::string>& words) {
         return 0;
     }
     if (!EnterMedia()) return Fail(1, "cannot read the palette of .\\Media\\Sprites.bmp");
-    Scene scene;
-    if (!job.scene.empty() && !LoadInto(scene, job.scene, &why)) return Fail(2, why);
+    const bool sizeGiven = job.width > 0;
+    Scene scene(sizeGiven ? static_cast<int32_t>(job.width) : kDefaultSceneWidth,
+                sizeGiven ? static_cast<int32_t>(job.height) : kDefaultSceneHeight);
+    if (!job.scene.empty() && !LoadInto(scene, job.scene, sizeGiven, &why)) return Fail(2, why);
     for (const Tap& t : job.taps)
         if (!scene.AddTap(t.x, t.y, &why)) return Fail(2, "--tap " + std::to_string(t.x) + "," + std::to_string(t.y) + ": " + why);
 
     uint8_t palette[768];
     CopyPalette(palette);
     Recording recording;
-    if (!job.gif.empty() && !recording.Start(job.gif, palette, &why)) return Fail(2, why);
+    if (!job.gif.empty() && !recording.Start(job.gif, scene.Width(), scene.Height(), palette, &why)) return Fail(2, why);
     // A recording holds at most about 500 frames, 20 ms a step.
     const long every = job.steps / 500 + 1;
     recording.AddFrame(scene.Pixels(), 0);
@@ -229,7 +253,8 @@ int RunBatch(const std::vector<std::string>& words) {
     }
     if (!recording.Stop()) return Fail(2, job.gif + ": cannot be written");
     if (!job.save.empty() && !SaveSceneFile(job.save, scene.Save(), &why)) return Fail(2, why);
-    if (!job.png.empty() && !WriteScreenshot(job.png, scene.Pixels(), palette, &why)) return Fail(2, why);
+    if (!job.png.empty() && !WriteScreenshot(job.png, scene.Pixels(), scene.Width(), scene.Height(), palette, &why))
+        return Fail(2, why);
     return 0;
 }
 

@@ -1,8 +1,10 @@
-// ondrel-sandbox-shot FILE.png: runs the sandbox on the headless display driver, builds a scene
-// with the mouse and keys as a user would (a cup filled with the fill tool, a slope, two taps,
-// water poured with the brush), lets it run, and writes what the window shows (menu bar, scene,
-// status rows and buttons) as a PNG. docs/sandbox.png is made with it
-// (scripts/sandbox-screenshot.sh); the same on every run, for the clock is the driver's.
+// ondrel-sandbox-shot [--new WxH] FILE.png: runs the sandbox on the headless display driver,
+// builds a scene with the mouse and keys as a user would (a cup filled with the fill tool, a
+// slope, two taps, water poured with the brush), lets it run, and writes what the window shows
+// (menu bar, scene, status rows and buttons) as a PNG. With --new 1280x720 or 1920x1080 the scene
+// is first made that size with File > New (its key), and the same strokes land on the scene as
+// the window shows it, reduced. docs/sandbox.png is made with it (scripts/sandbox-screenshot.sh);
+// the same on every run, for the clock is the driver's.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,13 +24,18 @@ namespace {
 constexpr int kBar = 19;  // the menu bar above the client area
 constexpr int kTurns = 400;
 
+// The rows of the window the scene shows on: 480, or 360 for a 16:9 scene (reduced to 640 wide);
+// the scene is drawn in rows of a 640 × 480 picture, squeezed to them.
+int rowsShown = 480;
+int Row(int y) { return y * rowsShown / 480; }
+
 HWND Hwnd() { return headless::TopLevelWindows().front(); }
-void Move(int x, int y) { headless::MoveMouse(Hwnd(), x, y + kBar); }
+void Move(int x, int y) { headless::MoveMouse(Hwnd(), x, Row(y) + kBar); }
 void Drag(int x0, int y0, int x1, int y1) {
     Move(x0, y0);
-    headless::PressLeft(Hwnd(), x0, y0 + kBar);
+    headless::PressLeft(Hwnd(), x0, Row(y0) + kBar);
     Move(x1, y1);
-    headless::ReleaseLeft(Hwnd(), x1, y1 + kBar);
+    headless::ReleaseLeft(Hwnd(), x1, Row(y1) + kBar);
 }
 void Click(int x, int y) { Drag(x, y, x, y); }
 void Keys(const char* keys) {
@@ -39,12 +46,22 @@ void Keys(const char* keys) {
 
 int main(int argc, char** argv) {
     if (AnsweredVersion("ondrel-sandbox-shot", argc, argv)) return 0;
-    if (argc != 2) {
-        std::fputs("usage: ondrel-sandbox-shot FILE.png\n", stderr);
+    // File > New's key for the size asked for, or 0 for the default scene; and the brush's size
+    // in cells, 4 times the scene's cells a window pixel.
+    int newKey = 0;
+    int brush = 4;
+    if (argc == 4 && std::string(argv[1]) == "--new") {
+        const std::string size = argv[2];
+        newKey = size == "640x480" ? '1' : size == "1280x720" ? '2' : size == "1920x1080" ? '3' : -1;
+        if (newKey == '2' || newKey == '3') rowsShown = 360;
+        brush = newKey == '2' ? 8 : newKey == '3' ? 12 : 4;
+    }
+    if ((argc != 2 && argc != 4) || newKey < 0) {
+        std::fputs("usage: ondrel-sandbox-shot [--new 640x480|1280x720|1920x1080] FILE.png\n", stderr);
         return 2;
     }
     std::error_code error;
-    const std::string output = std::filesystem::absolute(argv[1], error).string();
+    const std::string output = std::filesystem::absolute(argv[argc - 1], error).string();
     // A scene folder of its own, made afresh (two runs at once get two), so that no autosave of a
     // real run comes in, and none is left.
     std::string pattern = (std::filesystem::temp_directory_path(error) / "ondrel-sandbox-shot-XXXXXX").string();
@@ -59,7 +76,10 @@ int main(int argc, char** argv) {
 
     // One edit every few turns; then the scene runs at 4 steps a frame.
     const std::vector<std::function<void()>> edits = {
-        [] { Keys("L"); },                                             // straight walls of size 4
+        [&] {
+            Keys("L");  // straight walls of size 4 pixels of the window
+            for (int size = 4; size < brush; ++size) headless::TapKey(VK_OEM_6);
+        },
         [] { Drag(80, 420, 300, 420); }, [] { Drag(80, 330, 80, 420); }, [] { Drag(300, 330, 300, 420); },
         [] { Drag(360, 260, 600, 330); }, [] { Drag(600, 330, 600, 450); }, [] { Drag(360, 450, 600, 450); },
         [] { Keys("F"); }, [] { Click(190, 360); },                    // the cup filled to row 360
@@ -70,12 +90,17 @@ int main(int argc, char** argv) {
             Keys("W");
             Move(520, 120);
         },
-        [] { headless::PressLeft(Hwnd(), 520, 120 + kBar); },        // the water brush, held
+        [] { headless::PressLeft(Hwnd(), 520, Row(120) + kBar); },   // the water brush, held
     };
     headless::Image shown;
     headless::SetBeforeIdleHook([&](int turn) {
+        if (turn == 1 && newKey) {
+            headless::KeyDown(VK_CONTROL);
+            headless::TapKey(newKey);
+        }
+        if (turn == 2 && newKey) headless::KeyUp(VK_CONTROL);
         if (turn % 4 == 0 && turn / 4 <= static_cast<int>(edits.size())) edits[static_cast<size_t>(turn / 4 - 1)]();
-        if (turn == 200) headless::ReleaseLeft(Hwnd(), 520, 120 + kBar);
+        if (turn == 200) headless::ReleaseLeft(Hwnd(), 520, Row(120) + kBar);
         if (turn == 210) {
             Keys("B");
             Move(250, 200);  // the pointer shows the wall brush's outline
@@ -97,7 +122,7 @@ int main(int argc, char** argv) {
     bool ok = file && WritePng(file, shown.pixels.data(), shown.width, shown.height, PngColours::TableWhenFew);
     ok = file && std::fclose(file) == 0 && ok;
     if (!ok) {
-        std::fprintf(stderr, "ondrel-sandbox-shot: cannot write %s\n", argv[1]);
+        std::fprintf(stderr, "ondrel-sandbox-shot: cannot write %s\n", output.c_str());
         return 1;
     }
     return 0;

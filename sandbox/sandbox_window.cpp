@@ -21,6 +21,7 @@ namespace {
 // Colours drawn over the scene on the view only, never on the scene.
 constexpr uint8_t kOutlineIndex = 4;   // red: the brush's outline, the taps
 constexpr uint8_t kPreviewIndex = 8;   // dark grey: the straight wall being dragged
+constexpr uint8_t kBackdropIndex = 7;  // what the scene's area shows beside a scene that does not fill it
 constexpr uint8_t kStatusBack = 0;
 constexpr uint8_t kStatusText = 15;
 constexpr int kStatusLeft = 4;
@@ -46,7 +47,7 @@ std::string Words(std::string why, const std::string& folder) {
 
 // A row of the status line as it fits the window: cut, with "...", where it would run off.
 std::string Fitted(std::string text, int cellWidth) {
-    const size_t fits = static_cast<size_t>((kSceneWidth - kStatusLeft) / std::max(cellWidth, 1));
+    const size_t fits = static_cast<size_t>((kSceneAreaWidth - kStatusLeft) / std::max(cellWidth, 1));
     if (text.size() > fits) text = text.substr(0, fits - 3) + "...";
     return text;
 }
@@ -54,11 +55,11 @@ std::string Fitted(std::string text, int cellWidth) {
 }  // namespace
 
 SandboxWindow::SandboxWindow(const BitmapFont* sandboxFont, Scene* sandboxScene, std::string sceneFolder)
-    : Window("Ondrel sandbox", kSceneWidth, kClientHeight, true, nullptr, false),
+    : Window("Ondrel sandbox", kSceneAreaWidth, kClientHeight, true, nullptr, false),
       font(sandboxFont),
       scene(sandboxScene),
       folder(std::move(sceneFolder)),
-      view(kSceneWidth, kViewHeight),
+      view(kSceneAreaWidth, kViewHeight),
       buttons(this) {
     // The menus: each item with its key beside it, as Win32 menus show a shortcut after a tab.
     for (int m = 0; m < kMenuCount; ++m) {
@@ -174,6 +175,9 @@ void SandboxWindow::SetSpeed(int32_t stepsPerFrame) { speed = std::clamp(stepsPe
 
 void SandboxWindow::Do(Command command) {
     switch (command) {
+        case Command::New640:
+        case Command::New1280:
+        case Command::New1920: return NewScene(NewSceneSize(command));
         case Command::Open: return Browse(Browser::Kind::Scenes);
         case Command::Save: return SaveScene();
         case Command::Import: return Browse(Browser::Kind::Images);
@@ -195,6 +199,13 @@ void SandboxWindow::Do(Command command) {
         case Command::Faster: return SetSpeed(speed * 2);
         case Command::Slower: return SetSpeed(speed / 2);
     }
+}
+
+void SandboxWindow::NewScene(SceneSize size) {
+    dragging = false;
+    scene->SetPour(false, 0, 0, brush);
+    if (!RecordEdit([&] { return scene->Renew(size.width, size.height); })) return;
+    Say("A new " + std::to_string(size.width) + " x " + std::to_string(size.height) + " scene (Ctrl+Z brings the last one back)");
 }
 
 void SandboxWindow::Undo() {
@@ -224,7 +235,7 @@ void SandboxWindow::Screenshot() {
     CopyPalette(palette);
     const std::string name = NewFileName(folder, "screenshot", ScreenshotExtension());
     std::string why;
-    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say("No screenshot: " + Words(why, folder));
+    if (!WriteScreenshot(name, scene->Pixels(), scene->Width(), scene->Height(), palette, &why)) return Say("No screenshot: " + Words(why, folder));
     OfferDownload(name.c_str());  // on the web, where the folder is inside the browser
     Say("Screenshot saved as " + FileName(name));
 }
@@ -242,7 +253,7 @@ void SandboxWindow::ToggleRecording() {
     uint8_t palette[768];
     CopyPalette(palette);
     std::string why;
-    if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say("Not recording: " + Words(why, folder));
+    if (!recording.Start(NewFileName(folder, "recording", "gif"), scene->Width(), scene->Height(), palette, &why)) return Say("Not recording: " + Words(why, folder));
     recordingStart = TickCount();
     recording.AddFrame(scene->Pixels(), 0);  // the scene as it stands, then one frame a frame that steps
     Say("Recording into " + FileName(recording.Name()) + " (R stops)", 0);
@@ -250,7 +261,7 @@ void SandboxWindow::ToggleRecording() {
 
 void SandboxWindow::Browse(Browser::Kind kind) {
     if (folder.empty()) return Say("There is no folder of scenes to look in");
-    Say(browser.Open(folder, kind), 0);
+    Say(browser.Open(folder, kind, scene->Width(), scene->Height()), 0);
 }
 
 void SandboxWindow::TakeBrowsed(const std::string& name) {
@@ -263,7 +274,7 @@ void SandboxWindow::TakeBrowsed(const std::string& name) {
         return Say("Opened " + FileName(name));
     }
     std::vector<bool> light;
-    if (!ImportImage(name, &light, &why)) return Say("Not imported: " + Words(why, folder));
+    if (!ImportImage(name, scene->Width(), scene->Height(), &light, &why)) return Say("Not imported: " + Words(why, folder));
     RecordEdit([&] {
         scene->SetWalls(light);
         return true;
@@ -323,15 +334,18 @@ void SandboxWindow::OnKey(int code) {
 }
 
 void SandboxWindow::OnMouse(int code) {
-    // Positions left of or above the client area arrive as large numbers (16 bits unsigned):
-    // strokes that leave the scene end just past its edge.
-    const int32_t x = std::min(mouseX, kSceneWidth + kMaxBrush), y = std::min(mouseY, kSceneHeight + kMaxBrush);
     if (browser.Showing()) {
         if (code != LeftDown) return;
-        if (const std::string* name = browser.At(x, y)) TakeBrowsed(*name);
+        if (const std::string* name = browser.At(mouseX, mouseY)) TakeBrowsed(*name);
         return;
     }
-    const bool onScene = x < kSceneWidth && y < kSceneHeight;
+    // Positions left of or above the client area arrive as large numbers (16 bits unsigned):
+    // strokes that leave the scene end just past its edge. The pointer's pixel gives the cell it
+    // shows.
+    const SceneFit fit = Fit();
+    const int32_t px = std::min(mouseX, fit.shownWidth + kMaxBrush), py = std::min(mouseY, fit.shownHeight + kMaxBrush);
+    const int32_t x = fit.CellX(px), y = fit.CellY(py);
+    const bool onScene = fit.Shows(px, py);
     if (code == LeftDown && onScene) {
         if (welcoming) Say("");
         lastX = x;
@@ -396,6 +410,9 @@ void SandboxWindow::OnIdle() {
             secondStart = now;
         }
     }
+    // A recording keeps the size it began with: a scene of another size (File > New, Open, undo)
+    // ends it.
+    if (recording.On() && (recording.Width() != scene->Width() || recording.Height() != scene->Height())) ToggleRecording();
     if (recording.On() && steps > 0) recording.AddFrame(scene->Pixels(), now - recordingStart);
 
     if (kAutosaveEveryFrames && ++framesSinceAutosave >= kAutosaveEveryFrames) {
@@ -408,29 +425,49 @@ void SandboxWindow::OnIdle() {
     view.Present(this);  // in a real window this waits for the display's refresh
 }
 
+void SandboxWindow::MarkCell(const SceneFit& fit, int32_t x, int32_t y, uint8_t colour) {
+    if (x < 0 || y < 0 || x >= fit.width || y >= fit.height) return;
+    const int32_t left = fit.PixelX(x), top = fit.PixelY(y);
+    FillRect(&view, left, top, std::max(left, fit.PixelX(x + 1) - 1), std::max(top, fit.PixelY(y + 1) - 1), colour);
+}
+
 void SandboxWindow::DrawView() {
-    std::copy(scene->Pixels(), scene->Pixels() + static_cast<size_t>(kSceneWidth) * kSceneHeight, view.pixels);
+    const SceneFit fit = Fit();
+    if (fit.shownWidth < kSceneAreaWidth || fit.shownHeight < kSceneAreaHeight)
+        FillRect(&view, 0, 0, kSceneAreaWidth - 1, kSceneAreaHeight - 1, kBackdropIndex);
+    DrawFitted(fit, scene->Pixels(), view.pixels, view.pitch);
+    // Overlays in cells, each cell on the pixels that show it.
+    auto mark = [&](int32_t cx, int32_t cy, uint8_t colour) { MarkCell(fit, cx, cy, colour); };
+    auto markLine = [&](int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint8_t colour) {
+        ForLineCells(x0, y0, x1, y1, [&](int32_t cx, int32_t cy) { mark(cx, cy, colour); });
+    };
     for (const Tap& t : scene->Taps()) {
-        DrawRect(&view, t.x - 2, t.y - 2, t.x + 2, t.y + 2, kOutlineIndex);
-        SetPixel(&view, t.x, t.y, kOutlineIndex);
+        // A tap's mark is 5 × 5 pixels at every size: the same to the eye on a reduced scene.
+        const int32_t cx = fit.PixelX(t.x), cy = fit.PixelY(t.y);
+        DrawRect(&view, cx - 2, cy - 2, cx + 2, cy + 2, kOutlineIndex);
+        SetPixel(&view, cx, cy, kOutlineIndex);
     }
-    const int32_t x = mouseX, y = mouseY;
+    const int32_t px = std::min(mouseX, fit.shownWidth + kMaxBrush), py = std::min(mouseY, fit.shownHeight + kMaxBrush);
+    const int32_t x = fit.CellX(px), y = fit.CellY(py);
     if (tool == Tool::Line && dragging) {
         // Exactly the cells the wall will take.
-        const int32_t toX = std::min(x, kSceneWidth + kMaxBrush), toY = std::min(y, kSceneHeight + kMaxBrush);
-        ForStrokeCells(lastX, lastY, toX, toY, brush, [&](int32_t cx, int32_t cy) {
-            if (cy < kSceneHeight) SetPixel(&view, cx, cy, kPreviewIndex);
-        });
+        ForStrokeCells(lastX, lastY, x, y, brush, [&](int32_t cx, int32_t cy) { mark(cx, cy, kPreviewIndex); });
         return;
     }
-    if (x >= kSceneWidth || y >= kSceneHeight) return;
+    if (!fit.Shows(px, py)) return;
     if (tool == Tool::Tap || tool == Tool::Fill) {
-        DrawLine(&view, x - 3, y, x + 3, y, kOutlineIndex);
-        DrawLine(&view, x, y - 3, x, y + 3, kOutlineIndex);
+        // A cross of 7 pixels each way about the pointer, at every size.
+        const int32_t cx = fit.PixelX(x), cy = fit.PixelY(y);
+        DrawLine(&view, cx - 3, cy, cx + 3, cy, kOutlineIndex);
+        DrawLine(&view, cx, cy - 3, cx, cy + 3, kOutlineIndex);
         return;
     }
     if (tool == Tool::Water) {
-        DrawRect(&view, BrushLeft(x, brush), y - 1, BrushRight(x, brush), y + 1, kOutlineIndex);
+        const int32_t left = BrushLeft(x, brush), right = BrushRight(x, brush);
+        markLine(left, y - 1, right, y - 1, kOutlineIndex);
+        markLine(left, y + 1, right, y + 1, kOutlineIndex);
+        markLine(left, y - 1, left, y + 1, kOutlineIndex);
+        markLine(right, y - 1, right, y + 1, kOutlineIndex);
         return;
     }
     // The brush's outline: its cells that have a side on a cell outside it.
@@ -441,16 +478,17 @@ void SandboxWindow::DrawView() {
     };
     ForBrushCells(x, y, brush, [&](int32_t cx, int32_t cy) { at(cx, cy) = 1; });
     ForBrushCells(x, y, brush, [&](int32_t cx, int32_t cy) {
-        if (!at(cx - 1, cy) || !at(cx + 1, cy) || !at(cx, cy - 1) || !at(cx, cy + 1)) SetPixel(&view, cx, cy, kOutlineIndex);
+        if (!at(cx - 1, cy) || !at(cx + 1, cy) || !at(cx, cy - 1) || !at(cx, cy + 1)) mark(cx, cy, kOutlineIndex);
     });
 }
 
 void SandboxWindow::DrawStatus() {
-    FillRect(&view, 0, kStatusTop, kSceneWidth - 1, kViewHeight - 1, kStatusBack);
+    FillRect(&view, 0, kStatusTop, kSceneAreaWidth - 1, kViewHeight - 1, kStatusBack);
     char line[160];
-    std::snprintf(line, sizeof line, "step %u  spans %d  water %d  %u steps/s  x%d %s", scene->StepNumber(),
+    std::snprintf(line, sizeof line, "step %u  spans %d  water %d  %u steps/s  x%d %s  %dx%d", scene->StepNumber(),
                   static_cast<int>(scene->SpanCount()), static_cast<int>(scene->WaterCells()), StepsPerSecond(),
-                  static_cast<int>(speed), running ? "running" : "paused");
+                  static_cast<int>(speed), running ? "running" : "paused", static_cast<int>(scene->Width()),
+                  static_cast<int>(scene->Height()));
     DrawText(font, kStatusLeft, kStatusTop + 1, Fitted(line, font->CellWidth()).c_str(), &view, kStatusText, false, false);
     std::snprintf(line, sizeof line, "%s %d%s | ", ControlOf(tool).caption, static_cast<int>(brush), recording.On() ? " REC" : "");
     DrawText(font, kStatusLeft, kStatusTop + 14, Fitted(line + Status(), font->CellWidth()).c_str(), &view, kStatusText, false,

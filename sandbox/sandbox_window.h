@@ -1,4 +1,5 @@
-// The sandbox's window: the scene with the pointer's brush and the taps drawn over it, a status
+// The sandbox's window: the scene with the pointer's brush and the taps drawn over it (a scene of
+// another size than 640 × 480 fitted to the same area, scene_fit.h), a status
 // line of two rows, a row of push buttons (the tools, which show the one picked, Run/Pause, which
 // shows while time runs, and Undo) and a menu bar, all made from the tables of controls.h. The
 // scene runs `speed` steps at every idle turn while it runs.
@@ -13,6 +14,7 @@
 #include "sandbox/history.h"
 #include "sandbox/pictures.h"
 #include "sandbox/scene.h"
+#include "sandbox/scene_fit.h"
 #include "win/button_group.h"
 #include "win/window.h"
 
@@ -20,9 +22,9 @@ class BitmapFont;
 
 namespace sandbox {
 
-// The client area: the scene at the top left, the status rows under it, the buttons at the
-// bottom (the presented picture stops above them).
-constexpr int kStatusTop = kSceneHeight;
+// The client area: the scene's area at the top left, the status rows under it, the buttons at
+// the bottom (the presented picture stops above them).
+constexpr int kStatusTop = kSceneAreaHeight;
 constexpr int kViewHeight = kStatusTop + 28;
 constexpr int kButtonTop = kViewHeight + 4;
 constexpr int kButtonHeight = 26;
@@ -63,6 +65,8 @@ public:
     uint32_t StepsPerSecond() const { return running ? stepsPerSecond : 0; }
     const History& UndoHistory() const { return history; }
     const Scene& TheScene() const { return *scene; }
+    // How the scene shows in the scene's area, and which cell the pointer is on.
+    SceneFit Fit() const { return FitScene(scene->Width(), scene->Height(), kSceneAreaWidth, kSceneAreaHeight); }
 
 private:
     // An edit: `edit` changes the scene and says whether it did; undo keeps the scene before it.
@@ -72,6 +76,8 @@ private:
     void OnKey(int code);
     void OnMenu(int menu, int item);
     void OnButton(int id);
+    // File > New: an empty scene of this size, the one before kept for undo.
+    void NewScene(SceneSize size);
     void Undo();
     void Redo();
     void SaveScene();
@@ -80,6 +86,8 @@ private:
     void Browse(Browser::Kind kind);
     void TakeBrowsed(const std::string& name);
     void DrawView();
+    // Marks the view's pixels that show the cell (x, y), at least one when it is on the scene.
+    void MarkCell(const SceneFit& fit, int32_t x, int32_t y, uint8_t colour);
     void DrawStatus();
     // Shows `message` on the status line for `lasting` milliseconds (0: until the next one).
     void Say(const std::string& message, uint32_t lasting = kMessageMs);

@@ -10,15 +10,6 @@
 
 namespace sandbox {
 
-namespace {
-
-constexpr size_t kCells = static_cast<size_t>(kSceneWidth) * kSceneHeight;
-
-size_t CellIndex(int32_t x, int32_t y) { return static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x); }
-bool Inside(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < kSceneWidth && y < kSceneHeight; }
-
-}  // namespace
-
 bool SameSpans(const std::vector<WaterSpan>& a, const std::vector<WaterSpan>& b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -32,10 +23,36 @@ void SetSpans(const std::vector<WaterSpan>& spans) {
     for (size_t i = 0; i < spans.size(); ++i) appGlobals.waterSpans.spans[i].active = spans[i].active;
 }
 
-Scene::Scene() : walls(kCells, EmptyIndex), wallRuns(kSceneHeight), scratch(kCells, 0) {
-    appGlobals.sceneSurface = new ::Surface(kSceneWidth, kSceneHeight);
-    appGlobals.sceneSurface->Clear(EmptyIndex);
+Scene::Scene(int32_t w, int32_t h) {
     InitWater();
+    if (SceneSizeAllowed(w, h)) Make(w, h);
+    else Make(kDefaultSceneWidth, kDefaultSceneHeight);
+}
+
+void Scene::Make(int32_t w, int32_t h) {
+    delete appGlobals.sceneSurface;
+    appGlobals.sceneSurface = new ::Surface(w, h);
+    appGlobals.sceneSurface->Clear(EmptyIndex);
+    // The water reads the scene's width from its surface and its row limit from the record.
+    appGlobals.screenWidth = w;
+    appGlobals.screenHeight = h;
+    width = w;
+    height = h;
+    walls.assign(Cells(), EmptyIndex);
+    wallRuns.assign(static_cast<size_t>(h), {});
+    scratch.assign(Cells(), 0);
+    spanRows.assign(static_cast<size_t>(h), 0);
+    ResetWater();
+}
+
+bool Scene::Renew(int32_t w, int32_t h) {
+    if (!SceneSizeAllowed(w, h)) return false;
+    if (w == width && h == height) Clear();
+    else Make(w, h);
+    taps.clear();
+    pouring = false;
+    step = 0;
+    return true;
 }
 
 Scene::~Scene() {
@@ -58,7 +75,7 @@ int32_t Scene::SpanCount() const { return appGlobals.waterSpans.count; }
 int32_t Scene::WaterCells() const {
     int32_t n = 0;
     const uint8_t* p = Pixels();
-    for (size_t i = 0; i < kCells; ++i) n += p[i] == WaterIndex;
+    for (size_t i = 0, cells = Cells(); i < cells; ++i) n += p[i] == WaterIndex;
     return n;
 }
 
@@ -78,9 +95,9 @@ void Scene::Step() {
 }
 
 void Scene::PourOnEmpty(int32_t x0, int32_t x1, int32_t row) {
-    if (row < 0 || row >= kSceneHeight) return;
+    if (row < 0 || row >= height) return;
     uint8_t* line = appGlobals.sceneSurface->pixels + CellIndex(0, row);
-    for (int32_t x = std::max(x0, 0), last = std::min(x1, kSceneWidth - 1); x <= last; ++x) {
+    for (int32_t x = std::max(x0, 0), last = std::min(x1, width - 1); x <= last; ++x) {
         if (line[x] != EmptyIndex) continue;
         int32_t end = x;
         while (end < last && line[end + 1] == EmptyIndex) ++end;
@@ -95,13 +112,13 @@ void Scene::KeepWalls() {
     // falls, and its own row when it spreads; a span that drains paints nothing. (No span lies on
     // a wall when the step starts.) So only the walls of those rows are looked at.
     const WaterSpanList& list = appGlobals.waterSpans;
-    bool rows[kSceneHeight] = {};
+    std::fill(spanRows.begin(), spanRows.end(), 0);
     for (int32_t i = 0; i < list.count; ++i)
-        if (list.spans[i].y >= 0 && list.spans[i].y < kSceneHeight) rows[list.spans[i].y] = true;
+        if (list.spans[i].y >= 0 && list.spans[i].y < height) spanRows[static_cast<size_t>(list.spans[i].y)] = 1;
     uint8_t* p = appGlobals.sceneSurface->pixels;
     std::vector<size_t> put;  // the walls put back
-    for (int32_t row = 0; row < kSceneHeight; ++row) {
-        if (!rows[row]) continue;
+    for (int32_t row = 0; row < height; ++row) {
+        if (!spanRows[static_cast<size_t>(row)]) continue;
         for (auto [x0, x1] : wallRuns[static_cast<size_t>(row)]) {
             const size_t first = CellIndex(x0, row), count = static_cast<size_t>(x1 - x0 + 1);
             if (std::memcmp(p + first, walls.data() + first, count) == 0) continue;
@@ -119,14 +136,14 @@ void Scene::KeepWalls() {
 }
 
 void Scene::IndexWalls(int32_t firstRow, int32_t lastRow) {
-    for (int32_t row = std::max(firstRow, 0); row <= std::min(lastRow, kSceneHeight - 1); ++row) {
+    for (int32_t row = std::max(firstRow, 0); row <= std::min(lastRow, height - 1); ++row) {
         auto& runs = wallRuns[static_cast<size_t>(row)];
         runs.clear();
         const uint8_t* w = walls.data() + CellIndex(0, row);
-        for (int32_t x = 0; x < kSceneWidth; ++x) {
+        for (int32_t x = 0; x < width; ++x) {
             if (w[x] == EmptyIndex) continue;
             int32_t end = x;
-            while (end + 1 < kSceneWidth && w[end + 1] != EmptyIndex) ++end;
+            while (end + 1 < width && w[end + 1] != EmptyIndex) ++end;
             runs.emplace_back(static_cast<int16_t>(x), static_cast<int16_t>(end));
             x = end;
         }
@@ -134,12 +151,12 @@ void Scene::IndexWalls(int32_t firstRow, int32_t lastRow) {
 }
 
 void Scene::Stroke(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t size, uint8_t colour) {
-    std::vector<uint8_t> covered(kCells, 0);
+    std::vector<uint8_t> covered(Cells(), 0);
     ForStrokeCells(x0, y0, x1, y1, size, [&](int32_t x, int32_t y) {
         if (Inside(x, y)) covered[CellIndex(x, y)] = 1;
     });
     uint8_t* p = appGlobals.sceneSurface->pixels;
-    for (size_t i = 0; i < kCells; ++i)
+    for (size_t i = 0; i < covered.size(); ++i)
         if (covered[i]) p[i] = walls[i] = colour;
     IndexWalls(std::min(y0, y1) - size, std::max(y0, y1) + size);
     CutSpans(covered);
@@ -153,8 +170,8 @@ void Scene::CutSpans(const std::vector<uint8_t>& covered) {
     kept.reserve(static_cast<size_t>(list.count));
     bool changed = false;
     for (const WaterSpan& s : Spans()) {
-        const int32_t from = std::max(s.x0, 0), to = std::min(s.x1, kSceneWidth - 1);
-        if (s.y < 0 || s.y >= kSceneHeight || from > to ||
+        const int32_t from = std::max(s.x0, 0), to = std::min(s.x1, width - 1);
+        if (s.y < 0 || s.y >= height || from > to ||
             !std::memchr(covered.data() + CellIndex(from, s.y), 1, static_cast<size_t>(to - from + 1))) {
             kept.push_back(s);
             continue;
@@ -163,7 +180,7 @@ void Scene::CutSpans(const std::vector<uint8_t>& covered) {
         // scene are never covered.
         int32_t start = s.x0;
         for (int32_t x = s.x0; x <= s.x1 + 1; ++x) {
-            bool cut = x <= s.x1 && x >= 0 && x < kSceneWidth && covered[CellIndex(x, s.y)];
+            bool cut = x <= s.x1 && x >= 0 && x < width && covered[CellIndex(x, s.y)];
             if (x <= s.x1 && !cut) continue;
             if (cut) changed = true;
             if (x > start) kept.push_back(WaterSpan{start, x - 1, s.y, s.active});
@@ -201,14 +218,14 @@ bool Scene::Fill(int32_t x, int32_t y, std::string* why) {
         return false;
     }
     uint8_t* p = appGlobals.sceneSurface->pixels;
-    std::vector<uint8_t> region(kCells, 0);
+    std::vector<uint8_t> region(Cells(), 0);
     std::vector<size_t> todo{CellIndex(x, y)};
     region[todo.back()] = 1;
     while (!todo.empty()) {
         size_t i = todo.back();
         todo.pop_back();
-        auto cx = static_cast<int32_t>(i % kSceneWidth), cy = static_cast<int32_t>(i / kSceneWidth);
-        if (cy == kSceneHeight - 1) {
+        auto cx = static_cast<int32_t>(i % static_cast<size_t>(width)), cy = static_cast<int32_t>(i / static_cast<size_t>(width));
+        if (cy == height - 1) {
             *why = "fill: this region is open to the bottom of the scene";
             return false;
         }
@@ -221,11 +238,11 @@ bool Scene::Fill(int32_t x, int32_t y, std::string* why) {
             todo.push_back(j);
         }
     }
-    for (int32_t row = 0; row < kSceneHeight; ++row)
-        for (int32_t col = 0; col < kSceneWidth; ++col) {
+    for (int32_t row = 0; row < height; ++row)
+        for (int32_t col = 0; col < width; ++col) {
             if (!region[CellIndex(col, row)]) continue;
             int32_t end = col;
-            while (end + 1 < kSceneWidth && region[CellIndex(end + 1, row)]) ++end;
+            while (end + 1 < width && region[CellIndex(end + 1, row)]) ++end;
             PourWater(col, end, row);
             std::memset(p + CellIndex(col, row), WaterIndex, static_cast<size_t>(end - col + 1));
             col = end;
@@ -243,7 +260,9 @@ void Scene::Clear() {
 
 SceneState Scene::Save() const {
     SceneState s;
-    s.pixels.assign(Pixels(), Pixels() + kCells);
+    s.width = width;
+    s.height = height;
+    s.pixels.assign(Pixels(), Pixels() + Cells());
     s.spans = Spans();
     s.taps = taps;
     s.step = step;
@@ -251,16 +270,19 @@ SceneState Scene::Save() const {
 }
 
 bool Scene::Restore(const SceneState& state) {
-    if (state.pixels.size() != kCells) return false;
-    std::memcpy(appGlobals.sceneSurface->pixels, state.pixels.data(), kCells);
-    std::vector<uint8_t> onWalls(kCells, 0);
+    if (!SceneSizeAllowed(state.width, state.height) ||
+        state.pixels.size() != static_cast<size_t>(state.width) * static_cast<size_t>(state.height))
+        return false;
+    if (state.width != width || state.height != height) Make(state.width, state.height);
+    std::memcpy(appGlobals.sceneSurface->pixels, state.pixels.data(), Cells());
+    std::vector<uint8_t> onWalls(Cells(), 0);
     bool anyWall = false;
-    for (size_t i = 0; i < kCells; ++i) {
+    for (size_t i = 0; i < Cells(); ++i) {
         walls[i] = IsWall(state.pixels[i]) ? state.pixels[i] : EmptyIndex;
         onWalls[i] = walls[i] != EmptyIndex;
         anyWall = anyWall || onWalls[i];
     }
-    IndexWalls(0, kSceneHeight - 1);
+    IndexWalls(0, height - 1);
     SetSpans(state.spans);
     if (anyWall) CutSpans(onWalls);
     taps = state.taps;
@@ -271,8 +293,8 @@ bool Scene::Restore(const SceneState& state) {
 void Scene::SetWalls(const std::vector<bool>& light) {
     Clear();
     uint8_t* p = appGlobals.sceneSurface->pixels;
-    for (size_t i = 0; i < kCells && i < light.size(); ++i) p[i] = walls[i] = light[i] ? EmptyIndex : kWallIndex;
-    IndexWalls(0, kSceneHeight - 1);
+    for (size_t i = 0; i < Cells() && i < light.size(); ++i) p[i] = walls[i] = light[i] ? EmptyIndex : kWallIndex;
+    IndexWalls(0, height - 1);
     step = 0;
 }
 

@@ -1,4 +1,4 @@
-// The sandbox's scene: the 640 × 480 scene surface the water runs on (appGlobals.sceneSurface),
+// The sandbox's scene: the scene surface the water runs on (appGlobals.sceneSurface),
 // the span list (appGlobals.waterSpans), the taps and the step counter, and the edits the tools
 // make on them. Nothing here needs a window: the program's window, its batch mode and the tests
 // all drive this one model.
@@ -34,9 +34,22 @@ class Surface;
 
 namespace sandbox {
 
-// The scene's size: every scene, file and picture of the sandbox has it.
-constexpr int32_t kSceneWidth = 640;
-constexpr int32_t kSceneHeight = 480;
+// The scene's size is its own: 640 × 480, the demonstration's, unless the player picks another
+// (File > New, the batch mode's --size, a scene file of another size). Each side lies within
+// these bounds, and the width is a multiple of 4: a surface's rows and a bitmap's rows come in
+// whole 4-byte words, so at such widths both are the scene's own rows, without padding.
+constexpr int32_t kDefaultSceneWidth = 640;
+constexpr int32_t kDefaultSceneHeight = 480;
+constexpr int32_t kMinSceneWidth = 64;
+constexpr int32_t kMinSceneHeight = 48;
+constexpr int32_t kMaxSceneWidth = 4096;
+constexpr int32_t kMaxSceneHeight = 4096;
+inline bool SceneSizeAllowed(int64_t width, int64_t height) {
+    return width >= kMinSceneWidth && width <= kMaxSceneWidth && width % 4 == 0 && height >= kMinSceneHeight &&
+           height <= kMaxSceneHeight;
+}
+// The rule SceneSizeAllowed keeps, in a player's words.
+constexpr const char* kSceneSizeRule = "from 64 x 48 to 4096 x 4096, the width a multiple of 4";
 constexpr uint8_t kWallIndex = 0;  // what the wall brush draws; every index but 1 and 15 is solid
 constexpr int32_t kTapHalfWidth = 5;  // a tap pours on 11 cells, x − 5 .. x + 5, as the demonstration's pour
 constexpr int32_t kMinBrush = 1;
@@ -53,7 +66,9 @@ struct Tap {
 
 // Everything a scene is, by value: what undo keeps, what a scene file holds.
 struct SceneState {
-    std::vector<uint8_t> pixels;  // kSceneWidth × kSceneHeight, top row first
+    int32_t width = kDefaultSceneWidth;
+    int32_t height = kDefaultSceneHeight;
+    std::vector<uint8_t> pixels;  // width × height, top row first
     std::vector<WaterSpan> spans;  // in list order, with their active marks
     std::vector<Tap> taps;         // in the order they were placed
     uint32_t step = 0;
@@ -110,15 +125,19 @@ inline int32_t BrushRight(int32_t x, int32_t size) { return x - size / 2 + size 
 
 // The live scene. It owns appGlobals.sceneSurface and the water's list while it lives: made
 // empty (every cell EmptyIndex, no span, no tap, step 0) and released when it goes. One at a
-// time; the display format must be 640 × 480 × 8 (SetDisplayFormat) with the palette set.
+// time; the palette must be set (SetDisplayFormat, SetPalette). The scene's size is the water's
+// too: appGlobals.screenWidth and screenHeight (the water's row limit) follow it.
 class Scene {
 public:
-    Scene();
+    // A size SceneSizeAllowed refuses makes the default size's scene.
+    explicit Scene(int32_t width = kDefaultSceneWidth, int32_t height = kDefaultSceneHeight);
     ~Scene();
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    const uint8_t* Pixels() const;
+    int32_t Width() const { return width; }
+    int32_t Height() const { return height; }
+    const uint8_t* Pixels() const;  // Width() × Height(), top row first
     uint8_t At(int32_t x, int32_t y) const;  // 0 (solid) outside the scene, as the water reads it
     std::vector<WaterSpan> Spans() const;
     int32_t SpanCount() const;
@@ -152,16 +171,27 @@ public:
     bool Fill(int32_t x, int32_t y, std::string* why);
     // Everything empty: no wall, no water, no tap; the step counter stays.
     void Clear();
+    // A new scene of this size, everything empty and the step counter at 0. False, with nothing
+    // changed, for a size SceneSizeAllowed refuses.
+    bool Renew(int32_t newWidth, int32_t newHeight);
 
     SceneState Save() const;
-    // False, with nothing changed, when the state's pixels are not one scene's worth. Spans of the
-    // state that lie on walls (files of earlier versions held such) keep only their cells off them.
+    // The scene becomes the state, its size too. False, with nothing changed, when the state's
+    // size is not allowed or its pixels are not one scene's worth of it. Spans of the state that
+    // lie on walls (files of earlier versions held such) keep only their cells off them.
     bool Restore(const SceneState& state);
-    // Walls from a picture of the scene's size: each cell becomes EmptyIndex where `light` holds
-    // it, else kWallIndex; no water, no taps, step 0.
+    // Walls from a picture of the scene's size (Width() × Height() cells, top row first): each
+    // cell becomes EmptyIndex where `light` holds it, else kWallIndex; no water, no taps, step 0.
     void SetWalls(const std::vector<bool>& light);
 
 private:
+    // The scene's storage for a size, every cell empty and the water's list empty.
+    void Make(int32_t newWidth, int32_t newHeight);
+    size_t Cells() const { return static_cast<size_t>(width) * static_cast<size_t>(height); }
+    size_t CellIndex(int32_t x, int32_t y) const {
+        return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
+    }
+    bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Cuts the cells marked in `covered` (one byte a cell) out of the spans.
     void CutSpans(const std::vector<uint8_t>& covered);
     // Pours onto the empty cells of columns x0 .. x1 of `row`: a span each run, painted at once.
@@ -175,7 +205,10 @@ private:
     // there is none (water or empty); and each row's runs of them, first and last column.
     std::vector<uint8_t> walls;
     std::vector<std::vector<std::pair<int16_t, int16_t>>> wallRuns;
-    std::vector<uint8_t> scratch;  // kCells zeros, for marking the cells KeepWalls cuts
+    std::vector<uint8_t> scratch;  // a zero a cell, for marking the cells KeepWalls cuts
+    std::vector<uint8_t> spanRows;  // a mark a row, for KeepWalls
+    int32_t width = 0;
+    int32_t height = 0;
     std::vector<Tap> taps;
     uint32_t step = 0;
     bool pouring = false;

@@ -20,10 +20,12 @@ namespace {
 
 constexpr char kRecordMagic[8] = {'O', 'n', 'd', 'r', 'e', 'l', 'S', 'n'};
 constexpr uint32_t kRecordVersion = 1;
-constexpr size_t kPixelBytes = static_cast<size_t>(kSceneWidth) * kSceneHeight;
 constexpr size_t kTapBytes = 8;
 constexpr size_t kSpanBytes = 13;
-constexpr size_t kLargestFile = size_t{64} << 20;  // a scene of every possible span stays far below
+// The largest scene file: the largest scene with a tap and a span on every cell (about 370 MiB).
+constexpr uint64_t kLargestCells = uint64_t{kMaxSceneWidth} * kMaxSceneHeight;
+constexpr uint64_t kLargestFile = kSceneFileHeaderBytes + kLargestCells + kSceneFileRecordBytes +
+                                  (kTapBytes + kSpanBytes) * kLargestCells + 4;
 
 void Put16(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -42,22 +44,23 @@ uint32_t Fnv1a(const uint8_t* p, size_t n) {
     return h;
 }
 
-// The headers as EncodeScene writes them, with `fileBytes` as bfSize (files of earlier versions
-// gave the whole file's size there).
-std::vector<uint8_t> Headers(uint32_t fileBytes = kSceneFileBitmapBytes) {
+// The headers as EncodeScene writes them for a scene of width × height, with `fileBytes` as
+// bfSize, 0 for the bitmap's own bytes (files of earlier versions gave the whole file's size there).
+std::vector<uint8_t> Headers(int32_t width, int32_t height, uint64_t fileBytes = 0) {
+    const uint64_t pixels = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height);
     std::vector<uint8_t> h;
     h.push_back('B');
     h.push_back('M');
-    Put32(h, fileBytes);
+    Put32(h, static_cast<uint32_t>(fileBytes ? fileBytes : kSceneFileHeaderBytes + pixels));
     Put32(h, 0);
     Put32(h, kSceneFileHeaderBytes);
     Put32(h, 40);
-    Put32(h, kSceneWidth);
-    Put32(h, kSceneHeight);
+    Put32(h, static_cast<uint32_t>(width));
+    Put32(h, static_cast<uint32_t>(height));
     Put16(h, 1);
     Put16(h, 8);
     Put32(h, 0);
-    Put32(h, static_cast<uint32_t>(kPixelBytes));
+    Put32(h, static_cast<uint32_t>(pixels));
     Put32(h, 2835);
     Put32(h, 2835);
     Put32(h, 256);
@@ -67,10 +70,15 @@ std::vector<uint8_t> Headers(uint32_t fileBytes = kSceneFileBitmapBytes) {
 
 std::string Why(const std::string& name, const char* what) { return name + ": " + what; }
 
-// Whether the bytes begin with the headers of the scene's layout, with either bfSize.
-bool SceneLayout(const std::vector<uint8_t>& bytes) {
-    if (bytes.size() < static_cast<size_t>(kSceneFileBitmapBytes)) return false;
-    const std::vector<uint8_t> now = Headers(), before = Headers(static_cast<uint32_t>(bytes.size()));
+// Whether the bytes begin with the headers of the scene's layout for an allowed size, with either
+// bfSize, and hold the whole bitmap; the size in *width and *height.
+bool SceneLayout(const std::vector<uint8_t>& bytes, int32_t* width, int32_t* height) {
+    if (bytes.size() < 54) return false;
+    const uint32_t w = Get32(bytes.data() + 18), h = Get32(bytes.data() + 22);
+    if (!SceneSizeAllowed(w, h) || bytes.size() < kSceneFileHeaderBytes + uint64_t{w} * h) return false;
+    *width = static_cast<int32_t>(w);
+    *height = static_cast<int32_t>(h);
+    const std::vector<uint8_t> now = Headers(*width, *height), before = Headers(*width, *height, bytes.size());
     return std::equal(now.begin(), now.end(), bytes.begin()) || std::equal(before.begin(), before.end(), bytes.begin());
 }
 
@@ -83,9 +91,13 @@ bool Fail(std::string* why, SceneFault* fault, const char* what, SceneFault kind
 }  // namespace
 
 std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette) {
-    const size_t size = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + kTapBytes * scene.taps.size() +
+    if (!SceneSizeAllowed(scene.width, scene.height) ||
+        scene.pixels.size() != static_cast<size_t>(scene.width) * static_cast<size_t>(scene.height))
+        return {};
+    const size_t width = static_cast<size_t>(scene.width);
+    const size_t size = kSceneFileHeaderBytes + scene.pixels.size() + kSceneFileRecordBytes + kTapBytes * scene.taps.size() +
                         kSpanBytes * scene.spans.size() + 4;
-    std::vector<uint8_t> out = Headers();
+    std::vector<uint8_t> out = Headers(scene.width, scene.height);
     out.reserve(size);
     for (int i = 0; i < 256; ++i) {
         out.push_back(palette[3 * i + 2]);
@@ -93,9 +105,9 @@ std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette
         out.push_back(palette[3 * i]);
         out.push_back(0);
     }
-    for (int32_t row = kSceneHeight - 1; row >= 0; --row) {
-        const uint8_t* p = scene.pixels.data() + static_cast<size_t>(row) * kSceneWidth;
-        out.insert(out.end(), p, p + kSceneWidth);
+    for (int32_t row = scene.height - 1; row >= 0; --row) {
+        const uint8_t* p = scene.pixels.data() + static_cast<size_t>(row) * width;
+        out.insert(out.end(), p, p + width);
     }
     out.insert(out.end(), kRecordMagic, kRecordMagic + sizeof kRecordMagic);
     Put32(out, kRecordVersion);
@@ -117,11 +129,15 @@ std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette
 }
 
 bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::string* why, SceneFault* fault) {
-    const size_t fixed = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + 4;
     if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return Fail(why, fault, "not a picture", SceneFault::NotABitmap);
-    if (bytes.size() < fixed || bytes.size() > kLargestFile || !SceneLayout(bytes))
+    int32_t width = 0, height = 0;
+    if (bytes.size() > kLargestFile || !SceneLayout(bytes, &width, &height))
         return Fail(why, fault, "a picture, not a saved scene (File > Import image turns it into walls)", SceneFault::APicture);
-    const uint8_t* record = bytes.data() + kSceneFileHeaderBytes + kPixelBytes;
+    const uint64_t cells = uint64_t{static_cast<uint32_t>(width)} * static_cast<uint32_t>(height);
+    const uint64_t fixed = kSceneFileHeaderBytes + cells + kSceneFileRecordBytes + 4;
+    if (bytes.size() < fixed)
+        return Fail(why, fault, "a picture, not a saved scene (File > Import image turns it into walls)", SceneFault::APicture);
+    const uint8_t* record = bytes.data() + kSceneFileHeaderBytes + cells;
     if (std::memcmp(record, kRecordMagic, sizeof kRecordMagic) != 0)
         return Fail(why, fault, "a picture, not a saved scene (File > Import image turns it into walls)", SceneFault::APicture);
     if (Get32(record + 8) != kRecordVersion)
@@ -129,21 +145,24 @@ bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::stri
     const uint64_t taps = Get32(record + 16);
     const uint64_t spans = Get32(record + 20);
     // 64-bit sums of 32-bit counts times small sizes cannot overflow.
-    if (fixed + kTapBytes * taps + kSpanBytes * spans != bytes.size())
+    if (taps > cells || spans > cells || fixed + kTapBytes * taps + kSpanBytes * spans != bytes.size())
         return Fail(why, fault, "a damaged scene (it is cut short or has bytes too many)", SceneFault::Damaged);
     if (Fnv1a(bytes.data(), bytes.size() - 4) != Get32(bytes.data() + bytes.size() - 4))
         return Fail(why, fault, "a damaged scene (its bytes have changed since it was saved)", SceneFault::Damaged);
     SceneState s;
+    s.width = width;
+    s.height = height;
     s.step = Get32(record + 12);
-    s.pixels.resize(kPixelBytes);
+    s.pixels.resize(cells);
     const uint8_t* pixels = bytes.data() + kSceneFileHeaderBytes;
-    for (int32_t row = 0; row < kSceneHeight; ++row)
-        std::memcpy(s.pixels.data() + static_cast<size_t>(row) * kSceneWidth,
-                    pixels + static_cast<size_t>(kSceneHeight - 1 - row) * kSceneWidth, kSceneWidth);
+    const size_t rowBytes = static_cast<size_t>(width);
+    for (int32_t row = 0; row < height; ++row)
+        std::memcpy(s.pixels.data() + static_cast<size_t>(row) * rowBytes, pixels + static_cast<size_t>(height - 1 - row) * rowBytes,
+                    rowBytes);
     const uint8_t* p = record + kSceneFileRecordBytes;
     for (uint64_t i = 0; i < taps; ++i, p += kTapBytes) {
         Tap t{static_cast<int32_t>(Get32(p)), static_cast<int32_t>(Get32(p + 4))};
-        if (t.x < 0 || t.y < 0 || t.x >= kSceneWidth || t.y >= kSceneHeight)
+        if (t.x < 0 || t.y < 0 || t.x >= width || t.y >= height)
             return Fail(why, fault, "a damaged scene (a tap outside the scene)", SceneFault::Damaged);
         s.taps.push_back(t);
     }
@@ -207,7 +226,12 @@ bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string
         *why = "no palette to save with";
         return false;
     }
-    return WriteFileBytes(name, EncodeScene(scene, palette), why);
+    const std::vector<uint8_t> bytes = EncodeScene(scene, palette);
+    if (bytes.empty()) {
+        *why = "not a whole scene to save";
+        return false;
+    }
+    return WriteFileBytes(name, bytes, why);
 }
 
 bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why, SceneFault* fault) {
@@ -222,22 +246,27 @@ bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why,
     return false;
 }
 
-bool ImportImage(const std::string& name, std::vector<bool>* light, std::string* why) {
+bool ImportImage(const std::string& name, int32_t width, int32_t height, std::vector<bool>* light, std::string* why) {
+    if (width <= 0 || height <= 0) {
+        *why = Why(name, "has no scene to go into");
+        return false;
+    }
     uint8_t table[768];
     uint8_t* tablePointer = table;
     std::vector<uint8_t> bytes;
     std::string unread;
     // A saved scene, of any version (earlier ones misstate bfSize for LoadBmp), is read as it lies:
     // rows bottom-up after the table.
-    const bool ours = ReadFileBytes(name, &bytes, &unread) && SceneLayout(bytes);
+    int32_t ownWidth = 0, ownHeight = 0;
+    const bool ours = ReadFileBytes(name, &bytes, &unread) && SceneLayout(bytes, &ownWidth, &ownHeight);
     uint8_t* pixels = nullptr;
     HBITMAP image = nullptr;
     BITMAP size{};
     if (ours) {
         for (int i = 0; i < 256; ++i)
             for (int c = 0; c < 3; ++c) table[3 * i + c] = bytes[static_cast<size_t>(54 + 4 * i + 2 - c)];
-        size.bmWidth = size.bmWidthBytes = kSceneWidth;
-        size.bmHeight = kSceneHeight;
+        size.bmWidth = size.bmWidthBytes = ownWidth;
+        size.bmHeight = ownHeight;
     } else {
         image = ReadBmpPalette(name.c_str(), &tablePointer) ? LoadBmp(name.c_str(), &pixels) : nullptr;
         if (!image || GetObjectA(image, static_cast<int>(sizeof size), &size) == 0 || size.bmWidth <= 0 || size.bmHeight <= 0) {
@@ -247,7 +276,7 @@ bool ImportImage(const std::string& name, std::vector<bool>* light, std::string*
         }
     }
     auto index = [&](int64_t row, int64_t column) -> uint8_t {
-        if (ours) return bytes[static_cast<size_t>(kSceneFileHeaderBytes + (kSceneHeight - 1 - row) * kSceneWidth + column)];
+        if (ours) return bytes[static_cast<size_t>(kSceneFileHeaderBytes + (ownHeight - 1 - row) * ownWidth + column)];
         return pixels[row * size.bmWidthBytes + column];
     };
     // A saved scene's cells are what they were; a picture's light colours are empty.
@@ -257,12 +286,12 @@ bool ImportImage(const std::string& name, std::vector<bool>* light, std::string*
         lightColour[i] = ours ? !IsWall(static_cast<uint8_t>(i)) : 299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] >= 128 * 1000;
     }
     // Each cell of the scene takes the picture's pixel its position falls on, scaled down.
-    light->assign(kPixelBytes, false);
-    for (int32_t y = 0; y < kSceneHeight; ++y) {
-        const int64_t row = static_cast<int64_t>(y) * size.bmHeight / kSceneHeight;
-        for (int32_t x = 0; x < kSceneWidth; ++x) {
-            const int64_t column = static_cast<int64_t>(x) * size.bmWidth / kSceneWidth;
-            (*light)[static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x)] = lightColour[index(row, column)];
+    light->assign(static_cast<size_t>(width) * static_cast<size_t>(height), false);
+    for (int32_t y = 0; y < height; ++y) {
+        const int64_t row = static_cast<int64_t>(y) * size.bmHeight / height;
+        for (int32_t x = 0; x < width; ++x) {
+            const int64_t column = static_cast<int64_t>(x) * size.bmWidth / width;
+            (*light)[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = lightColour[index(row, column)];
         }
     }
     if (image) DeleteObject(image);

@@ -1,25 +1,35 @@
 // Scene files: an ordinary 8-bit Windows bitmap of the scene, which every image viewer opens,
-// followed by what a picture cannot hold. All numbers are little-endian.
+// followed by what a picture cannot hold. All numbers are little-endian. W × H is the scene's
+// size, which the bitmap's own header carries (SceneSizeAllowed: W a multiple of 4, so the rows
+// need no padding); the figures in brackets are those of the default 640 × 480 scene.
 //
-//   offset   size     what
-//   0        14       BITMAPFILEHEADER: "BM", bfSize = 308278 (the bitmap's own bytes, the
-//                     headers, table and pixels), 0, 0, bfOffBits = 1078
-//   14       40       BITMAPINFOHEADER: 40, width 640, height 480 (rows bottom-up), 1 plane,
-//                     8 bits, BI_RGB, image size 307200, 2835 × 2835 pixels a metre, 256 colours
-//                     used, 256 important
-//   54       1024     the colour table: the scene's palette, 256 × (blue, green, red, 0)
-//   1078     307200   the pixels, palette indices, the bottom row first
-//   308278   24       the scene record: "OndrelSn" (8 bytes), the record's version (u32, 1),
-//                     the step number (u32), the number of taps T (u32), the number of spans S (u32)
-//            8 × T    the taps in their order: x, y (i32 each)
-//            13 × S   the spans in list order: x0, x1, y (i32 each), active (u8, 0 or 1)
-//            4        FNV-1a (32 bits) of every byte of the file before it
+//   offset          size     what
+//   0               14       BITMAPFILEHEADER: "BM", bfSize = 1078 + W × H (308278; the bitmap's
+//                            own bytes, the headers, table and pixels), 0, 0, bfOffBits = 1078
+//   14              40       BITMAPINFOHEADER: 40, width W, height H (rows bottom-up), 1 plane,
+//                            8 bits, BI_RGB, image size W × H (307200), 2835 × 2835 pixels a
+//                            metre, 256 colours used, 256 important
+//   54              1024     the colour table: the scene's palette, 256 × (blue, green, red, 0)
+//   1078            W × H    the pixels, palette indices, the bottom row first
+//   1078 + W × H    24       the scene record: "OndrelSn" (8 bytes), the record's version (u32, 1),
+//                            the step number (u32), the number of taps T (u32), the number of
+//                            spans S (u32)
+//                   8 × T    the taps in their order: x, y (i32 each)
+//                   13 × S   the spans in list order: x0, x1, y (i32 each), active (u8, 0 or 1)
+//                   4        FNV-1a (32 bits) of every byte of the file before it
+//
+// The size lives in the bitmap's header alone, so the record is that of every earlier file and
+// keeps its version 1: a 640 × 480 scene is written byte for byte as before, and files written
+// before scenes had other sizes open as they did. (A program of that time refuses a scene of
+// another size as a picture, for its headers differ from the ones it knows.)
 //
 // A bitmap reader stops at the pixels; the record after them is the sandbox's. Files of earlier
 // versions gave the whole file's size as bfSize, which readers that take the row length from it
 // misread; they are read all the same. A reader here takes nothing on trust: it refuses a file
-// whose headers are not exactly the above, whose counts do not fill the rest of the file exactly,
-// whose taps lie outside the scene or whose check sum differs, and leaves the caller's scene alone.
+// whose size is not allowed, whose headers are not exactly the above for that size, whose counts
+// do not fill the rest of the file exactly (in 64-bit arithmetic; at most a tap and a span a
+// cell), whose taps lie outside the scene or whose check sum differs, and leaves the caller's
+// scene alone.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +41,6 @@
 namespace sandbox {
 
 constexpr int32_t kSceneFileHeaderBytes = 14 + 40 + 1024;
-constexpr int32_t kSceneFileBitmapBytes = kSceneFileHeaderBytes + kSceneWidth * kSceneHeight;
 constexpr int32_t kSceneFileRecordBytes = 24;
 
 // Why bytes are not a scene: not a bitmap at all; a picture (a bitmap of another layout, or of
@@ -39,7 +48,8 @@ constexpr int32_t kSceneFileRecordBytes = 24;
 // file) one that cannot be read.
 enum class SceneFault { None, NotABitmap, APicture, AnotherVersion, Damaged, Unreadable };
 
-// The whole file for a scene, with `palette` (768 bytes of red, green, blue) as colour table.
+// The whole file for a scene, with `palette` (768 bytes of red, green, blue) as colour table;
+// empty for a state whose size is not allowed or whose pixels are not width × height.
 std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette);
 // The scene in a file's bytes; false, with the reason in *why, what it is in *fault (when given)
 // and *scene untouched, when the bytes are not a whole, undamaged scene file.
@@ -54,13 +64,14 @@ bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string
 // As DecodeScene, for a file.
 bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why, SceneFault* fault = nullptr);
 
-// Any 8-bit bitmap file as walls, stretched to the scene's size (each cell takes the picture's
-// pixel its position falls on, scaled down). A saved scene (a file of the scene file's layout, of
+// Any 8-bit bitmap file as walls of a scene of `width` × `height` cells (`light` one flag a cell,
+// top row first), the picture stretched to that size (each cell takes the picture's pixel its
+// position falls on, scaled). A saved scene (a file of the scene file's layout, of
 // any version, whole or damaged) keeps its walls, and its water and empty cells become empty. Any
 // other picture goes by its own colour table: a colour whose brightness 0.299 R + 0.587 G + 0.114 B
 // is 128 or more is light and becomes empty; every other colour becomes wall. False, with the
 // reason in *why, for a file that is not an 8-bit uncompressed bitmap.
-bool ImportImage(const std::string& name, std::vector<bool>* light, std::string* why);
+bool ImportImage(const std::string& name, int32_t width, int32_t height, std::vector<bool>* light, std::string* why);
 
 // The folder the sandbox keeps its scenes in, made when missing: $XDG_DATA_HOME/ondrel/scenes,
 // else ~/.local/share/ondrel/scenes; on Windows %APPDATA%\Ondrel\scenes; on the web /scenes in

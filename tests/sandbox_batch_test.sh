@@ -4,8 +4,10 @@
 # span; tests/wine_sandbox_test.sh holds the Windows build to this one), a PNG and a GIF when the
 # build has libpng and giflib; names with spaces, quotes and backslashes are taken whole; --help
 # and --version answer on standard output with 0; a long run on a terminal shows its progress on
-# standard error, and off one says nothing; bad arguments and files, and a tap in a wall, exit
-# with 2 and say why on standard error, writing nothing.
+# standard error, and off one says nothing; --size makes scenes of other sizes, up to 4096 x 2160
+# and beyond, whose files carry their size in the bitmap's header; bad arguments and files, a tap
+# in a wall, and a --size out of bounds or not WxH, exit with 2 and say why on standard error,
+# writing nothing.
 # Arguments: ondrel-replay (unused), the build folder, whose run/ holds ondrel-sandbox.
 set -euo pipefail
 sandbox=$(realpath "$2")/run/ondrel-sandbox
@@ -65,18 +67,62 @@ if len(seen) < 2 or seen[1] <= seen[0]:
 print("progress on a terminal: step %d, then step %d" % (seen[0], seen[1]))
 PY
 
+# --size: a 4096 x 2160 scene starts, steps and saves; its file is an 8-bit bitmap of that size
+# (bfSize 1078 + 4096 x 2160 = 8848438, the width and height in the info header) followed by the
+# record, with water in it; run on from the file it keeps its size. The largest, 4096 x 4096, and
+# the smallest, 64 x 48, start too.
+"$sandbox" --run 30 --size 4096x2160 --tap 2000,5 --tap 4090,2150 --tap 3,1000 --save big.bmp
+python3 - big.bmp <<'PY'
+import struct, sys
+f = open(sys.argv[1], "rb").read()
+size, offset = struct.unpack_from("<I", f, 2)[0], struct.unpack_from("<I", f, 10)[0]
+width, height, planes, bits = struct.unpack_from("<iiHH", f, 18)
+if (f[:2], size, offset, width, height, planes, bits) != (b"BM", 1078 + 4096 * 2160, 1078, 4096, 2160, 1, 8):
+    sys.exit("big.bmp: headers %r" % ((f[:2], size, offset, width, height, planes, bits),))
+record = 1078 + 4096 * 2160
+magic, version, step, taps, spans = struct.unpack_from("<8sIIII", f, record)
+if (magic, version, step, taps) != (b"OndrelSn", 1, 30, 3):
+    sys.exit("big.bmp: record %r" % ((magic, version, step, taps),))
+if len(f) != record + 24 + 8 * taps + 13 * spans + 4:
+    sys.exit("big.bmp: %d bytes for %d spans" % (len(f), spans))
+water = f[1078:record].count(1)
+if water == 0 or spans == 0:
+    sys.exit("big.bmp: no water")
+print("--size 4096x2160: a scene file of %d bytes, %d spans, %d cells of water" % (len(f), spans, water))
+PY
+"$sandbox" --run 5 --scene big.bmp --save bigger.bmp
+[ "$(od -An -tu4 -j18 -N8 bigger.bmp | tr -s ' ')" = " 4096 2160" ] || { echo "big.bmp run on lost its size"; exit 1; }
+"$sandbox" --run 2 --size 4096x4096 --tap 10,10 --save largest.bmp
+"$sandbox" --run 2 --size 64x48 --tap 10,10 --save smallest.bmp
+for f in largest.bmp:4096:4096 smallest.bmp:64:48; do
+  IFS=: read -r name w h <<<"$f"
+  [ "$(od -An -tu4 -j18 -N8 "$name" | tr -s ' ')" = " $w $h" ] || { echo "$name: not $w x $h"; exit 1; }
+done
+echo "--size 4096x4096 and 64x48: scenes of those sizes"
+
 # Each bad call: exit code 2, a reason on standard error, and no file written.
 printf 'not a picture' >text.bmp
 head -c 1000 scene.bmp >short.bmp
 bad=("--run" "--run -1" "--run 5 --tap 640,1" "--run 5 --tap 1" "--run 5 --colour red" "--save out.bmp"
      "--run 5 --scene missing.bmp --save out.bmp" "--run 5 --scene text.bmp --save out.bmp"
      "--run 5 --scene short.bmp --save out.bmp" "--run 5 --save no/such/folder/out.bmp"
-     "--run 5 --scene basin.bmp --tap 220,400 --save out.bmp")
+     "--run 5 --scene basin.bmp --tap 220,400 --save out.bmp"
+     "--run 5 --size 4100x2160 --save out.bmp" "--run 5 --size 4096x4100 --save out.bmp"
+     "--run 5 --size 8192x4320 --save out.bmp" "--run 5 --size 60x48 --save out.bmp" "--run 5 --size 64x47 --save out.bmp"
+     "--run 5 --size 66x48 --save out.bmp" "--run 5 --size 0x0 --save out.bmp" "--run 5 --size -64x48 --save out.bmp"
+     "--run 5 --size 1920 --save out.bmp" "--run 5 --size 1920x --save out.bmp" "--run 5 --size x1080 --save out.bmp"
+     "--run 5 --size 1920*1080 --save out.bmp" "--run 5 --size 1920x1080x2 --save out.bmp"
+     "--run 5 --size 99999999999999999999x48 --save out.bmp" "--run 5 --size 1280x720 --scene big.bmp --save out.bmp"
+     "--run 5 --size 1280x720 --tap 1280,5 --save out.bmp")
 for args in "${bad[@]}"; do
   code=0
   "$sandbox" $args 2>err.txt || code=$?
   [ $code -eq 2 ] || { echo "'$args' exited with $code, not 2"; exit 1; }
   grep -q "ondrel-sandbox: " err.txt || { echo "'$args' said nothing on standard error"; exit 1; }
   [ ! -e out.bmp ] || { echo "'$args' wrote out.bmp"; exit 1; }
+  case $args in
+    *"--size 4100x"*|*"--size 8192x"*|*"--size 60x"*)
+      grep -q "64 x 48 to 4096 x 4096" err.txt || { echo "'$args' did not give the bounds: $(head -n 1 err.txt)"; exit 1; } ;;
+  esac
   echo "'$args': 2, $(head -n 1 err.txt)"
 done

@@ -563,13 +563,14 @@ protected:
     IoTempDir folder;
 };
 
-// A busy scene: a tilted floor with a wall on it, a pool that fills and spreads, three taps.
-void BuildBusyScene(sandbox::Scene& scene) {
-    scene.Stroke(100, 400, 540, 380, 3, X);
-    scene.Stroke(300, 300, 300, 395, 5, X);
-    scene.Stroke(100, 330, 100, 400, 3, X);
+// A busy scene: a tilted floor with a wall on it, a pool that fills and spreads, three taps; on a
+// larger scene the same, `scale` times as large.
+void BuildBusyScene(sandbox::Scene& scene, int scale = 1) {
+    scene.Stroke(100 * scale, 400 * scale, 540 * scale, 380 * scale, 3, X);
+    scene.Stroke(300 * scale, 300 * scale, 300 * scale, 395 * scale, 5, X);
+    scene.Stroke(100 * scale, 330 * scale, 100 * scale, 400 * scale, 3, X);
     std::string why;
-    for (auto [x, y] : {std::pair{200, 20}, {420, 5}, {310, 100}}) EXPECT_TRUE(scene.AddTap(x, y, &why)) << why;
+    for (auto [x, y] : {std::pair{200, 20}, {420, 5}, {310, 100}}) EXPECT_TRUE(scene.AddTap(x * scale, y * scale, &why)) << why;
 }
 
 SceneState RunOn(sandbox::Scene& scene, int steps) {
@@ -577,31 +578,70 @@ SceneState RunOn(sandbox::Scene& scene, int steps) {
     return scene.Save();
 }
 
+// Saved after 300 steps, loaded into a fresh scene and run on for 400, a scene gives what 700
+// uninterrupted steps give, at the default size and at 1920 × 1080 (the busy scene twice as large).
 TEST_F(SandboxSceneTest, ASavedSceneRunsOnAsIfItHadNeverBeenSaved) {
-    const std::string file = folder.File("at-k.bmp");
-    SceneState uninterrupted;
-    {
-        sandbox::Scene scene;
-        BuildBusyScene(scene);
-        RunOn(scene, 300);
-        std::string why;
-        ASSERT_TRUE(sandbox::SaveSceneFile(file, scene.Save(), &why)) << why;
-        uninterrupted = RunOn(scene, 400);
+    struct Case {
+        int width, height, scale;
+    };
+    for (const Case c : {Case{640, 480, 1}, Case{1920, 1080, 2}}) {
+        SCOPED_TRACE(c.width);
+        const std::string file = folder.File("at-k.bmp");
+        SceneState uninterrupted;
+        {
+            sandbox::Scene scene(c.width, c.height);
+            BuildBusyScene(scene, c.scale);
+            RunOn(scene, 300);
+            std::string why;
+            ASSERT_TRUE(sandbox::SaveSceneFile(file, scene.Save(), &why)) << why;
+            uninterrupted = RunOn(scene, 400);
+        }
+        EXPECT_EQ(uninterrupted.width, c.width);
+        EXPECT_EQ(uninterrupted.height, c.height);
+        EXPECT_GT(uninterrupted.spans.size(), 100u) << "not busy enough to tell";
+        SceneState resumed;
+        {
+            sandbox::Scene scene;  // a fresh list and scene of the default size, as in a new process
+            SceneState loaded;
+            std::string why;
+            ASSERT_TRUE(sandbox::LoadSceneFile(file, &loaded, &why)) << why;
+            EXPECT_EQ(loaded.step, 300u);
+            ASSERT_TRUE(scene.Restore(loaded));
+            EXPECT_EQ(scene.Width(), c.width);
+            EXPECT_EQ(scene.Height(), c.height);
+            EXPECT_EQ(appGlobals.screenHeight, c.height) << "the water's row limit";
+            resumed = RunOn(scene, 400);
+        }
+        EXPECT_TRUE(resumed.pixels == uninterrupted.pixels);
+        EXPECT_TRUE(sandbox::SameSpans(resumed.spans, uninterrupted.spans));
+        EXPECT_EQ(resumed.step, 700u);
     }
-    EXPECT_GT(uninterrupted.spans.size(), 100u) << "not busy enough to tell";
-    SceneState resumed;
-    {
-        sandbox::Scene scene;  // a fresh list and scene, as in a new process
-        SceneState loaded;
-        std::string why;
-        ASSERT_TRUE(sandbox::LoadSceneFile(file, &loaded, &why)) << why;
-        EXPECT_EQ(loaded.step, 300u);
-        ASSERT_TRUE(scene.Restore(loaded));
-        resumed = RunOn(scene, 400);
+}
+
+// Undo at 1920 × 1080: sixty-four levels of a busy scene (walls, three taps, pools and falling
+// water, the scene changing between edits) are all kept, within the stacks' budget, and the
+// oldest of them comes back whole.
+TEST_F(SandboxSceneTest, SixtyFourUndoLevelsOfANineteenTwentyByTenEightySceneStayWithinTheBudget) {
+    sandbox::Scene scene(1920, 1080);
+    BuildBusyScene(scene, 2);
+    sandbox::History history;
+    RunOn(scene, 200);
+    const SceneState first = scene.Save();
+    for (int i = 0; i < 64; ++i) {
+        history.BeforeEdit(scene.Save());
+        scene.Stroke(20 + 25 * i, 1000, 30 + 25 * i, 1010, 4, X);
+        RunOn(scene, 10);
     }
-    EXPECT_TRUE(resumed.pixels == uninterrupted.pixels);
-    EXPECT_TRUE(sandbox::SameSpans(resumed.spans, uninterrupted.spans));
-    EXPECT_EQ(resumed.step, 700u);
+    EXPECT_GT(scene.SpanCount(), 1000) << "not busy enough to tell";
+    EXPECT_EQ(history.UndoLevels(), 64u);
+    EXPECT_LE(history.Bytes(), sandbox::kHistoryBytes);
+    RecordProperty("undo_bytes_1920x1080_64_levels", std::to_string(history.Bytes()));
+    std::printf("64 undo levels of a 1920 x 1080 scene of %d spans: %zu bytes\n", scene.SpanCount(), history.Bytes());
+    SceneState now = scene.Save();
+    for (int i = 0; i < 64; ++i) ASSERT_TRUE(history.Undo(&now));
+    EXPECT_EQ(now.width, 1920);
+    EXPECT_EQ(now.height, 1080);
+    EXPECT_TRUE(Same(now, first));
 }
 
 // The batch mode, in steps or at once, writes the same file.
@@ -637,20 +677,22 @@ TEST_F(SandboxSceneTest, TheBatchRecordingShowsEveryStepForTwentyMilliseconds) {
 
 // The batch run tests/sandbox_batch_test.sh makes (the basin picture as walls, four taps, 400
 // steps), held to the rules written out here: the picture's light colours (brightness 0.299 R +
-// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall; every
-// step each tap in its order pours onto those of the 11 cells x − 5 .. x + 5 of its row that are
-// empty, a span for each run of them, which shows as water at once; then the literal water step
-// (tests/support/water_reference) runs; then every cell of the picture's walls that the step
-// painted is a wall again, and its water leaves its span (the span keeps the pieces left and
-// right of it, in its place, the left one first). The file written is read here by its layout:
-// the pixels bottom row first after the 1078 bytes of headers and colour table, then "OndrelSn",
+// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall, the
+// picture stretched to the scene's width × height (cell (x, y) takes the picture's pixel
+// (x × 640 / width, y × 480 / height), rounded down); every step each tap in its order pours onto
+// those of the 11 cells x − 5 .. x + 5 of its row that are empty, a span for each run of them,
+// which shows as water at once; then the literal water step (tests/support/water_reference) runs
+// with the scene's height as its row limit; then every cell of the picture's walls that the step
+// painted is a wall again, and its water leaves its span (the span keeps the pieces left and right
+// of it, in its place, the left one first). The file written is read here by its layout: the
+// pixels bottom row first after the 1078 bytes of headers and colour table, then "OndrelSn",
 // version 1, the step, the tap and span counts, the taps and the spans (x0, x1, y, active).
-TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
+void ExpectTheBatchRunGivesTheRulesScene(const std::string& out, int width, int height,
+                                          const std::vector<std::pair<int, int>>& taps) {
     constexpr int kSteps = 400;
-    const std::vector<std::pair<int, int>> taps = {{320, 10}, {100, 200}, {500, 50}, {200, 100}};
     const std::string basin = std::string(ONDREL_TEST_DATA) + "/../golden/basin.bmp";
-    const std::string out = folder.File("scene.bmp");
     std::vector<std::string> words = {"--run", std::to_string(kSteps), "--scene", basin, "--save", out};
+    if (width != 640 || height != 480) words.insert(words.end(), {"--size", std::to_string(width) + "x" + std::to_string(height)});
     for (auto [x, y] : taps) words.insert(words.end(), {"--tap", std::to_string(x) + "," + std::to_string(y)});
     ASSERT_EQ(sandbox::RunBatch(words), 0);
 
@@ -660,32 +702,36 @@ TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
     // The rules' scene: walls from the picture, then the taps and the literal step.
     const std::vector<uint8_t> picture = ReadBytes(basin);
     ASSERT_EQ(picture.size(), 1078u + 640u * 480u);
-    Surface expected(640, 480);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            const uint8_t* bgr = &picture[54 + 4 * picture[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)]];
-            expected.pixels[y * 640 + x] = 299 * bgr[2] + 587 * bgr[1] + 114 * bgr[0] >= 128000 ? E : X;
+    const size_t w = static_cast<size_t>(width), cells = w * static_cast<size_t>(height);
+    Surface expected(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t px = static_cast<size_t>(x * 640 / width), py = static_cast<size_t>(y * 480 / height);
+            const uint8_t* bgr = &picture[54 + 4 * picture[1078 + (479 - py) * 640 + px]];
+            expected.pixels[static_cast<size_t>(y) * w + static_cast<size_t>(x)] =
+                299 * bgr[2] + 587 * bgr[1] + 114 * bgr[0] >= 128000 ? E : X;
         }
-    const std::vector<uint8_t> walls(expected.pixels, expected.pixels + 640 * 480);
-    ReferenceWater water(&expected, 480);
+    const std::vector<uint8_t> walls(expected.pixels, expected.pixels + cells);
+    auto at = [&](int x, int y) { return static_cast<size_t>(y) * w + static_cast<size_t>(x); };
+    ReferenceWater water(&expected, height);
     for (int i = 0; i < kSteps; ++i) {
         for (auto [x, y] : taps)
             for (int a = x - 5; a <= x + 5; ++a) {
-                if (expected.pixels[y * 640 + a] != E) continue;
+                if (a < 0 || a >= width || expected.pixels[at(a, y)] != E) continue;
                 int b = a;
-                while (b < x + 5 && expected.pixels[y * 640 + b + 1] == E) ++b;
+                while (b < x + 5 && b + 1 < width && expected.pixels[at(b + 1, y)] == E) ++b;
                 water.Pour(a, b, y);
-                for (int c = a; c <= b; ++c) expected.pixels[y * 640 + c] = W;
+                for (int c = a; c <= b; ++c) expected.pixels[at(c, y)] = W;
                 a = b;
             }
         water.Step();
-        for (int c = 0; c < 640 * 480; ++c)
+        for (size_t c = 0; c < cells; ++c)
             if (walls[c] == X) expected.pixels[c] = X;
         std::vector<WaterSpan> kept;
         for (const WaterSpan& s : water.spans) {
             int start = s.x0;
             for (int c = s.x0; c <= s.x1 + 1; ++c) {
-                if (c <= s.x1 && walls[s.y * 640 + c] != X) continue;
+                if (c <= s.x1 && walls[at(c, s.y)] != X) continue;
                 if (c > start) kept.push_back(WaterSpan{start, c - 1, s.y, s.active});
                 start = c + 1;
             }
@@ -694,33 +740,47 @@ TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
     }
 
     const std::vector<uint8_t> file = ReadBytes(out);
-    const size_t record = 1078 + 640 * 480;
+    const size_t record = 1078 + cells;
     ASSERT_GE(file.size(), record + 24 + 4);
-    EXPECT_EQ(std::string(file.begin() + record, file.begin() + record + 8), "OndrelSn");
+    EXPECT_EQ(u32(file, 2), record) << "bfSize";
+    EXPECT_EQ(u32(file, 18), static_cast<uint32_t>(width));
+    EXPECT_EQ(u32(file, 22), static_cast<uint32_t>(height));
+    EXPECT_EQ(u32(file, 34), cells) << "the image's size";
+    EXPECT_EQ(std::string(file.begin() + static_cast<ptrdiff_t>(record), file.begin() + static_cast<ptrdiff_t>(record) + 8), "OndrelSn");
     EXPECT_EQ(u32(file, record + 8), 1u);
     EXPECT_EQ(u32(file, record + 12), static_cast<uint32_t>(kSteps));
     const size_t tapCount = u32(file, record + 16), spanCount = u32(file, record + 20);
     ASSERT_EQ(file.size(), record + 24 + 8 * tapCount + 13 * spanCount + 4);
     int differ = 0;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x)
-            differ += file[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)] != expected.pixels[y * 640 + x];
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            differ += file[1078 + static_cast<size_t>(height - 1 - y) * w + static_cast<size_t>(x)] != expected.pixels[at(x, y)];
     EXPECT_EQ(differ, 0) << "cells differ from the rules' scene";
     std::vector<std::pair<int, int>> savedTaps;
-    for (size_t i = 0, at = record + 24; i < tapCount; ++i, at += 8)
-        savedTaps.emplace_back(static_cast<int32_t>(u32(file, at)), static_cast<int32_t>(u32(file, at + 4)));
+    for (size_t i = 0, a = record + 24; i < tapCount; ++i, a += 8)
+        savedTaps.emplace_back(static_cast<int32_t>(u32(file, a)), static_cast<int32_t>(u32(file, a + 4)));
     EXPECT_EQ(savedTaps, taps);
     std::vector<Span> saved, rules;
-    for (size_t i = 0, at = record + 24 + 8 * tapCount; i < spanCount; ++i, at += 13)
-        saved.push_back({static_cast<int32_t>(u32(file, at)), static_cast<int32_t>(u32(file, at + 4)),
-                         static_cast<int32_t>(u32(file, at + 8))});
+    for (size_t i = 0, a = record + 24 + 8 * tapCount; i < spanCount; ++i, a += 13)
+        saved.push_back({static_cast<int32_t>(u32(file, a)), static_cast<int32_t>(u32(file, a + 4)),
+                         static_cast<int32_t>(u32(file, a + 8))});
     for (const WaterSpan& s : water.spans) rules.push_back({s.x0, s.x1, s.y});
     EXPECT_GT(rules.size(), 50u) << "too little water to tell";
     EXPECT_EQ(saved, rules);
     std::vector<int> savedActive, rulesActive;
-    for (size_t i = 0, at = record + 24 + 8 * tapCount; i < spanCount; ++i, at += 13) savedActive.push_back(file[at + 12]);
+    for (size_t i = 0, a = record + 24 + 8 * tapCount; i < spanCount; ++i, a += 13) savedActive.push_back(file[a + 12]);
     for (const WaterSpan& s : water.spans) rulesActive.push_back(s.active);
     EXPECT_EQ(savedActive, rulesActive);
+}
+
+TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
+    ExpectTheBatchRunGivesTheRulesScene(folder.File("scene.bmp"), 640, 480, {{320, 10}, {100, 200}, {500, 50}, {200, 100}});
+}
+
+// The same at 1920 × 1080: the basin stretched three times as wide and 2.25 times as high, the
+// taps where they were on the picture.
+TEST_F(SandboxSceneTest, ABatchRunAtNineteenTwentyByTenEightyGivesTheSceneTheWrittenRulesGive) {
+    ExpectTheBatchRunGivesTheRulesScene(folder.File("scene.bmp"), 1920, 1080, {{960, 22}, {300, 450}, {1500, 112}, {600, 225}});
 }
 
 TEST_F(SandboxSceneTest, TheBatchModeRefusesBadArgumentsAndFilesWithTwo) {
@@ -821,6 +881,26 @@ TEST_F(SandboxSceneTest, DamagedAndForeignFilesAreRefused) {
         {"no record: a plain picture", [&](auto& f) { f.resize(record); }},
         {"16 bits a pixel", [](auto& f) { f[28] = 16; }},
         {"a different width", [](auto& f) { f[18] = 0x7F; }},
+        // Sizes whose headers agree with themselves but not with the file, or beyond the bounds.
+        {"1280 wide, the headers agreeing", [&](auto& f) {
+             put32(f, 2, 1078 + 1280 * 480);
+             put32(f, 18, 1280);
+             put32(f, 34, 1280 * 480);
+         }},
+        {"640 x 240, the headers agreeing", [&](auto& f) {
+             put32(f, 2, 1078 + 640 * 240);
+             put32(f, 22, 240);
+             put32(f, 34, 640 * 240);
+         }},
+        {"8192 x 8192, the image size wrapping", [&](auto& f) {
+             put32(f, 2, static_cast<uint32_t>(1078 + 8192ull * 8192));
+             put32(f, 18, 8192);
+             put32(f, 22, 8192);
+             put32(f, 34, static_cast<uint32_t>(8192ull * 8192));
+         }},
+        {"642 wide: not a multiple of 4", [&](auto& f) { put32(f, 18, 642); }},
+        {"a width of 2^31", [&](auto& f) { put32(f, 18, 0x80000000u); }},
+        {"top-down rows", [&](auto& f) { put32(f, 22, static_cast<uint32_t>(-480)); }},
         {"not a bitmap", [](auto& f) { f[0] = 'X'; }},
         {"empty", [](auto& f) { f.clear(); }},
     };
@@ -1110,6 +1190,136 @@ TEST_F(SandboxTest, ASavedSceneImportsAsItsWalls) {
     EXPECT_TRUE(imported.taps.empty());
 }
 
+// File > New 1920 x 1080: the window keeps its size and shows the scene reduced to a third (640 ×
+// 360 pixels at the top of the scene's area), so the pointer on the pixel (x, y) is on the cell
+// (3x, 3y). A click of the wall brush of size 1 walls that cell; a cup of straight walls drawn
+// from pixel to pixel is filled with the fill tool up to the clicked row; undo takes each edit
+// back, and the edit of File > New last, giving back the 640 × 480 scene as it was.
+TEST_F(SandboxTest, ANineteenTwentyByTenEightySceneShowsReducedAndTheToolsWorkOnItsCells) {
+    SceneState before, blank, filled, unfilled, back;
+    headless::Image shown;
+    uint8_t palette[768] = {};
+    steps = {[] { ClickScene(50, 50); }, [&] { before = Now(); }, [] { Pick(Command::New1920); },
+             [&] { blank = Now(); }, [] { headless::TapKey('B'); }, [] { BrushTo(1); }, [] { ClickScene(100, 100); },
+             [] { MoveTo(600, 420); },  // off the scene: no brush outline drawn over it
+             [&] {
+                 shown = headless::ReadWindow(Hwnd());
+                 CopyPalette(palette);
+             },
+             [] { headless::TapKey('L'); },
+             // The cup: cells (450, 450) down to (450, 600), along to (750, 600), up to (750, 450).
+             [] {
+                 Press(150, 150);
+                 Release(150, 200);
+             },
+             [] {
+                 Press(150, 200);
+                 Release(250, 200);
+             },
+             [] {
+                 Press(250, 200);
+                 Release(250, 150);
+             },
+             [] { headless::TapKey('F'); }, [] { ClickScene(200, 170); }, [&] { filled = Now(); }, [] { Control('Z'); },
+             [&] { unfilled = Now(); }, [] { Control('Z'); }, [] { Control('Z'); }, [] { Control('Z'); }, [] { Control('Z'); },
+             [] { Control('Z'); }, [&] { back = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(blank.width, 1920);
+    EXPECT_EQ(blank.height, 1080);
+    EXPECT_EQ(std::count(blank.pixels.begin(), blank.pixels.end(), E), 1920 * 1080) << "a new scene is empty";
+    // The click: cell (300, 300) alone; the window shows it on pixel (100, 100), empty beside it,
+    // and the area below the 360 rows of the scene is no part of it.
+    auto rgb = [&](uint8_t index) {
+        return uint32_t{palette[3 * index]} << 16 | uint32_t{palette[3 * index + 1]} << 8 | palette[3 * index + 2];
+    };
+    EXPECT_EQ(unfilled.pixels[300 * 1920 + 300], X);
+    EXPECT_EQ(shown.At(100, kBar + 100), rgb(X));
+    EXPECT_EQ(shown.At(101, kBar + 100), rgb(E));
+    EXPECT_EQ(shown.At(100, kBar + 359), rgb(E));
+    EXPECT_NE(shown.At(100, kBar + 360), rgb(E));
+    EXPECT_NE(shown.At(100, kBar + 479), rgb(E));
+    // The fill: every cell inside the cup from row 510 (the click's, 170 × 3) down to the floor.
+    int wrong = 0;
+    for (int y = 0; y < 1080; ++y)
+        for (int x = 0; x < 1920; ++x) {
+            const bool inside = x > 450 && x < 750 && y >= 510 && y < 600;
+            wrong += (filled.pixels[static_cast<size_t>(y * 1920 + x)] == W) != inside;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(filled.spans.size(), 90u);
+    for (int y : {450, 525, 600}) EXPECT_EQ(filled.pixels[static_cast<size_t>(y * 1920 + 450)], X) << y;
+    EXPECT_EQ(filled.pixels[static_cast<size_t>(600 * 1920 + 600)], X);
+    EXPECT_EQ(std::count(unfilled.pixels.begin(), unfilled.pixels.end(), W), 0) << "undo takes the fill back";
+    EXPECT_EQ(back.width, 640);
+    EXPECT_EQ(back.height, 480);
+    EXPECT_TRUE(back.pixels == before.pixels) << "the last undo gives back the 640 x 480 scene";
+}
+
+// A 1920 × 1080 scene saved shows whole in the Open view's thumbnail, reduced to 160 × 90 (a
+// twelfth: the thumbnail's pixel (x, y) shows the cell (12x, 12y)), the rows under it dark; opened
+// again it is the scene saved, size and all. Imported into a 1280 × 720 scene it becomes walls
+// stretched to that size: cell (x, y) takes the saved cell (x × 1920 / 1280, y × 1080 / 720).
+TEST_F(SandboxTest, ThumbnailsOpenAndImportWorkAtOtherSizes) {
+    SceneState saved, opened, imported;
+    headless::Image openView, importView;
+    uint8_t palette[768] = {};
+    steps = {[] { Pick(Command::New1920); }, [] { headless::TapKey('L'); },
+             [] {
+                 Press(20, 300);
+                 Release(600, 330);
+             },
+             [] {
+                 Press(300, 40);
+                 Release(310, 250);
+             },
+             [] { headless::TapKey('T'); }, [] { ClickScene(200, 10); },
+             [] { for (int i = 0; i < 60; ++i) headless::TapKey('N'); },
+             [&] {
+                 saved = Now();
+                 Control('S');
+             },
+             [] { Control('O'); },
+             [&] {
+                 openView = headless::ReadWindow(Hwnd());
+                 CopyPalette(palette);
+             },
+             [] { ClickScene(80, 45); }, [&] { opened = Now(); }, [] { Pick(Command::New1280); }, [] { Control('I'); },
+             [&] { importView = headless::ReadWindow(Hwnd()); }, [] { ClickScene(80, 45); }, [&] { imported = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(saved.width, 1920);
+    ASSERT_GT(std::count(saved.pixels.begin(), saved.pixels.end(), W), 0);
+    auto rgb = [&](uint8_t index) {
+        return uint32_t{palette[3 * index]} << 16 | uint32_t{palette[3 * index + 1]} << 8 | palette[3 * index + 2];
+    };
+    auto cell = [&](int x, int y) { return saved.pixels[static_cast<size_t>(y) * 1920 + static_cast<size_t>(x)]; };
+    auto wall = [](uint8_t c) { return c != E && c != W; };
+    int wrongOpen = 0, wrongImport = 0;
+    for (int y = 1; y < 90; ++y)
+        for (int x = 1; x < 159; ++x) {
+            wrongOpen += openView.At(x, kBar + y) != rgb(cell(12 * x, 12 * y));
+            wrongImport += importView.At(x, kBar + y) != rgb(wall(cell(12 * x, 12 * y)) ? X : E);
+        }
+    EXPECT_EQ(wrongOpen, 0);
+    EXPECT_EQ(wrongImport, 0);
+    for (int y = 90; y < 119; ++y) {
+        EXPECT_NE(openView.At(80, kBar + y), rgb(E)) << y;
+        EXPECT_EQ(openView.At(80, kBar + y), openView.At(80, kBar + 100)) << y;
+    }
+    EXPECT_TRUE(Same(opened, saved));
+    EXPECT_EQ(opened.width, 1920);
+    EXPECT_EQ(opened.height, 1080);
+    ASSERT_EQ(imported.width, 1280);
+    ASSERT_EQ(imported.height, 720);
+    int wrongCells = 0;
+    for (int y = 0; y < 720; ++y)
+        for (int x = 0; x < 1280; ++x)
+            wrongCells += imported.pixels[static_cast<size_t>(y * 1280 + x)] != (wall(cell(x * 1920 / 1280, y * 1080 / 720)) ? X : E);
+    EXPECT_EQ(wrongCells, 0);
+    EXPECT_GT(std::count(imported.pixels.begin(), imported.pixels.end(), X), 1000);
+    EXPECT_TRUE(imported.spans.empty());
+    EXPECT_TRUE(imported.taps.empty());
+}
+
 // Every bitmap the sandbox writes, and one an earlier version wrote, imports as its walls: a scene
 // file; the same scene as earlier versions wrote it (bfSize the whole file's size), whole and
 // damaged. A scene file read by the framework's bitmap reader shows its pixels.
@@ -1143,7 +1353,7 @@ TEST_F(SandboxSceneTest, EverySceneFileImportsAsItsWalls) {
         WriteBytes(file, c.bytes);
         std::vector<bool> light;
         std::string why;
-        ASSERT_TRUE(sandbox::ImportImage(file, &light, &why)) << why;
+        ASSERT_TRUE(sandbox::ImportImage(file, 640, 480, &light, &why)) << why;
         int wrong = 0;
         for (size_t i = 0; i < light.size(); ++i) wrong += light[i] != (scene.pixels[i] == E || scene.pixels[i] == W);
         EXPECT_EQ(wrong, 0);
@@ -1273,8 +1483,8 @@ TEST_F(SandboxTest, MenuItemsShowTheirKeys) {
     EXPECT_EQ(Run(), 0);
     using M = std::vector<std::string>;
     EXPECT_EQ(menus, (std::vector<M>{
-                         {"Open...\tCtrl+O", "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP",
-                          "Start/stop recording\tR", "Quit\tEsc"},
+                         {"New 640 x 480\tCtrl+1", "New 1280 x 720\tCtrl+2", "New 1920 x 1080\tCtrl+3", "Open...\tCtrl+O",
+                          "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP", "Start/stop recording\tR", "Quit\tEsc"},
                          {"Undo\tCtrl+Z", "Redo\tCtrl+Y", "Clear scene\tC"},
                          {"Wall brush\tB", "Eraser\tE", "Straight wall\tL", "Water brush\tW", "Tap\tT", "Fill\tF",
                           "Bigger brush\t]", "Smaller brush\t["},

@@ -658,6 +658,30 @@ TEST(WaterRandomised, HeavyRainAndDeepColumnsMatchTheLiteralStep) {
     EXPECT_GT(total.drains, 1000);
 }
 
+// The same model at every size of scene the sandbox makes: its smallest, its three sizes of
+// File > New and its largest width; the row limit is the scene's height, as the sandbox sets it.
+TEST(WaterRandomised, ScenesOfEverySizeTheSandboxMakesMatchTheLiteralStep) {
+    const RunSetup setups[]{
+        {"64 x 48", 64, 48, 48, false, 1500},
+        {"640 x 480", 640, 480, 480, false, 500},
+        {"1280 x 720", 1280, 720, 720, false, 400},
+        {"1920 x 1080", 1920, 1080, 1080, false, 500},
+        {"1920 x 1080, heavy rain", 1920, 1080, 1080, false, 120, Weather::HeavyRain},
+        {"4096 x 2160", 4096, 2160, 2160, false, 150},
+    };
+    int drains = 0;
+    for (const RunSetup& setup : setups) {
+        ReferenceCounts counts;
+        RunAgainstReference(setup, 1, &counts);
+        if (HasFatalFailure()) return;
+        // Each run is worth something only if every kind of move happened at its size.
+        for (int moves : {counts.splits, counts.disarms, counts.falls, counts.spreads, counts.merges})
+            EXPECT_GT(moves, 100) << setup.name;
+        drains += counts.drains;
+    }
+    EXPECT_GT(drains, 100);
+}
+
 TEST(WaterRandomised, CoordinatesAtTheLimitsOfTheRange) {
     SceneGuard guard(32, 24, 24);
     Surface* image = &guard.surface;

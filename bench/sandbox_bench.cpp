@@ -1,0 +1,124 @@
+// The sandbox's frame on a busy scene of each size of File > New: the window's idle turn (1 or 4
+// steps of the scene, the scene drawn fitted into the window, the status rows, the present) on
+// the headless driver, timed in turns with one memcpy of the scene's cells.
+//
+// The busy scene: four cups, two of them overflowing, a long slope and a floor with drains, under
+// twelve taps, run until water stands in the cups and runs off the slope (the steady state of a
+// player's scene). Arguments: the scene's width and height, and the steps a frame. Counters:
+// `steps_per_s` (steps a second of the turns alone), `frame_us`, `memcpy_us`, and `ratio`, turn
+// over memcpy; `spans`, the scene's span count.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "bench/thread_clock.h"
+#include "gfx/font.h"
+#include "gfx/image_files.h"
+#include "gfx/surface.h"
+#include "platform/headless.h"
+#include "sandbox/sandbox.h"
+#include "sandbox/sandbox_window.h"
+#include "sandbox/scene.h"
+#include "win/window.h"
+
+namespace {
+
+// Walls and taps laid out on the scene's own size: every figure a fraction of it.
+void BuildBusyScene(sandbox::Scene& scene) {
+    const int32_t w = scene.Width(), h = scene.Height();
+    auto at = [](int32_t size, int per1000) { return static_cast<int32_t>(int64_t{size} * per1000 / 1000); };
+    // Four cups along the middle; the second and fourth low-rimmed, so they overflow.
+    for (int c = 0; c < 4; ++c) {
+        const int32_t left = at(w, 60 + 240 * c), right = at(w, 220 + 240 * c);
+        const int32_t top = at(h, c % 2 ? 560 : 420), bottom = at(h, 700);
+        scene.Stroke(left, top, left, bottom, 4, sandbox::kWallIndex);
+        scene.Stroke(left, bottom, right, bottom, 4, sandbox::kWallIndex);
+        scene.Stroke(right, bottom, right, top, 4, sandbox::kWallIndex);
+    }
+    // A slope above them and a floor with drains below.
+    scene.Stroke(at(w, 100), at(h, 250), at(w, 700), at(h, 330), 4, sandbox::kWallIndex);
+    for (int d = 0; d < 10; ++d) scene.Stroke(at(w, 100 * d), at(h, 900), at(w, 100 * d + 80), at(h, 900), 4, sandbox::kWallIndex);
+    std::string why;
+    for (int t = 0; t < 12; ++t) scene.AddTap(at(w, 40 + 80 * t), at(h, 20 + 15 * (t % 3)), &why);
+}
+
+struct Sandbox {
+    std::unique_ptr<BitmapFont> font;
+    std::unique_ptr<sandbox::Scene> scene;
+    sandbox::SandboxWindow* window = nullptr;
+
+    bool Start(int32_t width, int32_t height, int speed) {
+        headless::Reset();
+        if (chdir(ONDREL_RUN_DIR) != 0) return false;
+        if (!SetDisplayFormat(640, 480, 8) || !LoadPaletteFromBmp(sandbox::kSheetFile)) return false;
+        font = std::make_unique<BitmapFont>(8, 12, sandbox::kFontFile);
+        scene = std::make_unique<sandbox::Scene>(width, height);
+        BuildBusyScene(*scene);
+        // Until the water has reached the floor and the cups hold some: a scene a player runs.
+        for (int32_t i = 0; i < height + height / 2; ++i) scene->Step();
+        window = new sandbox::SandboxWindow(font.get(), scene.get(), "");  // no folder: no autosave
+        window->SetSpeed(speed);
+        return true;
+    }
+    ~Sandbox() {
+        DeleteAllWindows();
+        scene.reset();
+        font.reset();
+        SetDisplayFormat(0, 0, 0);
+        headless::Reset();
+    }
+};
+
+void BM_SandboxFrame(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    const auto speed = static_cast<int>(state.range(2));
+    Sandbox run;
+    if (!run.Start(width, height, speed)) {
+        state.SkipWithError("no run directory");
+        return;
+    }
+    const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
+    // Source and target in one block, 2 KB apart modulo a page (see frame_bench.cpp).
+    std::vector<uint8_t> block(2 * cells + 4096, EmptyIndex);
+    const uint8_t* from = block.data();
+    uint8_t* to = block.data() + cells + 2048;
+    double frames = 0, copies = 0;
+    constexpr int kTurns = 4;
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        for (int i = 0; i < kTurns; ++i) run.window->OnIdle();
+        const double t1 = ThreadSeconds();
+        for (int i = 0; i < kTurns; ++i) {
+            std::memcpy(to, from, cells);
+            benchmark::ClobberMemory();
+        }
+        const double t2 = ThreadSeconds();
+        frames += t1 - t0;
+        copies += t2 - t1;
+        state.SetIterationTime((t1 - t0) / kTurns);
+    }
+    const auto n = static_cast<double>(state.iterations()) * kTurns;
+    state.counters["frame_us"] = frames / n * 1e6;
+    state.counters["memcpy_us"] = copies / n * 1e6;
+    state.counters["ratio"] = frames / copies;
+    state.counters["steps_per_s"] = n * speed / frames;
+    state.counters["spans"] = run.scene->SpanCount();
+}
+BENCHMARK(BM_SandboxFrame)
+    ->ArgNames({"width", "height", "steps"})
+    ->Args({640, 480, 1})
+    ->Args({640, 480, 4})
+    ->Args({1280, 720, 1})
+    ->Args({1280, 720, 4})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 4})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
