@@ -1274,7 +1274,7 @@ TEST_F(SandboxTest, MenuItemsShowTheirKeys) {
     using M = std::vector<std::string>;
     EXPECT_EQ(menus, (std::vector<M>{
                          {"Open...\tCtrl+O", "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP",
-                          "Start/stop recording\tR", "Quit\tEsc"},
+                          "Start/stop recording\tR", "Share link\tU", "Quit\tEsc"},
                          {"Undo\tCtrl+Z", "Redo\tCtrl+Y", "Clear scene\tC"},
                          {"Wall brush\tB", "Eraser\tE", "Straight wall\tL", "Water brush\tW", "Tap\tT", "Fill\tF",
                           "Bigger brush\t]", "Smaller brush\t["},
