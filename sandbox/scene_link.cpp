@@ -5,9 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(ONDREL_HAVE_ZLIB)
-#include <zlib.h>
-#endif
+#include "tools/zlib/zlib_pack.h"
 
 #if defined(__EMSCRIPTEN__)
 extern "C" int ondrel_sandbox_page_address(char* buffer, int size, int takeLink);
@@ -79,55 +77,28 @@ bool Fail(std::string* why, LinkFault* fault, const std::string& what, LinkFault
     return false;
 }
 
-#if defined(ONDREL_HAVE_ZLIB)
-// The bytes a zlib stream inflates to: false for a stream that is damaged, cut short, followed by
-// more bytes or larger than kLargestLinkedFile inflated (it stops one byte past that).
-bool Inflate(const std::vector<uint8_t>& in, std::vector<uint8_t>* out, const char** what) {
-    if (in.size() > kLargestLinkedFile) return *what = "too large", false;
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK) return *what = "zlib cannot start", false;
-    z.next_in = const_cast<Bytef*>(in.data());
-    z.avail_in = static_cast<uInt>(in.size());
-    constexpr size_t room = kLargestLinkedFile + 1;
-    size_t had = 0;
-    int status = Z_OK;
-    for (;;) {
-        if (had == out->size()) {
-            if (had == room) break;
-            out->resize(std::min(room, std::max<size_t>(out->size() * 2, 64 * 1024)));
-        }
-        z.next_out = out->data() + had;
-        z.avail_out = static_cast<uInt>(out->size() - had);
-        status = inflate(&z, Z_NO_FLUSH);
-        had = out->size() - z.avail_out;
-        if (status != Z_OK) break;  // the end, or no way on
+// Why unpacked bytes are not a scene file, as a damaged link's reason.
+const char* Why(zlibpack::Unpacked unpacked) {
+    switch (unpacked) {
+        case zlibpack::Unpacked::Whole: return "";
+        case zlibpack::Unpacked::CutShort: return "cut short";
+        case zlibpack::Unpacked::BytesAfter: return "bytes after its end";
+        case zlibpack::Unpacked::TooLarge: return "too large once unpacked";
+        case zlibpack::Unpacked::NoZlib: return "this version cannot unpack it";
+        case zlibpack::Unpacked::Damaged: break;
     }
-    const uInt left = z.avail_in;
-    inflateEnd(&z);
-    out->resize(had);
-    if (had > kLargestLinkedFile) return *what = "too large once unpacked", false;
-    if (status == Z_STREAM_END) return left == 0 || (*what = "bytes after its end", false);
-    *what = status == Z_BUF_ERROR ? "cut short" : "its data do not unpack";
-    return false;
+    return "its data do not unpack";
 }
-#endif
 
 }  // namespace
 
-#if defined(ONDREL_HAVE_ZLIB)
-bool LinksAvailable() { return true; }
+bool LinksAvailable() { return zlibpack::CanPack(); }
 
 std::string SceneLinkFragment(const std::vector<uint8_t>& fileBytes) {
-    uLongf size = compressBound(static_cast<uLong>(fileBytes.size()));
-    std::vector<uint8_t> packed(size);
-    if (compress2(packed.data(), &size, fileBytes.data(), static_cast<uLong>(fileBytes.size()), Z_BEST_COMPRESSION) != Z_OK)
-        return {};
-    return kKey + std::to_string(kSceneLinkVersion) + "." + Base64Url(packed.data(), size);
+    const std::vector<uint8_t> packed = zlibpack::Pack(fileBytes);
+    if (packed.empty()) return {};
+    return kKey + std::to_string(kSceneLinkVersion) + "." + Base64Url(packed.data(), packed.size());
 }
-#else
-bool LinksAvailable() { return false; }
-std::string SceneLinkFragment(const std::vector<uint8_t>&) { return {}; }
-#endif
 
 std::string SceneLink(const std::string& page, const std::vector<uint8_t>& fileBytes) {
     const std::string fragment = SceneLinkFragment(fileBytes);
@@ -172,17 +143,13 @@ bool ReadSceneLink(const std::string& link, std::vector<uint8_t>* fileBytes, std
     std::vector<uint8_t> packed;
     if (!FromBase64Url(link, dot + 1, end, &packed))
         return Fail(why, fault, "a damaged scene link (a character that does not belong, or cut short)", LinkFault::Damaged);
-#if defined(ONDREL_HAVE_ZLIB)
     std::vector<uint8_t> bytes;
-    const char* what = "";
-    if (!Inflate(packed, &bytes, &what)) return Fail(why, fault, std::string("a damaged scene link (") + what + ")", LinkFault::Damaged);
+    const zlibpack::Unpacked unpacked = zlibpack::Unpack(packed, kLargestLinkedFile, &bytes);
+    if (unpacked != zlibpack::Unpacked::Whole)
+        return Fail(why, fault, std::string("a damaged scene link (") + Why(unpacked) + ")", LinkFault::Damaged);
     *fileBytes = std::move(bytes);
     if (fault) *fault = LinkFault::None;
     return true;
-#else
-    (void)fileBytes;
-    return false;
-#endif
 }
 
 bool SceneFromLink(const std::string& link, SceneState* scene, std::string* why, LinkFault* fault) {
