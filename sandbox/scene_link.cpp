@@ -51,15 +51,16 @@ int Sextet(char c) {
 
 bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The bytes of a payload (blanks skipped); false for a character outside the alphabet or a length
-// no byte string has (one character over a whole group).
-bool FromBase64Url(const std::string& text, size_t from, size_t to, std::vector<uint8_t>* out) {
+// The bytes of a payload (blanks skipped); false, with the reason, for a character outside the
+// alphabet, or an end no whole link has (one character over a whole group, or a last character
+// with bits left over that are not 0: the link was cut).
+bool FromBase64Url(const std::string& text, size_t from, size_t to, std::vector<uint8_t>* out, const char** what) {
     uint32_t bits = 0;
     int held = 0;
     for (size_t i = from; i < to; ++i) {
         if (Blank(text[i])) continue;
         const int v = Sextet(text[i]);
-        if (v < 0) return false;
+        if (v < 0) return *what = "a character that does not belong", false;
         bits = bits << 6 | static_cast<uint32_t>(v);
         held += 6;
         if (held >= 8) {
@@ -68,7 +69,9 @@ bool FromBase64Url(const std::string& text, size_t from, size_t to, std::vector<
         }
     }
     // A last group of one character holds no whole byte; the bits a shorter group leaves over are 0.
-    return held < 6 && (bits & ((1u << held) - 1)) == 0;
+    if (held < 6 && (bits & ((1u << held) - 1)) == 0) return true;
+    *what = "cut short";
+    return false;
 }
 
 bool Fail(std::string* why, LinkFault* fault, const std::string& what, LinkFault kind) {
@@ -141,8 +144,9 @@ bool ReadSceneLink(const std::string& link, std::vector<uint8_t>* fileBytes, std
     if (number < 1) return Fail(why, fault, "a damaged scene link (no such version)", LinkFault::Damaged);
     if (!LinksAvailable()) return Fail(why, fault, "this version of the sandbox cannot read scene links", LinkFault::Damaged);
     std::vector<uint8_t> packed;
-    if (!FromBase64Url(link, dot + 1, end, &packed))
-        return Fail(why, fault, "a damaged scene link (a character that does not belong, or cut short)", LinkFault::Damaged);
+    const char* what = "";
+    if (!FromBase64Url(link, dot + 1, end, &packed, &what))
+        return Fail(why, fault, std::string("a damaged scene link (") + what + ")", LinkFault::Damaged);
     std::vector<uint8_t> bytes;
     const zlibpack::Unpacked unpacked = zlibpack::Unpack(packed, kLargestLinkedFile, &bytes);
     if (unpacked != zlibpack::Unpacked::Whole)

@@ -52,11 +52,21 @@ async function statusDiffers(page, text, ink) {
   return textDiffers(pixel, text, ink, [255, 255, 255], [0, 0, 0]);
 }
 
+// A page of the sandbox once it shows its window: the status rows under the scene have ink.
 async function openSandbox(browser, address) {
   const page = await browser.newPage(address);
-  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
+  await page.waitFor(`(Module.ondrelFrames || 0) > 0 && document.querySelector("#screen canvas").getContext("2d")
+                        .getImageData(0, 480, 640, 28).data.some((v, i) => i % 4 !== 3 && v !== 0)`, 20000, "the sandbox's first frame");
   await page.waitForFrames(2);
   return page;
+}
+
+// What differs between two sets of cells, for the report: a few of each side's own.
+function setDifference(shown, expected) {
+  const at = (c) => `(${c % 640}, ${Math.floor(c / 640)})`;
+  const extra = [...shown].filter((c) => !expected.has(c)).slice(0, 4).map(at);
+  const missing = [...expected].filter((c) => !shown.has(c)).slice(0, 4).map(at);
+  return extra.length || missing.length ? `; extra ${extra.join(" ")}, missing ${missing.join(" ")}` : "";
 }
 
 async function main() {
@@ -91,7 +101,8 @@ async function main() {
     await page.mouse("mouseMoved", ...at(320, 485));  // the pointer's outline off the scene
     await page.waitForFrames(2);
     const before = await wallsShown(page, wall);
-    check(sameSet(before.cells, expectedWalls()), `the three walls are drawn, cell for cell (${before.cells.size} wall cells)`);
+    check(sameSet(before.cells, expectedWalls()),
+          `the three walls are drawn, cell for cell (${before.cells.size} wall cells${setDifference(before.cells, expectedWalls())})`);
 
     // Share, the page's button beside the others.
     const share = await page.evaluate(`(() => {
@@ -120,7 +131,8 @@ async function main() {
     await opened.tap(Keys.space);  // paused, though its tap may already have poured
     await opened.waitForFrames(2);
     const after = await wallsShown(opened, wall);
-    check(sameSet(after.cells, before.cells), `the new page shows the same walls (${after.cells.size} wall cells)`);
+    check(sameSet(after.cells, before.cells),
+          `the new page shows the same walls (${after.cells.size} wall cells${setDifference(after.cells, before.cells)})`);
     const marker = [[-2, -2], [2, -2], [-2, 2], [2, 2], [0, 0]].every(([dx, dy]) => same(after.rgb(tap[0] + dx, tap[1] + dy), red));
     check(marker, `and the tap at (${tap[0]}, ${tap[1]})`);
     const address = await opened.evaluate("location.href");
