@@ -80,7 +80,21 @@ bool Fail(std::string* why, LinkFault* fault, const std::string& what, LinkFault
     return false;
 }
 
-// Why unpacked bytes are not a scene file, as a damaged link's reason.
+// Where the link's own part begins: in the fragment after the address's "#", among its parameters
+// separated by "&" (a page may give it others), the one that begins with the key; without a "#",
+// at the start of the text or nowhere.
+size_t KeyAt(const std::string& text) {
+    const size_t hash = text.find('#');
+    if (hash == std::string::npos) return text.rfind(kKey, 0) == 0 ? 0 : std::string::npos;
+    for (size_t at = hash + 1;;) {
+        if (text.compare(at, std::strlen(kKey), kKey) == 0) return at;
+        const size_t next = text.find('&', at);
+        if (next == std::string::npos) return std::string::npos;
+        at = next + 1;
+    }
+}
+
+// Why a link's zlib stream did not unpack whole, as the damaged link's reason.
 const char* Why(zlibpack::Unpacked unpacked) {
     switch (unpacked) {
         case zlibpack::Unpacked::Whole: return "";
@@ -107,24 +121,6 @@ std::string SceneLink(const std::string& page, const std::vector<uint8_t>& fileB
     const std::string fragment = SceneLinkFragment(fileBytes);
     return fragment.empty() ? fragment : page.substr(0, page.find('#')) + "#" + fragment;
 }
-
-namespace {
-
-// Where the link's own part begins: in the fragment after the address's "#", among its parameters
-// separated by "&" (a page may give it others), the one that begins with the key; without a "#",
-// at the start of the text or nowhere.
-size_t KeyAt(const std::string& text) {
-    const size_t hash = text.find('#');
-    if (hash == std::string::npos) return text.rfind(kKey, 0) == 0 ? 0 : std::string::npos;
-    for (size_t at = hash + 1;;) {
-        if (text.compare(at, std::strlen(kKey), kKey) == 0) return at;
-        const size_t next = text.find('&', at);
-        if (next == std::string::npos) return std::string::npos;
-        at = next + 1;
-    }
-}
-
-}  // namespace
 
 bool LooksLikeSceneLink(const std::string& text) { return KeyAt(text) != std::string::npos; }
 
