@@ -378,6 +378,7 @@ TEST_F(SceneLinkWindowTest, OpensALinkMadeInTheBrowser) {
 // nothing. --link writes the link of the scene it ends with.
 TEST(SceneLinkBatch, SceneTakesALinkAndLinkWritesOne) {
     ResetProcessState();
+    ASSERT_EQ(chdir(ONDREL_RUN_DIR), 0);  // the sandbox's media
     IoTempDir out;
     const std::string saved = out.File("out.bmp"), linked = out.File("out.txt");
     const std::string link = "http://h/sandbox.html#" + sandbox::SceneLinkFragment(FileOf(Cup()));
