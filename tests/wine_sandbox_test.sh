@@ -15,6 +15,7 @@ sandbox=$build/run/ondrel-sandbox.exe
 linux_build=${ONDREL_LINUX_BUILD:-$(dirname "$0")/../build}
 linux_sandbox=$(realpath -m "$linux_build")/run/ondrel-sandbox
 [ -x "$linux_sandbox" ] || { echo "no Linux build's $linux_sandbox to compare with (set ONDREL_LINUX_BUILD)"; exit 77; }
+browser_link=$(realpath "$(dirname "$0")/data/browser_link.txt")
 source "$(dirname "$0")/support/sandbox_batch.sh"
 enter_batch_folder
 
@@ -46,7 +47,7 @@ for args in "--run 5 --tap 640,1" "--run 5 --scene basin.bmp --tap 220,400"; do
 done
 # A link made in the browser (tests/web/share_test.js) opens to the same scene on Windows as on
 # Linux, and a link cut short is refused with 2.
-link=$(cat "$(dirname "$0")/data/browser_link.txt")
+link=$(cat "$browser_link")
 "$linux_sandbox" --run 0 --scene "$link" --save linux-link.bmp
 "$run_windows" "$sandbox" --run 0 --scene "$link" --save link.bmp
 cmp linux-link.bmp link.bmp || { echo "the Windows build opens the browser's link to another scene"; exit 1; }
