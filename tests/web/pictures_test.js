@@ -9,6 +9,7 @@ const os = require("os");
 const path = require("path");
 const { Browser, decodePng } = require("./browser");
 const { paletteEntry, same, Checks, Screen } = require("./checks");
+const { windowReady } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -72,6 +73,9 @@ async function main() {
     await browser.send("Browser.setDownloadBehavior", { behavior: "allowAndName", downloadPath: downloads, eventsEnabled: true });
     const page = await browser.newPage(new URL("sandbox.html", url).href);
     await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
+    // The window's menus and buttons come to the page after its first frame and take room from
+    // the canvas: the canvas is measured once they are there.
+    await windowReady(page, "Undo");
     const screen = await Screen.of(page);
     const at = (x, y) => screen.at(x, y);  // a cell of the scene, at the top of the canvas (the menus are the page's)
     const keyTap = async (k) => {
