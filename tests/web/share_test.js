@@ -9,6 +9,7 @@
 const fs = require("fs");
 const { Browser, Keys } = require("./browser");
 const { paletteEntry, fontInk, same, textDiffers, Checks, Screen } = require("./checks");
+const { windowReady } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -52,9 +53,12 @@ async function statusDiffers(page, text, ink) {
   return textDiffers(pixel, text, ink, [255, 255, 255], [0, 0, 0]);
 }
 
-// A page of the sandbox once it shows its window: the status rows under the scene have ink.
+// A page of the sandbox once it shows its window: its menus and buttons on the page (they take
+// room from the canvas, which is measured after), the status rows under the scene with ink.
 async function openSandbox(browser, address) {
   const page = await browser.newPage(address);
+  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
+  await windowReady(page, "Undo");
   await page.waitFor(`(Module.ondrelFrames || 0) > 0 && document.querySelector("#screen canvas").getContext("2d")
                         .getImageData(0, 480, 640, 28).data.some((v, i) => i % 4 !== 3 && v !== 0)`, 20000, "the sandbox's first frame");
   await page.waitForFrames(2);
