@@ -2,7 +2,7 @@
 // the scene's size), compressed with zlib and written in base64url into the fragment of the
 // page's address, so that no server sees or keeps it:
 //
-//   https://example.org/sandbox.html#scene=1.eNrtwTEBAAAAwqD1T20ND6AAAA...
+//   https://example.org/sandbox.html#scene=1.eNrt3F-s13Udx_EXjSVJJiAipgM8aTsbY51Jh...
 //
 // "scene=" names the scene; "1" is the link's version (how the bytes after the dot are made:
 // zlib's format, RFC 1950, of the whole scene file, in the URL-safe base64 alphabet of RFC 4648
