@@ -1,7 +1,8 @@
 # libpng and giflib, for the PNG and GIF writers (ondrel_image_writers in tools/): Debian's own on
 # Linux; for Windows and the web the same versions built from Debian's source packages by
 # scripts/build-image-libs.sh (install-deps.sh runs it) into build-deps/image-libs/<platform>,
-# static libraries that a program links whole. PNG_FOUND and GIF_FOUND say what was found.
+# static libraries that a program links whole. PNG_FOUND and GIF_FOUND say what was found, and
+# ZLIB_FOUND whether zlib is there for the sandbox's scene links (the same zlib libpng links).
 if(WIN32 OR EMSCRIPTEN)
   if(WIN32)
     set(platform windows)
@@ -20,6 +21,7 @@ if(WIN32 OR EMSCRIPTEN)
 endif()
 find_package(PNG QUIET)
 find_package(GIF QUIET)
+find_package(ZLIB QUIET)
 if(WIN32)
   set(CMAKE_FIND_LIBRARY_SUFFIXES ${saved_suffixes})
 endif()
@@ -30,3 +32,4 @@ else()
 endif()
 ondrel_optional("libpng (screenshots, ondrel-replay --window)${where}" PNG_FOUND)
 ondrel_optional("giflib (recordings, ondrel-replay --gif)${where}" GIF_FOUND)
+ondrel_optional("zlib (the sandbox's scene links)${where}" ZLIB_FOUND)

@@ -144,7 +144,10 @@ if(NOT ONDREL_PACKAGE AND PROJECT_IS_TOP_LEVEL)
   add_test(NAME web_phone_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} phone_test.js)
   add_test(NAME web_offline_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} offline_test.js)
   add_test(NAME web_pictures_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} pictures_test.js)
-  set_tests_properties(web_page_test web_touch_test web_phone_test web_offline_test web_pictures_test PROPERTIES TIMEOUT 300)
+  # The sandbox's scene shared as a link and opened in a new page.
+  add_test(NAME web_share_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/page_test.sh ${ONDREL_WEB_SITE} share_test.js)
+  set_tests_properties(web_page_test web_touch_test web_phone_test web_offline_test web_pictures_test web_share_test
+                       PROPERTIES TIMEOUT 300)
   # The installed web package, and the examples built against it.
   add_test(NAME web_consumer_test COMMAND bash ${ONDREL_SOURCE_DIR}/tests/web/consumer_test.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(web_consumer_test PROPERTIES TIMEOUT 600)

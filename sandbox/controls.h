@@ -39,7 +39,7 @@ inline constexpr const char* kMenuTitles[] = {"File", "Edit", "Tools", "Time"};
 constexpr int kMenuCount = static_cast<int>(sizeof kMenuTitles / sizeof kMenuTitles[0]);
 
 enum class Command {
-    New640, New1280, New1920, Open, Save, Import, Screenshot, Record, Quit,
+    New640, New1280, New1920, Open, Save, Import, Screenshot, Record, Share, Quit,
     Undo, Redo, Clear,
     Bigger, Smaller,
     Run, Step, Faster, Slower,
@@ -65,6 +65,7 @@ inline constexpr CommandControl kCommands[] = {
     {Command::Import, MenuTitle::File, "Import image...", 'I', true, 0, 0, nullptr},
     {Command::Screenshot, MenuTitle::File, "Screenshot", 'P', false, 0, 0, nullptr},
     {Command::Record, MenuTitle::File, "Start/stop recording", 'R', false, 0, 0, nullptr},
+    {Command::Share, MenuTitle::File, "Share link", 'U', false, 0, 0, nullptr},  // U: the scene as an address (URL)
     {Command::Quit, MenuTitle::File, "Quit", VK_ESCAPE, false, 0, 0, nullptr},
     {Command::Undo, MenuTitle::Edit, "Undo", 'Z', true, 0, 2, "Undo"},
     {Command::Redo, MenuTitle::Edit, "Redo", 'Y', true, 0, 0, nullptr},

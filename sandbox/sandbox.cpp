@@ -17,6 +17,7 @@
 #include "sandbox/sandbox_window.h"
 #include "sandbox/scene.h"
 #include "sandbox/scene_file.h"
+#include "sandbox/scene_link.h"
 #include "win/window.h"
 
 namespace sandbox {
@@ -25,14 +26,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: ondrel-sandbox                      the sandbox in a window\n"
+    "       ondrel-sandbox --open-link LINK      the sandbox in a window, on the scene of a link\n"
     "       ondrel-sandbox --run N [--size WxH] [--scene IN] [--tap X,Y]... [--save OUT] [--png OUT]\n"
-    "                      [--gif OUT]\n"
+    "                      [--gif OUT] [--link OUT]\n"
     "       ondrel-sandbox --help | --version\n"
-    "Without a display: loads IN (a scene, or any 8-bit bitmap as walls), adds the taps, runs N\n"
-    "steps and writes the scene (OUT.bmp), a picture of it (PNG) or a recording of the run (GIF).\n"
+    "Without a display: loads IN (a scene, any 8-bit bitmap as walls, or a scene link), adds the\n"
+    "taps, runs N steps and writes the scene (OUT.bmp), a picture of it (PNG), a recording of the\n"
+    "run (GIF) or a link to the scene (a text file; - for standard output).\n"
     "The scene is 640 x 480, or W x H cells with --size (from 64 x 48 to 4096 x 4096, W a\n"
     "multiple of 4); a saved scene keeps its own size, and a picture is stretched to the scene's.\n"
-    "Names with spaces go in double quotes.\n";
+    "A link is the address File > Share link makes, ...#scene=1.<data>, in single quotes in a\n"
+    "shell. Names with spaces go in double quotes.\n";
 
 const char* const kMediaFiles[] = {kSheetFile, kFontFile, nullptr};
 
@@ -59,7 +63,7 @@ struct BatchJob {
     long steps = -1;
     long width = 0;  // --size; 0: not given
     long height = 0;
-    std::string scene, save, png, gif;
+    std::string scene, save, png, gif, link;
     std::vector<Tap> taps;
     bool help = false;
     bool version = false;
@@ -102,6 +106,9 @@ bool ParseBatch(const std::vector<std::string>& words, BatchJob* job, std::strin
             job->png = value;
         } else if (w == "--gif") {
             job->gif = value;
+        } else if (w == "--link") {
+            if (!LinksAvailable()) return *why = "--link: this version cannot make scene links", false;
+            job->link = value;
         } else if (w == "--tap") {
             size_t comma = value.find(',');
             long x = 0, y = 0;
@@ -118,26 +125,28 @@ bool ParseBatch(const std::vector<std::string>& words, BatchJob* job, std::strin
     if (!job->png.empty() && std::string(ScreenshotExtension()) != "png") return *why = "--png: this version cannot write PNG pictures", false;
     if (!job->gif.empty() && !Recording::Available()) return *why = "--gif: this version cannot record GIFs", false;
     // Names are the caller's, from the folder it was started in; the media's folder comes next.
-    for (std::string* name : {&job->scene, &job->save, &job->png, &job->gif}) {
+    for (std::string* name : {&job->scene, &job->save, &job->png, &job->gif, &job->link}) {
         std::error_code error;
-        if (!name->empty()) *name = std::filesystem::absolute(*name, error).string();
+        if (!name->empty() && !(name == &job->scene && LooksLikeSceneLink(*name)) && *name != "-") *name = std::filesystem::absolute(*name, error).string();
     }
     return true;
 }
 
-// A scene file, or else any 8-bit bitmap as walls of the scene's size. A scene file that is
-// damaged or of another version is refused rather than taken for a picture, and so is one of
-// another size than a --size given (`sizeGiven`).
+// A scene link, a scene file, or else any 8-bit bitmap as walls of the scene's size. A scene
+// file that is damaged or of another version is refused rather than taken for a picture, and a
+// link or file of another size than a --size given (`sizeGiven`) is refused too.
 bool LoadInto(Scene& scene, const std::string& name, bool sizeGiven, std::string* why) {
     SceneState state;
     SceneFault fault = SceneFault::None;
-    if (LoadSceneFile(name, &state, why, &fault)) {
+    const bool isLink = LooksLikeSceneLink(name);
+    if (isLink ? SceneFromLink(name, &state, why) : LoadSceneFile(name, &state, why, &fault)) {
         if (sizeGiven && (state.width != scene.Width() || state.height != scene.Height()))
-            return *why = name + ": a " + std::to_string(state.width) + " x " + std::to_string(state.height) +
+            return *why = (isLink ? std::string("the link") : name) + ": a " + std::to_string(state.width) + " x " + std::to_string(state.height) +
                           " scene, not of the --size given (a saved scene keeps its own size)",
                    false;
         return scene.Restore(state);
     }
+    if (isLink) return false;
     if (fault == SceneFault::Damaged || fault == SceneFault::AnotherVersion || fault == SceneFault::Unreadable) return false;
     std::vector<bool> light;
     if (!ImportImage(name, scene.Width(), scene.Height(), &light, why)) return false;
@@ -255,13 +264,28 @@ int RunBatch(const std::vector<std::string>& words) {
     if (!job.save.empty() && !SaveSceneFile(job.save, scene.Save(), &why)) return Fail(2, why);
     if (!job.png.empty() && !WriteScreenshot(job.png, scene.Pixels(), scene.Width(), scene.Height(), palette, &why))
         return Fail(2, why);
+    if (!job.link.empty()) {
+        const std::string link = SceneLink(LinkPage(), EncodeScene(scene.Save(), palette)) + "\n";
+        if (job.link == "-") std::fputs(link.c_str(), stdout);
+        else if (!WriteFileBytes(job.link, std::vector<uint8_t>(link.begin(), link.end()), &why)) return Fail(2, why);
+    }
     return 0;
 }
 
 int SandboxMain(HINSTANCE, char* commandLine) {
     appGlobals.commandLine = commandLine;
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (!words.empty()) return RunBatch(words);
+    // --open-link LINK: the window, on the link's scene (a link it cannot read is refused on the
+    // status line and on standard error, as a damaged file is); else the web page's own link.
+    std::string link;
+    if (!words.empty() && words[0] == "--open-link") {
+        if (words.size() != 2) return Fail(2, std::string("--open-link wants one link, and nothing more\n") + kUsage);
+        link = words[1];
+    } else if (!words.empty()) {
+        return RunBatch(words);
+    } else {
+        link = TakePageLink();
+    }
 
     if (!EnterMedia()) return Fail(1, "cannot read the palette of .\\Media\\Sprites.bmp");
     BitmapFont font(8, 12, kFontFile);
@@ -269,7 +293,8 @@ int SandboxMain(HINSTANCE, char* commandLine) {
     int exitCode = 0;
     {
         Scene scene;
-        new SandboxWindow(&font, &scene, SceneFolder());  // the registry keeps it; Escape deletes it
+        auto* window = new SandboxWindow(&font, &scene, SceneFolder());  // the registry keeps it; Escape deletes it
+        if (!link.empty() && !window->OpenLink(link)) std::fprintf(stderr, "ondrel-sandbox: %s\n", window->Status().c_str());
         exitCode = RunMessageLoop();
         DeleteAllWindows();  // after a WM_QUIT the window is still there: it keeps its scene first
     }

@@ -23,12 +23,14 @@ std::vector<std::string> SplitCommandLine(const char* commandLine);
 
 // With no words: the sandbox in its window until it is closed (0), or a WM_QUIT (its exit code);
 // 1, with the reason on standard error, when its media cannot be read.
-// With words: the batch mode (RunBatch).
+// With the words --open-link LINK: the window, on the scene of the link (scene_link.h). With other
+// words: the batch mode (RunBatch).
 int SandboxMain(HINSTANCE instance, char* commandLine);
 
-// --run N [--scene IN] [--tap X,Y]... [--save OUT] [--png OUT] [--gif OUT]: loads IN (a scene
-// file, or else any 8-bit bitmap imported as walls), adds the taps, runs N steps with no input and
-// writes what was asked: 0. A bad argument or file, or a tap in a wall: 2, the reason on standard
+// --run N [--scene IN] [--tap X,Y]... [--save OUT] [--png OUT] [--gif OUT] [--link OUT]: loads IN
+// (a scene link, a scene file, or else any 8-bit bitmap imported as walls), adds the taps, runs N
+// steps with no input and writes what was asked (the link as a line of text; "-" for standard
+// output): 0. A bad argument or file, or a tap in a wall: 2, the reason on standard
 // error; 1 when the media cannot be read. Relative names are taken from the current folder, as it
 // was at the call. While standard error is a terminal, the run's progress shows there every
 // kProgressSeconds. --help and --version print the usage or the version on standard output: 0.

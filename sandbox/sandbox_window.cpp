@@ -11,6 +11,7 @@
 #include "gfx/font.h"
 #include "gfx/surface.h"
 #include "sandbox/scene_file.h"
+#include "sandbox/scene_link.h"
 #include "sandbox/storage.h"
 #include "win/menu_bar.h"
 
@@ -183,6 +184,7 @@ void SandboxWindow::Do(Command command) {
         case Command::Import: return Browse(Browser::Kind::Images);
         case Command::Screenshot: return Screenshot();
         case Command::Record: return ToggleRecording();
+        case Command::Share: return ShareLink();
         case Command::Quit: delete this; return;  // the registry forgets it; the loop ends with no window left
         case Command::Undo: return Undo();
         case Command::Redo: return Redo();
@@ -257,6 +259,36 @@ void SandboxWindow::ToggleRecording() {
     recordingStart = TickCount();
     recording.AddFrame(scene->Pixels(), 0);  // the scene as it stands, then one frame a frame that steps
     Say("Recording into " + FileName(recording.Name()) + " (R stops)", 0);
+}
+
+bool SandboxWindow::OpenLink(const std::string& link) {
+    SceneState linked;
+    std::string why;
+    if (!SceneFromLink(link, &linked, &why)) {
+        Say("Not opened: " + why);
+        return false;
+    }
+    RecordEdit([&] { return scene->Restore(linked); });
+    Say("Opened the scene of the link (Ctrl+Z goes back)");
+    return true;
+}
+
+// On the web the link goes into the page's address; elsewhere into a file of the scene folder
+// (the subset has no clipboard) and onto standard output.
+void SandboxWindow::ShareLink() {
+    if (!LinksAvailable()) return Say("Links are not available in this version");
+    uint8_t palette[768];
+    CopyPalette(palette);
+    const std::string link = SceneLink(LinkPage(), EncodeScene(scene->Save(), palette));
+    const std::string length = std::to_string(link.size()) + " characters";
+    if (ShowLinkInPage(link)) return Say("Link in the address bar (" + length + "), copied where allowed");
+    std::printf("%s\n", link.c_str());
+    std::fflush(stdout);
+    if (folder.empty()) return Say("Link of " + length + " written to standard output");
+    const std::string name = NewFileName(folder, "link", "txt");
+    std::string why;
+    if (!WriteFileBytes(name, std::vector<uint8_t>(link.begin(), link.end()), &why)) return Say("No link file: " + Words(why, folder));
+    Say("Link of " + length + " saved as " + FileName(name));
 }
 
 void SandboxWindow::Browse(Browser::Kind kind) {

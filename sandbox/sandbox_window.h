@@ -54,6 +54,9 @@ public:
     void SetBrush(int32_t size);
     void SetRunning(bool on);
     void SetSpeed(int32_t stepsPerFrame);  // 1, 2, 4, 8 or 16
+    // Opens the scene of a scene link (scene_link.h), the scene before it kept for undo; a link
+    // that is damaged or too new is refused with the reason on the status line, the scene left alone.
+    bool OpenLink(const std::string& link);
 
     Tool tool = Tool::Wall;
     int32_t brush = 4;
@@ -83,6 +86,7 @@ private:
     void SaveScene();
     void Screenshot();
     void ToggleRecording();
+    void ShareLink();
     void Browse(Browser::Kind kind);
     void TakeBrowsed(const std::string& name);
     void DrawView();

@@ -79,6 +79,10 @@ printf "\x03\0\0$record" | head -c 30 | seed scene_file_fuzz cut-short
 headers='BM\x67\xb4\x04\0\0\0\0\0\x36\x04\0\0\x28\0\0\0\x80\x02\0\0\xe0\x01\0\0\x01\0\x08\0\0\0\0\0\0\xb0\x04\0\x13\x0b\0\0\x13\x0b\0\0\0\x01\0\0\0\x01\0\0'
 printf "\x01$headers\0\0$record" | seed scene_file_fuzz headers-given
 printf '\x02\0\0' | seed scene_file_fuzz picture-only
+# Scene links: one made in the browser (three walls and a tap), its fragment alone, and one cut.
+seed scene_link_fuzz browser-link < "$root/tests/data/browser_link.txt"
+sed 's/^[^#]*#//' "$root/tests/data/browser_link.txt" | seed scene_link_fuzz fragment
+head -c 600 "$root/tests/data/browser_link.txt" | seed scene_link_fuzz cut-short
 
 # Every harness the build makes (each fuzz/*_fuzz.cpp), in the order of their names.
 harnesses=("$@")

@@ -16,7 +16,7 @@ set -euo pipefail
 
 demo=(
   build-essential cmake pkg-config
-  libsdl2-dev libpng-dev libgif-dev x11-utils
+  libsdl2-dev libpng-dev libgif-dev zlib1g-dev x11-utils
 )
 web=(
   build-essential cmake

@@ -1484,7 +1484,8 @@ TEST_F(SandboxTest, MenuItemsShowTheirKeys) {
     using M = std::vector<std::string>;
     EXPECT_EQ(menus, (std::vector<M>{
                          {"New 640 x 480\tCtrl+1", "New 1280 x 720\tCtrl+2", "New 1920 x 1080\tCtrl+3", "Open...\tCtrl+O",
-                          "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP", "Start/stop recording\tR", "Quit\tEsc"},
+                          "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP", "Start/stop recording\tR", "Share link\tU",
+                          "Quit\tEsc"},
                          {"Undo\tCtrl+Z", "Redo\tCtrl+Y", "Clear scene\tC"},
                          {"Wall brush\tB", "Eraser\tE", "Straight wall\tL", "Water brush\tW", "Tap\tT", "Fill\tF",
                           "Bigger brush\t]", "Smaller brush\t["},

@@ -2,8 +2,8 @@
 # byte, as the Linux build's ondrel-sandbox given the same command (sandbox_test holds that run to
 # the water's rules): both link the same libpng, giflib and zlib. Names with spaces reach it whole,
 # as Windows builds and splits a command line; --help and --version answer with 0; a bad
-# argument, or a tap in a wall, exits with 2. No
-# window opens, so no X session is needed.
+# argument, or a tap in a wall, exits with 2. A scene link made in the browser opens to the same
+# scene as on Linux, and a scene makes the same link. No window opens, so no X session is needed.
 # The Linux build is the one in ONDREL_LINUX_BUILD, else build/ beside the sources (where
 # scripts/test.sh makes it before the Windows build); without it the test is skipped.
 # Arguments: ondrel.exe (unused), the build folder, the command that runs a Windows program (Wine).
@@ -15,6 +15,7 @@ sandbox=$build/run/ondrel-sandbox.exe
 linux_build=${ONDREL_LINUX_BUILD:-$(dirname "$0")/../build}
 linux_sandbox=$(realpath -m "$linux_build")/run/ondrel-sandbox
 [ -x "$linux_sandbox" ] || { echo "no Linux build's $linux_sandbox to compare with (set ONDREL_LINUX_BUILD)"; exit 77; }
+browser_link=$(realpath "$(dirname "$0")/data/browser_link.txt")
 source "$(dirname "$0")/support/sandbox_batch.sh"
 enter_batch_folder
 
@@ -44,3 +45,16 @@ for args in "--run 5 --tap 640,1" "--run 5 --scene basin.bmp --tap 220,400"; do
   [ $code -eq 2 ] || { echo "'$args' exited with $code, not 2"; exit 1; }
   echo "'$args': 2, $(grep -m1 ondrel-sandbox err.txt | tr -d '\r')"
 done
+# A link made in the browser (tests/web/share_test.js) opens to the same scene on Windows as on
+# Linux, the same scene makes the same link on both, and a link cut short is refused with 2.
+link=$(cat "$browser_link")
+"$linux_sandbox" --run 0 --scene "$link" --save linux-link.bmp
+"$run_windows" "$sandbox" --run 0 --scene "$link" --save link.bmp
+cmp linux-link.bmp link.bmp || { echo "the Windows build opens the browser's link to another scene"; exit 1; }
+"$linux_sandbox" --run 20 --scene basin.bmp --tap 320,10 --link linux-link.txt
+"$run_windows" "$sandbox" --run 20 --scene basin.bmp --tap 320,10 --link link.txt
+cmp linux-link.txt link.txt || { echo "the Windows build makes another link of the same scene"; exit 1; }
+code=0
+"$run_windows" "$sandbox" --run 0 --scene "${link:0:${#link}-8}" --save cut.bmp 2>err.txt || code=$?
+[ $code -eq 2 ] && [ ! -e cut.bmp ] || { echo "a link cut short exited with $code"; exit 1; }
+echo "--scene LINK: the browser's link opens to the Linux build's scene; --link: the Linux build's link; cut short, 2: $(grep -m1 ondrel-sandbox err.txt | tr -d '\r')"
