@@ -55,12 +55,13 @@ xdotool mouseup 1
 expect_rgb 320 $((bar + 297)) "0 0 170" "water poured at row 200 resting on the wall" 30
 expect_rgb 320 $((bar + 320)) "255 255 255" "nothing under the wall" 1
 
-# File is the first title (x 0-35); its second item, Save, 16 pixels high from y 38.
+# File is the first title (x 0-35); its items are 16 pixels high from y 22, under the 19-pixel bar
+# and the drop-down's edge: the fifth, Save, comes after New at three sizes and Open.
 xdotool mousemove "$(sx 12)" "$(sy 9)"
 sleep 0.2
 xdotool click 1
 sleep 0.4
-xdotool mousemove "$(sx 30)" "$(sy 46)"
+xdotool mousemove "$(sx 30)" "$(sy $((22 + 4 * 16 + 8)))"
 sleep 0.2
 xdotool click 1
 for _ in $(seq 50); do
