@@ -3,10 +3,13 @@
 // slope, two taps, water poured with the brush), lets it run, and writes what the window shows
 // (menu bar, scene, status rows and buttons) as a PNG. With --new 1280x720 or 1920x1080 the scene
 // is first made that size with File > New (its key), and the same strokes land on the scene as
-// the window shows it, reduced. docs/sandbox.png is made with it (scripts/sandbox-screenshot.sh);
-// the same on every run, for the clock is the driver's.
+// the window shows it, reduced. With --screen WxH[@D] the picture is what a screen of W × H device
+// pixels, D of them a device-independent pixel (1 when not given), shows of the window, fitted by
+// the rule every display follows. docs/sandbox.png is made with it
+// (scripts/sandbox-screenshot.sh); the same on every run, for the clock is the driver's.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -50,16 +53,31 @@ int main(int argc, char** argv) {
     // in cells, 4 times the scene's cells a window pixel.
     int newKey = 0;
     int brush = 4;
-    if (argc == 4 && std::string(argv[1]) == "--new") {
-        const std::string size = argv[2];
-        newKey = size == "640x480" ? '1' : size == "1280x720" ? '2' : size == "1920x1080" ? '3' : -1;
-        if (newKey == '2' || newKey == '3') rowsShown = 360;
-        brush = newKey == '2' ? 8 : newKey == '3' ? 12 : 4;
+    int screenWidth = 0, screenHeight = 0;  // --screen; 0: the window's own picture
+    double density = 1;
+    bool good = true;
+    int a = 1;
+    for (; good && a < argc - 1; a += 2) {
+        const std::string option = argv[a], value = argv[a + 1];
+        if (option == "--new") {
+            newKey = value == "640x480" ? '1' : value == "1280x720" ? '2' : value == "1920x1080" ? '3' : -1;
+            good = newKey > 0;
+        } else if (option == "--screen") {
+            char end = 0;
+            const int n = std::sscanf(value.c_str(), "%dx%d@%lf%c", &screenWidth, &screenHeight, &density, &end);
+            good = (n == 2 || n == 3) && screenWidth > 0 && screenHeight > 0 && screenWidth <= 8192 &&
+                   screenHeight <= 8192 && density >= 1 && density <= 4;
+        } else {
+            good = false;
+        }
     }
-    if ((argc != 2 && argc != 4) || newKey < 0) {
-        std::fputs("usage: ondrel-sandbox-shot [--new 640x480|1280x720|1920x1080] FILE.png\n", stderr);
+    if (!good || a != argc - 1 || std::strncmp(argv[a], "--", 2) == 0) {
+        std::fputs("usage: ondrel-sandbox-shot [--new 640x480|1280x720|1920x1080] [--screen WxH[@D]] FILE.png\n", stderr);
         return 2;
     }
+    if (newKey == '2' || newKey == '3') rowsShown = 360;
+    if (newKey == '2') brush = 8;
+    if (newKey == '3') brush = 12;
     std::error_code error;
     const std::string output = std::filesystem::absolute(argv[argc - 1], error).string();
     // A scene folder of its own, made afresh (two runs at once get two), so that no autosave of a
@@ -106,7 +124,12 @@ int main(int argc, char** argv) {
             Move(250, 200);  // the pointer shows the wall brush's outline
         }
         if (turn == kTurns) {
-            shown = headless::ReadWindow(Hwnd());
+            if (screenWidth) {
+                headless::ShowOnScreen(screenWidth, screenHeight, density);
+                shown = headless::ReadScreen(Hwnd());
+            } else {
+                shown = headless::ReadWindow(Hwnd());
+            }
             headless::TapKey(VK_ESCAPE);
         }
     });

@@ -1,6 +1,7 @@
 # ondrel-sandbox-shot keeps to a scene folder of its own: run twice at once beside a folder another
 # run could have named (the name an unseeded std::rand() gives first), each writes the same picture
-# (a PNG), leaves that folder and what is in it alone, and leaves nothing of its own behind.
+# (a PNG), leaves that folder and what is in it alone, and leaves nothing of its own behind; and
+# it shows the window as a screen of a given size does.
 # Arguments: ondrel-replay (unused), the build folder, whose run/ holds ondrel-sandbox-shot.
 set -euo pipefail
 shot=$(realpath "$2")/run/ondrel-sandbox-shot
@@ -24,3 +25,17 @@ echo "two runs at once: the same picture ($(stat -c %s "$work/one.png") bytes)"
 left=$(ls -A "$TMPDIR")
 [ "$left" = "ondrel-sandbox-shot-1804289383" ] || { echo "left behind in the temporary folder: $left"; exit 1; }
 echo "another run's folder stays; nothing of the tool's own is left"
+
+# --screen WxH[@D]: what a screen of that many device pixels shows of the window. A phone's
+# 390 x 844 points at 3 device pixels each is smaller than the 640-wide window in points, so the
+# window fills its width at a fractional factor: 1170 device pixels wide.
+"$shot" --screen 1170x2532@3 "$work/phone.png"
+width=$(od -An -tu1 -j16 -N4 "$work/phone.png" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+[ "$width" -eq 1170 ] || { echo "on a phone's screen the window is $width device pixels wide, not 1170"; exit 1; }
+echo "on a phone's screen: the window fills its 1170 device pixels"
+for bad in "--help" "--screen 0x800" "--screen 1280" "--screen 1280x800@9" "--size 1280x800"; do
+  code=0
+  if [ "$bad" = --help ]; then "$shot" --help 2>/dev/null || code=$?; else "$shot" $bad "$work/bad.png" 2>/dev/null || code=$?; fi
+  [ "$code" -eq 2 ] || { echo "ondrel-sandbox-shot $bad exited $code, not 2"; exit 1; }
+done
+echo "a bad --screen is refused with 2"
