@@ -193,7 +193,10 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.width = clientWidth;
     shown.height = clientHeight;
     shown.fullscreen = popup && s.modeSet;
-    Uint32 flags = SDL_WINDOW_SHOWN;
+    // Shown only once its renderer exists: making the renderer may put a new window in place of
+    // this one (an OpenGL renderer wants a window made for it), and one shown before that would
+    // appear, vanish and appear again, placed a second time by the window manager.
+    Uint32 flags = SDL_WINDOW_HIDDEN;
     if (shown.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (popup && !shown.fullscreen) flags |= SDL_WINDOW_BORDERLESS;
     int scale = shown.fullscreen ? 1 : ScaleFor(clientWidth, clientHeight);
@@ -218,6 +221,7 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
     s.byId[SDL_GetWindowID(shown.window)] = hwnd;
     s.windows[hwnd] = shown;
+    SDL_ShowWindow(shown.window);
 }
 
 void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
