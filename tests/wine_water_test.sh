@@ -15,7 +15,6 @@ errors="$build/wine_water.stderr"
 (cd "$build" && exec "$run_windows" "$program" 2>"$errors") &
 APP_PID=$!
 id=$(wait_for_window "$caption")
-sleep 1
 [ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption: $(xdotool getwindowname "$id")"; exit 1; }
 if grep -q "cannot find" "$errors"; then echo "it did not find its media: $(cat "$errors")"; exit 1; fi
 # The client area on the screen: Wine's X window for a framed window is its client area, and the
@@ -25,7 +24,6 @@ echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 640 ] && [ "$HEIGHT" -eq 480 ] || { echo "the client area is not 640 x 480"; exit 1; }
 
 activate_window "$id"
-sleep 0.5  # for Wine to tell the program it is active
 draw_wall_and_pour 2
 expect_water_on_wall "$build/wine_water.png"
 
