@@ -28,6 +28,19 @@ function fontInk(sourceRoot) {
 
 const same = (a, b) => a[0] === b[0] && a[1] === b[1] && a[2] === b[2];
 
+// A wall two strokes thick, drawn as a hand would in steps of 40: along row 300 from x 200 to 440
+// and back along row 301. Water wears through a wall one stroke thick after some numbers of
+// poured frames and not others, and how many frames pass before a check looks depends on the
+// machine's load; two strokes hold.
+const wallPath = [];
+for (let x = 200; x <= 440; x += 40) wallPath.push([x, 300]);
+for (let x = 440; x >= 200; x -= 40) wallPath.push([x, 301]);
+// Whether column x of that wall is walled in either of its rows (water may wear its top one), and
+// whether water lies right on it there; `cell(x, y)` gives a window pixel's colour.
+const walledAt = (cell, x, wall) => same(cell(x, 300), wall) || same(cell(x, 301), wall);
+const restingAt = (cell, x, wall, water) =>
+  (same(cell(x, 299), water) && same(cell(x, 300), wall)) || (same(cell(x, 300), water) && same(cell(x, 301), wall));
+
 // The pixels of `text` at the top-left corner, as `pixel(x, y)` gives a window pixel's colour,
 // that differ from the font's ink in `inkColour` on `paper`.
 function textDiffers(pixel, text, ink, inkColour, paper) {
@@ -109,4 +122,4 @@ class Screen {
   }
 }
 
-module.exports = { paletteEntry, fontInk, same, textDiffers, Checks, Screen };
+module.exports = { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen };

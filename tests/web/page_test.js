@@ -6,7 +6,7 @@
 // Usage: node page_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser, Keys, sleep } = require("./browser");
-const { paletteEntry, fontInk, same, textDiffers, Checks } = require("./checks");
+const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
 
 const [url, sourceRoot] = process.argv.slice(2);
@@ -73,17 +73,18 @@ async function main() {
     // the water poured below does not depend on the machine's speed.
     for (let i = 0; i < 10; ++i) await page.tap(Keys.subtract);
 
-    // A wall from (200, 300) to (440, 300), drawn in steps as a hand would. The program samples
-    // the pointer once a frame: each step waits for frames to be shown, however slow the machine.
-    await move(200, 300);
+    // A wall from (200, 300) to (440, 300), two strokes thick, drawn in steps as a hand would. The
+    // program samples the pointer once a frame: each step waits for frames to be shown, however
+    // slow the machine.
+    await move(...wallPath[0]);
     await page.waitForFrames(2);
-    await page.mouse("mousePressed", ...at(200, 300), "left", 1);
+    await page.mouse("mousePressed", ...at(...wallPath[0]), "left", 1);
     await page.waitForFrames(2);
-    for (let x = 240; x <= 440; x += 40) {
-      await move(x, 300, 1);
+    for (const [x, y] of wallPath.slice(1)) {
+      await move(x, y, 1);
       await page.waitForFrames(2);
     }
-    await page.mouse("mouseReleased", ...at(440, 300), "left", 0);
+    await page.mouse("mouseReleased", ...at(...wallPath[wallPath.length - 1]), "left", 0);
     // Water poured from (320, 200) for about sixty steps; then it settles on the wall.
     await move(320, 200);
     await page.waitForFrames(2);
@@ -106,7 +107,7 @@ async function main() {
     };
     let wallCells = 0, sharp = 0;
     for (let x = 200; x <= 440; x += 10) {
-      if (same(pixel(x, 300), wall)) ++wallCells;
+      if (walledAt(pixel, x, wall)) ++wallCells;
       if (block(x, 300) && block(x, 299)) ++sharp;
     }
     check(wallCells === 25, `wall colour along the stroke (${wallCells} of 25 points)`);
@@ -114,7 +115,7 @@ async function main() {
     check(same(pixel(320, 40), empty), `empty above the pour point (${pixel(320, 40)})`);
     check(same(pixel(320, 330), empty), `no water under the wall (${pixel(320, 330)})`);
     let resting = 0;
-    for (let x = 300; x <= 340; x += 5) if (same(pixel(x, 299), water) && same(pixel(x, 300), wall)) ++resting;
+    for (let x = 300; x <= 340; x += 5) if (restingAt(pixel, x, wall, water)) ++resting;
     check(resting >= 4, `water rests on the wall below the pour point (${resting} of 9 cells)`);
 
     checks.lastShot = null;
