@@ -15,9 +15,10 @@ class Window;
 
 // The record of every process-wide variable; docs/ARCHITECTURE.md says who writes each field.
 struct AppGlobals {
-    HINSTANCE instance;
+    HINSTANCE instance;  // the program's, stored by the process entry before WinMain
     char* commandLine;  // kept, never interpreted
-    Universe universe;
+    Universe universe;  // the root of the tasks, run once an idle turn by RunMessageLoop
+    // The display format SetDisplayFormat stored: the demonstration's 640 × 480 × 8.
     int32_t screenWidth;
     int32_t screenHeight;  // also the water's row limit
     int32_t screenBits;
@@ -30,8 +31,9 @@ struct AppGlobals {
     WaterSpanList waterSpans;  // the live water spans
     uint8_t* processPalette;   // null, or 768 owned bytes of red, green, blue
 
-    // Live windows: `capacity` slots, free ones null; allocated on the first registration and
-    // released when the last window leaves.
+    // For the framework's own use: the live windows, `capacity` slots, free ones null, allocated
+    // on the first registration and released when the last window leaves; the display size a
+    // full-screen window gives back.
     Window** windowRegistry;
     int32_t windowRegistryCapacity;
     Window* windowUnderConstruction;

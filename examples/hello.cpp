@@ -7,14 +7,15 @@
 //     edges, facing the way it swims;
 //   - the message-and-idle loop, which ends when the window goes: Escape deletes it.
 // It reads the default media from its current folder: Media/Sprites.bmp, whose colour table is
-// the palette and whose marked frames are the sprites, and Media/font8x12.fon. Started from
-// elsewhere, the platform finds them beside the program or in ../share/ondrel.
+// the palette (its colours have names in gfx/palette.h) and whose marked frames are the sprites,
+// and Media/font8x12.fon. It lists them in kProgramFiles, so that started from elsewhere it finds
+// them beside the program, or installed in ../share/hello (or Ondrel's ../share/ondrel).
 #include <cstdio>
 
-#include "app/globals.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
 #include "gfx/image_files.h"
+#include "gfx/palette.h"
 #include "gfx/sprite_sheet.h"
 #include "gfx/surface.h"
 #include "platform/program_folder.h"
@@ -27,10 +28,6 @@ constexpr const char* kFontFile = ".\\Media\\font8x12.fon";
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
-// Palette indices of the default palette (media/palette.txt).
-constexpr uint8_t kBlue = 1;
-constexpr uint8_t kYellow = 14;
-constexpr uint8_t kWhite = 15;
 // The fish: sprite 3 of the sheet, two frames of 12 × 7 (its tail flicks); its stripe takes a tint.
 constexpr int16_t kFish = 3;
 constexpr int kFishWidth = 12;
@@ -39,7 +36,7 @@ constexpr int kFishHeight = 7;
 class HelloWindow : public Window {
 public:
     HelloWindow(const BitmapFont* helloFont, const SpriteSheet* helloSheet)
-        : Window("Hello, Ondrel", kWidth, kHeight, true, nullptr, false),
+        : Window("Hello, Ondrel", kWidth, kHeight, /*noBackground=*/true, /*owner=*/nullptr, /*fullscreen=*/false),
           font(helloFont),
           sheet(helloSheet),
           image(kWidth, kHeight) {}
@@ -58,10 +55,11 @@ public:
         y += dy;
         ++frames;
 
-        image.Clear(kBlue);
-        DrawText(font, 16, 16, "Hello, Ondrel! Escape ends.", &image, kWhite, false, false);
+        image.Clear(colour::kBlue);
+        DrawText(font, 16, 16, "Hello, Ondrel! Escape ends.", &image, colour::kWhite, /*centred=*/false, /*boxed=*/false);
         const auto tailFlick = static_cast<int16_t>(frames / 8 % 2);
-        DrawSprite(sheet, x, y, kFish, tailFlick, &image, dx < 0, false, false, kYellow);
+        DrawSprite(sheet, x, y, kFish, tailFlick, &image, /*flipX=*/dx < 0, /*flipY=*/false, /*transpose=*/false,
+                   /*tint=*/colour::kYellow);
         image.Present(this);
     }
 
@@ -83,9 +81,7 @@ int Fail(const char* why) {
 // The files the program opens; the platform makes the folder that holds them current.
 const char* const kProgramFiles[] = {kSheetFile, kFontFile, nullptr};
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    appGlobals.instance = instance;  // windows are registered under it
-
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Every surface takes the process palette when it is made, so the palette comes first.
     if (!LoadPaletteFromBmp(kSheetFile)) return Fail("cannot read the palette of Media/Sprites.bmp");
     BitmapFont font(8, 12, kFontFile);

@@ -13,6 +13,7 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/image_files.h"
+#include "gfx/palette.h"
 #include "gfx/surface.h"
 #include "platform/program_folder.h"
 #include "tasks/tasks.h"
@@ -30,7 +31,7 @@ constexpr int kLaneLeft = 60;     // a ball's centre runs from here ...
 constexpr int kLaneLength = 520;  // ... this far, then starts again
 constexpr int kFirstLane = 60;    // the first lane's y; the lanes are kLaneGap apart
 constexpr int kLaneGap = 120;
-constexpr uint8_t kBackground = 18, kLaneColour = 7, kWhite = 15;
+constexpr uint8_t kBackground = colour::kGreyRamp + 2, kLaneColour = colour::kLightGrey;
 
 std::string runOrder;  // the names of the tasks in the order they ran in the last pass
 
@@ -55,7 +56,7 @@ public:
 class TasksWindow : public Window {
 public:
     TasksWindow(const BitmapFont* tasksFont, Mover* const* laneMovers)
-        : Window("Ondrel tasks", kWidth, kHeight, true, nullptr, false),
+        : Window("Ondrel tasks", kWidth, kHeight, /*noBackground=*/true, /*owner=*/nullptr, /*fullscreen=*/false),
           font(tasksFont),
           movers(laneMovers),
           image(kWidth, kHeight),
@@ -82,11 +83,13 @@ public:
             char label[48];
             std::snprintf(label, sizeof label, "%c  priority %d  %s", m.name, m.priority,
                           m.state == Active ? "running" : "stopped");
-            DrawText(font, kLaneLeft + 190, y + 26, label, &image, kWhite, false, false);
+            DrawText(font, kLaneLeft + 190, y + 26, label, &image, colour::kWhite, /*centred=*/false,
+                     /*boxed=*/false);
             FillCircle(&image, kLaneLeft + m.x, y, 10, m.colour);
         }
         const std::string order = "last pass ran: " + (runOrder.empty() ? std::string("nothing") : runOrder);
-        DrawText(font, kLaneLeft, kHeight - 40, order.c_str(), &image, kWhite, false, false);
+        DrawText(font, kLaneLeft, kHeight - 40, order.c_str(), &image, colour::kWhite, /*centred=*/false,
+                 /*boxed=*/false);
         runOrder.clear();  // the Universe runs after this idle turn and writes it anew
         image.Present(this);
     }
@@ -102,17 +105,18 @@ private:
 
 }  // namespace
 
+// The files the program opens; the platform makes the folder that holds them current.
 const char* const kProgramFiles[] = {kPaletteFile, kFontFile, nullptr};
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    appGlobals.instance = instance;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     BitmapFont font(8, 12, kFontFile);
     if (!LoadPaletteFromBmp(kPaletteFile) || !font.glyphs) {
         std::fputs("tasks: cannot read Media/Sprites.bmp (the palette) or Media/font8x12.fon\n", stderr);
         return 1;
     }
     // The Universe owns its tasks and deletes them when it is cleared.
-    Mover* movers[3] = {new Mover('A', 2, 2, 40), new Mover('B', 1, 3, 58), new Mover('C', 3, 5, 104)};
+    Mover* movers[3] = {new Mover('A', 2, 2, colour::kRedRamp + 8), new Mover('B', 1, 3, colour::kGreenRamp + 10),
+                        new Mover('C', 3, 5, colour::kGoldRamp + 8)};
     for (Mover* m : movers) appGlobals.universe.Add(m);
 
     new TasksWindow(&font, movers);

@@ -1,12 +1,14 @@
 // The sandbox's scene file reader (DecodeScene) on any file. A scene file is over 300 KB and ends
 // in a check sum, so the input describes one rather than being one:
 //   flags (1 byte): 1 seal (the last 4 bytes become the FNV-1a of the bytes before them),
-//                   2 the standard headers (else the next 54 input bytes are the headers as they are)
+//                   2 the standard headers (else the next 54 input bytes are the headers as they are),
+//                   4 with them, bfSize the whole file's, as earlier versions wrote it
 //   n (2 bytes), then n bytes: the first pixel bytes in file order, the rest of the pixels 0
 //   the rest: everything after the pixels (the record, taps, spans and check sum)
 // with a fixed colour table in between. Beside the sanitizers: a file it refuses gives a reason
 // and leaves the caller's scene alone; a file it takes holds taps inside the scene and spans of
-// cells, and written out again with its own colour table is the same file, byte for byte.
+// cells, and written out again with its own colour table is the same file, byte for byte (once
+// given its bfSize: a file of an earlier version gives the whole file's size there).
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -31,8 +33,8 @@ uint32_t Fnv1a(const uint8_t* p, size_t n) {
     return h;
 }
 
-// The headers of a 640 × 480 8-bit bitmap of `size` bytes, pixels after 1078 bytes, as the
-// scene file's layout describes them.
+// The headers of a 640 × 480 8-bit bitmap, pixels after 1078 bytes, as the scene file's layout
+// describes them, with `size` as bfSize.
 void StandardHeaders(uint8_t* h, uint32_t size) {
     std::fill(h, h + kHeaders, uint8_t{0});
     h[0] = 'B';
@@ -69,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t given = std::min<size_t>(low | size_t{in.U8()} << 8, kPixels);
     for (size_t i = 0; i < given; ++i) file[kHeaders + kTable + i] = in.U8();
     file.insert(file.end(), in.Rest(), in.Rest() + in.RestSize());
-    if (flags & 2) StandardHeaders(file.data(), static_cast<uint32_t>(file.size()));
+    if (flags & 2) StandardHeaders(file.data(), flags & 4 ? static_cast<uint32_t>(file.size()) : kHeaders + kTable + kPixels);
     if ((flags & 1) && file.size() >= kHeaders + kTable + kPixels + 4)
         Put32(file.data() + file.size() - 4, Fnv1a(file.data(), file.size() - 4));
 
@@ -92,6 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         palette[3 * i + 1] = file[kHeaders + 4 * i + 1];
         palette[3 * i + 2] = file[kHeaders + 4 * i];
     }
-    FUZZ_CHECK(sandbox::EncodeScene(scene, palette) == file);
+    std::vector<uint8_t> again = sandbox::EncodeScene(scene, palette);
+    Put32(again.data() + 2, file[2] | file[3] << 8 | file[4] << 16 | static_cast<uint32_t>(file[5]) << 24);
+    Put32(again.data() + again.size() - 4, Fnv1a(again.data(), again.size() - 4));
+    FUZZ_CHECK(again == file);
     return 0;
 }

@@ -70,10 +70,12 @@ bool FrameOrigin(const SpriteSheet* sheet, int16_t sprite, int16_t frame, int16_
 // The index of the frame's cell (u, v); 0 when the frame does not exist, the sheet has no
 // pixels, or (u, v) lies outside the frame.
 uint8_t FramePixel(const SpriteSheet* sheet, int16_t sprite, int16_t frame, int32_t u, int32_t v);
-// The same, read from `pixels`, a buffer laid out as the sheet's (its pitch × height bytes).
+// For the framework's own use: the same, read from `pixels`, a buffer laid out as the sheet's
+// (its pitch × height bytes).
 uint8_t FramePixelIn(const SpriteSheet* sheet, int16_t sprite, int16_t frame, int32_t u, int32_t v,
                      const uint8_t* pixels);
-// As GetPixel, reading `pixels` with the surface's pitch and bounds; 0 outside them.
+// For the framework's own use: as GetPixel, reading `pixels` with the surface's pitch and bounds;
+// 0 outside them.
 uint8_t GetPixelFrom(const Surface* surface, int32_t x, int32_t y, const uint8_t* pixels);
 
 // The sprite's frame count, 0 for a sprite that does not exist; counts beyond what 16 bits

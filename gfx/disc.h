@@ -1,4 +1,5 @@
-// The row widths of a disc, shared by the filled circles and the tiled discs.
+// For the framework's own use: the row widths of a disc, shared by the filled circles and the
+// tiled discs.
 #pragma once
 
 #include <cmath>

@@ -9,7 +9,7 @@ class Surface;
 // ink. Pixel (k, j) of glyph g is at glyphs + j × 92 × cellWidth + g × cellWidth + k.
 class BitmapFont {
 public:
-    static constexpr int32_t kGlyphCount = 92;
+    static constexpr int32_t kGlyphCount = 92;  // glyphs in the strip
     // The character of each glyph, in strip order: letters, digits, then the signs. The two
     // bytes above 127 are code page 1252's degree sign (0xB0) and pound sign (0xA3). A space
     // advances without ink; any other character without a glyph draws a solid cell.
@@ -25,10 +25,12 @@ public:
     BitmapFont(const BitmapFont&) = delete;
     BitmapFont& operator=(const BitmapFont&) = delete;
 
+    // The size of a glyph's cell in pixels: a character advances the text by CellWidth().
     int32_t CellWidth() const { return cellWidth; }
     int32_t CellHeight() const { return cellHeight; }
 
     uint8_t* glyphs;  // owned; null when the font has no glyphs
+    // The size of a glyph's cell, as given.
     int32_t cellWidth;
     int32_t cellHeight;
 };

@@ -14,6 +14,7 @@
 // One frame inside the sheet. `right` and `bottom` are the corner markers' column and row: one
 // past the frame's last column and row.
 struct SpriteRect {
+    // The first column and row of the frame's pixels, and one past its last.
     int32_t left;
     int32_t top;
     int32_t right;
@@ -37,7 +38,7 @@ public:
     // 0 for a sprite number outside the set.
     int32_t FrameCount(int32_t sprite) const;
 
-    int32_t spriteCount;
+    int32_t spriteCount;    // sprites in the set
     int32_t* frameCounts;   // owned, spriteCount entries
     SpriteRect** frames;    // owned, spriteCount owned arrays of frameCounts[i] rectangles
 };
@@ -63,6 +64,8 @@ public:
     bool GetFrame(int32_t sprite, int32_t frame, SpriteRect* rect) const;
     int32_t FrameCount(int32_t sprite) const;
 
+    // The marker indices CutSprites looks for: 10 starts the next frame of a sprite, 11 marks a
+    // frame's corners, 12 starts a new sprite.
     uint8_t frameMarker;
     uint8_t cornerMarker;
     uint8_t spriteMarker;

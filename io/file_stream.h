@@ -22,6 +22,7 @@ public:
     FileStream(const FileStream&) = delete;
     FileStream& operator=(const FileStream&) = delete;
 
+    // True when the file opened.
     bool IsOk() const { return !failed; }
     // Ends the transfer. For a written file: true when every write and the close succeeded and
     // the file now stands at its path; otherwise the new file is dropped and false returned.
@@ -29,6 +30,7 @@ public:
     // open went.
     bool Close();
 
+    // Writes out what the stream holds back; false on a stream that cannot write.
     bool Flush();
     // The file's length in bytes as stored, or -1 when it cannot be told; the position and the
     // end-of-file state stay.

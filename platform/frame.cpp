@@ -17,7 +17,8 @@ namespace {
 // top, and their own children after each.
 void ComposeChildren(HWND parent, const gdi::Canvas& view, int64_t originX, int64_t originY, RECT clip) {
     for (WindowRecord* child : ChildrenOf(parent)) {
-        if (!child->visible) continue;
+        // Push buttons the driver presents itself are its to show.
+        if (!child->visible || (IsPushButton(*child) && ControlsInDriver())) continue;
         int64_t left = originX + child->rect.left;
         int64_t top = originY + child->rect.top;
         int64_t x0 = std::max<int64_t>(clip.left, left);
@@ -42,11 +43,12 @@ bool Contains(const WindowRecord& w, int64_t x, int64_t y) {
 }  // namespace
 
 const uint32_t* ComposeView(WindowRecord& top, int* width, int* height) {
-    const int bar = MenuBarHeight(top);
+    const int bar = ViewBarHeight(top);
     *width = top.clientWidth;
     *height = top.clientHeight + bar;
     bool children = false;
-    for (WindowRecord* child : ChildrenOf(top.handle)) children = children || child->visible;
+    for (WindowRecord* child : ChildrenOf(top.handle))
+        children = children || (child->visible && !(IsPushButton(*child) && ControlsInDriver()));
     if (bar == 0 && !children && !MenuOpenOn(top.handle)) return top.client.data();
 
     const size_t pitch = static_cast<size_t>(top.clientWidth);
@@ -70,21 +72,22 @@ PointerTarget RoutePointer(HWND hwnd, Pointer event, int x, int y) {
         int64_t oy = 0;
         bool sameView = TopLevelOf(*held, &ox, &oy) == w;
         int64_t bx = sameView ? x - ox : -1;
-        int64_t by = sameView ? y - oy - MenuBarHeight(*w) : -1;
+        int64_t by = sameView ? y - oy - ViewBarHeight(*w) : -1;
         ButtonPointer(*held, event, static_cast<int>(std::clamp<int64_t>(bx, -1, INT32_MAX)),
                       static_cast<int>(std::clamp<int64_t>(by, -1, INT32_MAX)));
         return {};
     }
-    if (MenuTakesPointer(*w, event, x, y)) return {};
+    const bool driverControls = ControlsInDriver();
+    if (!driverControls && MenuTakesPointer(*w, event, x, y)) return {};
 
     int64_t cx = x;
-    int64_t cy = int64_t{y} - MenuBarHeight(*w);
+    int64_t cy = int64_t{y} - ViewBarHeight(*w);
     if (cx < 0 || cy < 0 || cx >= w->clientWidth || cy >= w->clientHeight) return {};
     WindowRecord* target = w;
     for (;;) {
         WindowRecord* hit = nullptr;
         for (WindowRecord* child : ChildrenOf(target->handle))
-            if (child->visible && Contains(*child, cx, cy)) hit = child;
+            if (child->visible && Contains(*child, cx, cy) && !(driverControls && IsPushButton(*child))) hit = child;
         if (!hit) break;
         cx -= hit->rect.left;
         cy -= hit->rect.top;
@@ -106,6 +109,51 @@ void ForgetWindow(HWND hwnd) {
     if (MenuOpenOn(hwnd)) CloseMenu();
     if (ButtonHoldingPointer() == hwnd) ReleaseButtonPointer();
     if (WindowRecord* w = FindWindow(hwnd)) DestroyMenusOf(*w);
+}
+
+namespace {
+bool controlsInDriver = false;
+}  // namespace
+
+void PresentControlsInDriver(bool on) { controlsInDriver = on; }
+bool ControlsInDriver() { return controlsInDriver; }
+
+void InputMenuCommand(HWND hwnd, UINT id) {
+    WindowRecord* w = FindWindow(hwnd);
+    if (!w || (w->style & WS_CHILD) || !w->menu) return;
+    MENUITEMINFOA item{};
+    item.cbSize = kMenuItemInfoSizeWithoutBitmap;
+    item.fMask = MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE;
+    if (!GetMenuItemInfoA(w->menu, id, FALSE, &item) || item.hSubMenu || (item.fType & MFT_SEPARATOR) ||
+        (item.fState & (MF_GRAYED | MF_DISABLED)))
+        return;
+    CloseMenu();
+    PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+void InputButtonClick(HWND button) {
+    WindowRecord* b = FindWindow(button);
+    if (!b || !IsPushButton(*b) || !b->visible || !FindWindow(b->parent)) return;
+    PostMessageA(b->parent, WM_COMMAND, MAKEWPARAM(b->controlId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+std::vector<PushButton> PushButtonsOf(HWND hwnd) {
+    std::vector<PushButton> buttons;
+    WindowRecord* top = FindWindow(hwnd);
+    if (!top || !top->visible) return buttons;
+    // Visible children of visible windows, each window's children oldest first.
+    std::vector<HWND> windows{hwnd};
+    for (size_t i = 0; i < windows.size(); ++i)
+        for (WindowRecord* child : ChildrenOf(windows[i])) {
+            if (!child->visible) continue;
+            windows.push_back(child->handle);
+            if (IsPushButton(*child)) {
+                const LRESULT state = SendMessageA(child->handle, BM_GETSTATE, 0, 0);
+                if (!(child = FindWindow(windows.back()))) continue;
+                buttons.push_back({child->handle, child->text, (state & BST_PUSHED) != 0});
+            }
+        }
+    return buttons;
 }
 
 const uint32_t* ViewPixels(HWND hwnd, int* width, int* height) {

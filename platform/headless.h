@@ -12,7 +12,8 @@
 namespace headless {
 
 // A fresh start: every window, message, key state and class gone; the clock at 10 s; the screen
-// 1024 × 768; the clock step 16 ms; no hooks; no message boxes recorded.
+// 1024 × 768, shown 1:1; the clock step 16 ms; no hooks; no message boxes recorded; the window
+// manager draws the controls.
 void Reset();
 
 void SetScreenSize(int width, int height);
@@ -65,6 +66,36 @@ Image ReadClient(HWND hwnd);
 // framebuffer, with push buttons and an open drop-down drawn over. Equal to ReadClient for a
 // window without a menu bar, children or open menu.
 Image ReadWindow(HWND hwnd);
+
+// The screen a top-level window's view is shown on, for tests of how views fit screens: a room of
+// roomWidth × roomHeight device pixels, `devicePixelsPerUnit` of them to a device-independent
+// pixel (1 on a desktop, 3 on many phones). Until set, the room is the screen size at 1.
+void ShowOnScreen(int roomWidth, int roomHeight, double devicePixelsPerUnit);
+
+// What the screen shows of a top-level window: its view (ReadWindow) fitted to the room by the
+// rule every display follows (platform/view_scale.h). Empty for a window that is gone.
+Image ReadScreen(HWND hwnd);
+
+// Pointer input on the screen: (x, y) are device pixels from the top-left corner of the window's
+// image there (fractions allowed), taken back to the view as every display takes them.
+void MoveMouseOnScreen(HWND hwnd, double x, double y);
+void PressLeftOnScreen(HWND hwnd, double x, double y);
+void ReleaseLeftOnScreen(HWND hwnd, double x, double y);
+
+// Whether the driver presents the windows' menu bars and push buttons itself, as the web driver
+// does (wm::PresentControlsInDriver), rather than show them in the view. Set it before windows are
+// made. Then PickMenuItem is a pick on the presented menu, ClickPushButton a click on a presented
+// button, and PushButtons lists what the driver presents: each button's handle, caption and
+// whether it looks pushed in.
+void PresentControls(bool on);
+void PickMenuItem(HWND hwnd, UINT id);
+void ClickPushButton(HWND button);
+struct ButtonShown {
+    HWND hwnd;
+    std::string caption;
+    bool pushed;
+};
+std::vector<ButtonShown> PushButtons(HWND hwnd);
 
 // Times a window's content was shown since Reset.
 int ShowCount(HWND hwnd);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -41,6 +43,37 @@ void InputActivateApp(bool active);
 
 // The user asked to close a top-level window (its close box): WM_CLOSE is posted to it.
 void InputClose(HWND hwnd);
+
+// The driver presents a top-level window's menu bar and push buttons itself, at the screen's own
+// size, rather than show them as the window manager composes them into the view
+// (docs/ARCHITECTURE.md, "Controls a driver presents"). Said once, before the first window is
+// shown (a driver that does says so as the program starts). From then on the view leaves them
+// out: it is the client area with any other children, and pointer positions are client pixels;
+// the driver reads the controls from the window (GetMenu and the rest, PushButtonsOf) and sends
+// what a click on them does (InputMenuCommand, InputButtonClick).
+void PresentControlsInDriver(bool on);
+bool ControlsInDriver();
+
+// For a driver that presents controls itself: an item of the window's
+// menu was picked. WM_COMMAND with the item's identifier (lParam 0) is posted to the top-level
+// window, as a click on the item in the window's own menu bar would, when the window's menu holds
+// an enabled item of that identifier that opens no drop-down; else nothing happens.
+void InputMenuCommand(HWND hwnd, UINT id);
+
+// For such a driver: a push button was clicked. WM_COMMAND with the button's identifier and
+// BN_CLICKED, and its handle, is posted to its parent, as a click on it in the view would, when it
+// is a live, visible push button; else nothing happens.
+void InputButtonClick(HWND button);
+
+// The visible push buttons of a top-level window and of its children, oldest first, for such a
+// driver to present.
+struct PushButton {
+    HWND hwnd = nullptr;
+    std::string caption;
+    bool pushed = false;  // it looks pushed in (BM_GETSTATE)
+    bool operator==(const PushButton&) const = default;
+};
+std::vector<PushButton> PushButtonsOf(HWND hwnd);
 
 // The client framebuffer of a window: width × height 0x00RRGGBB values, rows top-down. Null for
 // a window that is not a live window.

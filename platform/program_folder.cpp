@@ -1,7 +1,7 @@
 // The start-folder rule: the current folder when it holds the program's files, else the
-// executable's folder when that holds them all, else ../share/ondrel from the executable's folder
-// (an installed program: bin/ beside share/), else a line on standard error saying what each
-// folder lacks. The system's part is in program_folder_internal.h.
+// executable's folder when that holds them all, else ../share/<program> and then ../share/ondrel
+// from the executable's folder (an installed program: bin/ beside share/), else a line on standard
+// error saying what each folder lacks. The system's part is in program_folder_internal.h.
 #include "platform/program_folder.h"
 
 #include <cstdio>
@@ -30,11 +30,11 @@ std::vector<std::string> Missing(const std::string& place, const std::vector<std
     return missing;
 }
 
-// ../share/ondrel from `folder`, written out: the folder's parent, then share and ondrel.
-std::string SharedData(const std::string& folder) {
+// ../share/<name> from `folder`, written out: the folder's parent, then share and the name.
+std::string SharedData(const std::string& folder, const std::string& name) {
     const size_t separator = folder.find_last_of(folder::Separator());
     const std::string parent = separator == std::string::npos ? std::string(".") : folder.substr(0, separator);
-    return parent + folder::Separator() + "share" + folder::Separator() + "ondrel";
+    return parent + folder::Separator() + "share" + folder::Separator() + name;
 }
 
 std::string Listed(const std::vector<std::string>& names) {
@@ -52,18 +52,26 @@ bool EnterProgramFolder(const char* program, const char* const* files) {
     const std::vector<std::string> missingHere = Missing(here, names);
     if (missingHere.empty()) return true;
 
+    const bool named = program && *program;
+    const std::string name = named ? program : "program";
     const std::string beside = folder::OfExecutable();
-    const std::vector<std::string> missingBeside = beside.empty() ? names : Missing(beside, names);
-    if (!beside.empty() && missingBeside.empty() && folder::Enter(beside)) return true;
-
-    const std::string shared = beside.empty() ? std::string() : SharedData(beside);
-    const std::vector<std::string> missingShared = beside.empty() ? names : Missing(shared, names);
-    if (!beside.empty() && missingShared.empty() && folder::Enter(shared)) return true;
-
-    const std::string besideText = beside.empty() ? "the program's own folder could not be told"
-                                                  : beside + " (the program's folder) lacks " + Listed(missingBeside) +
-                                                        "; " + shared + " lacks " + Listed(missingShared);
+    if (beside.empty()) {
+        std::fprintf(stderr, "%s: cannot find %s in %s (the current folder); the program's own folder could not be told. "
+                     "Going on without them.\n", name.c_str(), Listed(missingHere).c_str(), here.c_str());
+        return false;
+    }
+    // The program's folder, then its own data folder, then Ondrel's, which its own programs share.
+    std::vector<std::string> places = {beside};
+    if (named && name != "ondrel") places.push_back(SharedData(beside, name));
+    places.push_back(SharedData(beside, "ondrel"));
+    std::string lacks;
+    for (const std::string& place : places) {
+        const std::vector<std::string> missing = Missing(place, names);
+        if (missing.empty() && folder::Enter(place)) return true;
+        lacks += (lacks.empty() ? "" : "; ") + place + (place == beside ? " (the program's folder)" : "") + " lacks " +
+                 Listed(missing);
+    }
     std::fprintf(stderr, "%s: cannot find %s in %s (the current folder); %s. Going on without them.\n",
-                 program ? program : "program", Listed(missingHere).c_str(), here.c_str(), besideText.c_str());
+                 name.c_str(), Listed(missingHere).c_str(), here.c_str(), lacks.c_str());
     return false;
 }

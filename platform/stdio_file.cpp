@@ -216,3 +216,9 @@ int64_t FileLength(FILE* file) {
     if (fstat(fileno(below), &status) != 0 || !S_ISREG(status.st_mode)) return -1;
     return status.st_size;
 }
+
+bool IsTerminal(FILE* file) {
+    if (!file) return false;
+    const int descriptor = fileno(file);
+    return descriptor >= 0 && isatty(descriptor) != 0;
+}

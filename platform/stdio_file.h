@@ -12,7 +12,7 @@
 // drops it. A crash or a full disk on the way leaves the old file as it was.
 
 #if defined(_WIN32)
-#include "platform/win32.h"
+#include <io.h>
 
 inline FILE* OpenFile(const char* name, const char* mode) { return std::fopen(name, mode); }
 inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryName) {
@@ -20,10 +20,10 @@ inline FILE* OpenFileBeside(const char* name, const char* mode, std::string* tem
     *temporaryName = std::string(name) + ".partial";
     return std::fopen(temporaryName->c_str(), mode);
 }
-inline bool MoveFileOver(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
+// MoveFileExA, replacing and written through (platform/windows/stdio_file.cpp).
+bool MoveFileOver(const char* from, const char* to);
 inline bool RemoveFile(const char* name) { return std::remove(name) == 0; }
+inline bool IsTerminal(FILE* file) { return file && _isatty(_fileno(file)) != 0; }
 // The runtime's own offsets; its seek back clears the end-of-file state, as it would for a
 // program of its own.
 inline int64_t FileLength(FILE* file) {
@@ -48,4 +48,7 @@ FILE* OpenFileBeside(const char* name, const char* mode, std::string* temporaryN
 // Makes the closed file `from` durable and renames it to `to`, replacing what was there.
 bool MoveFileOver(const char* from, const char* to);
 bool RemoveFile(const char* name);
+// Whether the open file is a terminal (a console), where a person reads what is written as it
+// comes, as the runtime's _isatty tells.
+bool IsTerminal(FILE* file);
 #endif

@@ -30,14 +30,26 @@ struct KeyState {
     bool pressedSinceQuery = false;
 };
 
+// A message in the thread's queue; `input` for one that a key or mouse button made, whose taking
+// moves GetKeyState's record on (messages a program posts do not).
+struct Queued {
+    MSG msg;
+    bool input;
+};
+
+// GetKeyState's record of a key, as Win32 keeps it: kDown while down, kToggled flipped at each press.
+constexpr uint8_t kDown = 0x80;
+constexpr uint8_t kToggled = 0x01;
+
 struct State {
     std::map<std::string, WindowClass> classes;
     std::map<uintptr_t, std::unique_ptr<WindowRecord>> windows;
     uintptr_t nextHandle = 0x10000;
-    std::deque<MSG> queue;
+    std::deque<Queued> queue;
     bool quitPosted = false;
     int quitCode = 0;
-    std::array<KeyState, 256> keys{};
+    std::array<KeyState, 256> keys{};  // GetAsyncKeyState's: the keys as they are now
+    std::array<uint8_t, 256> taken{};  // GetKeyState's: as of the last input message taken
     HWND focus = nullptr;
     bool appActive = false;
 };
@@ -69,7 +81,7 @@ void FrameOf(DWORD style, int* sides, int* top) {
 
 // Tells the display driver the size of what a top-level window shows, when that changed.
 void ResizeShown(WindowRecord& w) {
-    int height = w.clientHeight + MenuBarHeight(w);
+    int height = w.clientHeight + ViewBarHeight(w);
     if (!w.topLevelShown || (w.shownWidth == w.clientWidth && w.shownHeight == height)) return;
     w.shownWidth = w.clientWidth;
     w.shownHeight = height;
@@ -118,14 +130,49 @@ POINT ScreenOffset(WindowRecord& w) {
     return POINT{static_cast<LONG>(x + screen.x - own.x), static_cast<LONG>(y + screen.y - own.y)};
 }
 
-void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+void Enqueue(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool input = false) {
     MSG m{};
     m.hwnd = hwnd;
     m.message = msg;
     m.wParam = wParam;
     m.lParam = lParam;
     m.time = display::Ticks();
-    Wm().queue.push_back(m);
+    Wm().queue.push_back(Queued{m, input});
+}
+
+// GetKeyState's record follows a key going down or up.
+void Take(int virtualKey, bool down) {
+    if (virtualKey < 0 || virtualKey > 255) return;
+    uint8_t& k = Wm().taken[static_cast<size_t>(virtualKey)];
+    if (down && !(k & kDown)) k ^= kToggled;
+    k = static_cast<uint8_t>(down ? k | kDown : k & ~kDown);
+}
+
+// An input message leaves the queue: GetKeyState now answers as of it.
+void Take(const MSG& m) {
+    switch (m.message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            Take(static_cast<int>(m.wParam), m.message == WM_KEYDOWN);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            Take(VK_LBUTTON, m.message == WM_LBUTTONDOWN);
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+            Take(VK_RBUTTON, m.message == WM_RBUTTONDOWN);
+            break;
+        default:
+            break;
+    }
+}
+
+// The MK_* flags of a mouse message: the buttons and the modifier keys held as the input came.
+WPARAM MouseKeys() {
+    const auto& keys = Wm().keys;
+    return (keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (keys[VK_RBUTTON].down ? MK_RBUTTON : 0) |
+           (keys[VK_SHIFT].down ? MK_SHIFT : 0) | (keys[VK_CONTROL].down ? MK_CONTROL : 0);
 }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -177,9 +224,12 @@ bool Matches(const MSG& m, HWND hwnd, UINT lo, UINT hi) {
 bool TakeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, bool remove) {
     State& s = Wm();
     for (auto it = s.queue.begin(); it != s.queue.end(); ++it) {
-        if (!Matches(*it, hwnd, lo, hi)) continue;
-        *out = *it;
-        if (remove) s.queue.erase(it);
+        if (!Matches(it->msg, hwnd, lo, hi)) continue;
+        *out = it->msg;
+        if (remove) {
+            if (it->input) Take(it->msg);
+            s.queue.erase(it);
+        }
         return true;
     }
     if (s.quitPosted && hwnd == nullptr) {
@@ -203,6 +253,8 @@ WindowRecord* FindWindow(HWND hwnd) {
 }
 
 int MenuBarHeight(const WindowRecord& w) { return w.menu ? kMenu : 0; }
+
+int ViewBarHeight(const WindowRecord& w) { return ControlsInDriver() ? 0 : MenuBarHeight(w); }
 
 void FrameChanged(WindowRecord& w) {
     if (ResizeClient(w)) Send(w.handle, WM_SIZE, 0, MAKELPARAM(w.clientWidth, w.clientHeight));
@@ -249,9 +301,7 @@ void ShowClient(WindowRecord& w) {
 void InputMouseMove(HWND hwnd, int x, int y) {
     PointerTarget target = RoutePointer(hwnd, Pointer::Move, x, y);
     if (!target.hwnd) return;
-    State& s = Wm();
-    WPARAM flags = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0);
-    Enqueue(target.hwnd, WM_MOUSEMOVE, flags, MAKELPARAM(target.x, target.y));
+    Enqueue(target.hwnd, WM_MOUSEMOVE, MouseKeys(), MAKELPARAM(target.x, target.y), true);
 }
 
 void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
@@ -262,26 +312,25 @@ void InputMouseButton(HWND hwnd, MouseButton button, bool down, int x, int y) {
     Pointer event = button == MouseButton::Left ? (down ? Pointer::LeftDown : Pointer::LeftUp)
                                                 : (down ? Pointer::RightDown : Pointer::RightUp);
     PointerTarget target = RoutePointer(hwnd, event, x, y);
-    if (!target.hwnd) return;
+    if (!target.hwnd) {
+        Take(vk, down);  // a menu or a push button had it, or it fell outside: read at once
+        return;
+    }
     UINT msg = button == MouseButton::Left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP)
                                            : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
-    WPARAM flags = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0);
-    Enqueue(target.hwnd, msg, flags, MAKELPARAM(target.x, target.y));
+    Enqueue(target.hwnd, msg, MouseKeys(), MAKELPARAM(target.x, target.y), true);
 }
 
 void InputMouseWheel(HWND hwnd, int delta, int x, int y) {
-    State& s = Wm();
     WindowRecord* view = FindWindow(hwnd);
     WindowRecord* top = view ? TopLevelOf(*view) : nullptr;
     if (!top || MenuOpenOn(top->handle)) return;
-    if (x < 0 || y < 0 || x >= top->clientWidth || y >= top->clientHeight + MenuBarHeight(*top)) return;
+    if (x < 0 || y < 0 || x >= top->clientWidth || y >= top->clientHeight + ViewBarHeight(*top)) return;
     // The view's corner on the screen: the client's, less the menu bar above it.
     const POINT corner = ClientCorner(*top);
     const int64_t screenX = int64_t{corner.x} + x;
-    const int64_t screenY = int64_t{corner.y} - MenuBarHeight(*top) + y;
-    WPARAM keys = (s.keys[VK_LBUTTON].down ? MK_LBUTTON : 0) | (s.keys[VK_RBUTTON].down ? MK_RBUTTON : 0) |
-                  (s.keys[VK_SHIFT].down ? MK_SHIFT : 0) | (s.keys[VK_CONTROL].down ? MK_CONTROL : 0);
-    Enqueue(top->handle, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), MAKELPARAM(screenX, screenY));
+    const int64_t screenY = int64_t{corner.y} - ViewBarHeight(*top) + y;
+    Enqueue(top->handle, WM_MOUSEWHEEL, MAKEWPARAM(MouseKeys(), delta), MAKELPARAM(screenX, screenY), true);
 }
 
 void InputKey(int virtualKey, bool down, bool repeat) {
@@ -291,13 +340,17 @@ void InputKey(int virtualKey, bool down, bool repeat) {
     bool wasDown = k.down;
     k.down = down;
     if (down) k.pressedSinceQuery = true;
-    if (MenuTakesKey(virtualKey, down)) return;
-    if (!s.focus) return;
+    // A key that makes no message (an open menu takes it, or no window has the focus) is read at
+    // once, as the menu's own loop would read it.
+    if (MenuTakesKey(virtualKey, down) || !s.focus) {
+        Take(virtualKey, down);
+        return;
+    }
     // lParam as Win32 builds it: repeat count 1, bit 30 the previous state, bit 31 the transition.
     LPARAM lParam = 1;
     if (down && (repeat || wasDown)) lParam |= LPARAM(1) << 30;
     if (!down) lParam |= (LPARAM(1) << 30) | static_cast<LPARAM>(0x80000000u);
-    Enqueue(s.focus, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtualKey), lParam);
+    Enqueue(s.focus, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtualKey), lParam, true);
 }
 
 void InputActivateApp(bool active) {
@@ -336,6 +389,7 @@ void ResetWindowManager() {
     s.quitPosted = false;
     s.quitCode = 0;
     s.keys = {};
+    s.taken = {};
     s.focus = nullptr;
     s.appActive = false;
 }
@@ -479,7 +533,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow) {
         if (show && !w->topLevelShown) {
             w->topLevelShown = true;
             w->shownWidth = w->clientWidth;
-            w->shownHeight = w->clientHeight + wm::MenuBarHeight(*w);
+            w->shownHeight = w->clientHeight + wm::ViewBarHeight(*w);
             display::CreateTopLevel(hwnd, w->text.c_str(), w->shownWidth, w->shownHeight, (w->style & WS_CAPTION) != WS_CAPTION);
             wm::ShowClient(*w);
             wm::Activate(hwnd);
@@ -619,6 +673,21 @@ SHORT WINAPI GetAsyncKeyState(int vKey) {
     k.pressedSinceQuery = false;
     return static_cast<SHORT>(result);
 }
+
+SHORT WINAPI GetKeyState(int vKey) {
+    if (vKey < 0 || vKey > 255) return 0;
+    // The record's byte sign-extended, as Win32 gives it: down is negative.
+    return static_cast<SHORT>(static_cast<int8_t>(Wm().taken[static_cast<size_t>(vKey)] & (wm::kDown | wm::kToggled)));
+}
+
+HWND WINAPI SetFocus(HWND hwnd) {
+    if (hwnd && !FindWindow(hwnd)) return nullptr;
+    HWND old = Wm().focus;
+    wm::SetFocusWindow(hwnd);
+    return old;
+}
+
+HWND WINAPI GetFocus() { return Wm().focus; }
 
 BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (hwnd && !FindWindow(hwnd)) return FALSE;

@@ -2,12 +2,17 @@
 //
 // On Windows this is <windows.h> itself. Elsewhere it declares the subset with Win32's names,
 // values and signatures, and platform/ implements it as an in-process window manager over a
-// display driver (see platform/display.h).
+// display driver (see platform/display.h). ONDREL_WIN32_SUBSET builds over the subset on Windows
+// too: the replay tool's Windows build, on the headless driver.
 #pragma once
+
+#if __cplusplus < 202002L
+#error "Ondrel's headers need C++20 or newer: compile with -std=c++20 or a later standard"
+#endif
 
 #include <cstddef>
 
-#if defined(_WIN32)
+#if defined(_WIN32) && !defined(ONDREL_WIN32_SUBSET)
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -377,13 +382,20 @@ typedef const MENUITEMINFOA* LPCMENUITEMINFOA;
 #define MIIM_BITMAP 0x00000080
 #define MIIM_FTYPE 0x00000100
 
-// Buttons
+// Buttons. A check box (BS_CHECKBOX, or BS_AUTOCHECKBOX, which checks and unchecks itself when
+// clicked) is drawn only as BS_PUSHLIKE makes it: a push button that stays pushed in while checked.
 #define BS_PUSHBUTTON 0x00000000L
 #define BS_DEFPUSHBUTTON 0x00000001L
+#define BS_CHECKBOX 0x00000002L
+#define BS_AUTOCHECKBOX 0x00000003L
+#define BS_PUSHLIKE 0x00001000L
 #define BN_CLICKED 0
+#define BM_GETCHECK 0x00F0
+#define BM_SETCHECK 0x00F1
 #define BM_GETSTATE 0x00F2
 #define BM_SETSTATE 0x00F3
 #define BST_UNCHECKED 0x0000
+#define BST_CHECKED 0x0001
 #define BST_PUSHED 0x0004
 
 // RedrawWindow
@@ -504,6 +516,14 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 int WINAPI GetSystemMetrics(int index);
 LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 SHORT WINAPI GetAsyncKeyState(int vKey);
+// The key's state as of the input message the thread took from its queue last (GetMessageA, or
+// PeekMessageA with PM_REMOVE): negative while it was down then; the low bit flips at each press.
+// A key message's handler asks it for the modifiers held with that key.
+SHORT WINAPI GetKeyState(int vKey);
+// The window that gets the keyboard's messages; SetFocus returns the one that had them (null for
+// none, or when `hwnd` is no window), sending it WM_KILLFOCUS and the new one WM_SETFOCUS.
+HWND WINAPI SetFocus(HWND hwnd);
+HWND WINAPI GetFocus();
 BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
@@ -536,8 +556,9 @@ DWORD WINAPI GetTickCount();
 void WINAPI Sleep(DWORD milliseconds);
 BOOL WINAPI Beep(DWORD frequency, DWORD duration);
 
-// The program's entry point, called by the platform's main() as the Windows runtime calls it.
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+// The program's entry point, called by the process entry's main() as the Windows runtime calls
+// it. Its name is a C one, as in <windows.h>, so that the linker can be asked for it by name.
+extern "C" int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 #endif
 
@@ -552,3 +573,7 @@ static_assert(kDevModeSizeWithoutPanning == 148, "DEVMODEA layout");
 constexpr UINT kMenuItemInfoSizeWithoutBitmap = static_cast<UINT>(offsetof(MENUITEMINFOA, hbmpItem));
 static_assert(sizeof(void*) != 4 || kMenuItemInfoSizeWithoutBitmap == 44, "MENUITEMINFOA layout");
 static_assert(sizeof(void*) != 8 || kMenuItemInfoSizeWithoutBitmap == 72, "MENUITEMINFOA layout");
+
+// Every program's WinMain sees how to name the files it opens (kProgramFiles), so that a list
+// defined beside it is the one the process entry reads.
+#include "platform/program_folder.h"

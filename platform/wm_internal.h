@@ -52,7 +52,8 @@ struct WindowRecord {
         }
     }
 
-    bool pushed = false;  // a push button that looks pressed
+    bool pushed = false;   // a push button that looks pressed
+    bool checked = false;  // a check box (drawn push-like) that is checked
     // What a top-level window shows (its view): the menu bar, then the client area with the
     // children and an open drop-down over it. Composed here when it is more than the client.
     std::vector<uint32_t> view;
@@ -68,6 +69,10 @@ void ShowClient(WindowRecord& window);
 
 // The height of a window's menu bar above its client area: SM_CYMENU when it has one, else 0.
 int MenuBarHeight(const WindowRecord& window);
+
+// The height of the menu bar in the window's view: MenuBarHeight, or 0 when the display driver
+// presents the window's controls itself (ControlsInDriver, platform/input.h).
+int ViewBarHeight(const WindowRecord& window);
 
 // The window's menu bar came or went: its client area follows (WM_SIZE when it changed size).
 void FrameChanged(WindowRecord& window);

@@ -49,7 +49,6 @@ public:
     bool Undo(SceneState* now);
     bool Redo(SceneState* now);
     size_t UndoLevels() const { return undo.size(); }
-    size_t RedoLevels() const { return redo.size(); }
     // Bytes held by every level of both stacks.
     size_t Bytes() const;
     void Clear();

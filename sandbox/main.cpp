@@ -4,6 +4,4 @@
 #include "platform/program_folder.h"
 #include "sandbox/sandbox.h"
 
-const char* const kProgramFiles[] = {nullptr};
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) { return sandbox::SandboxMain(instance, commandLine); }

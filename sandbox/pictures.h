@@ -1,12 +1,14 @@
 // Pictures of the scene: a screenshot as a PNG and a recording as an animated GIF, with libpng
-// and giflib (ondrel_image_writers). A build without them (Windows, the web) writes the
-// screenshot as an 8-bit bitmap and cannot record; the functions say so.
+// and giflib (ondrel_image_writers), on every platform. A build made without libpng writes the
+// screenshot as an 8-bit bitmap, and one without giflib cannot record; the functions say so.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+
+class GifRecorder;  // tools/replay/image_writers.h
 
 namespace sandbox {
 
@@ -16,7 +18,8 @@ const char* ScreenshotExtension();
 // bytes) as a picture named `name`. False, with the reason in *why, on failure.
 bool WriteScreenshot(const std::string& name, const uint8_t* pixels, const uint8_t* palette, std::string* why);
 
-// An animated GIF of the scene, one frame a call.
+// An animated GIF of the scene, one frame a call. Each frame is shown at least 20 ms, as long as
+// the clock says; a frame that comes sooner takes the place of the one before it.
 class Recording {
 public:
     Recording();
@@ -33,8 +36,7 @@ public:
     const std::string& Name() const { return name; }
 
 private:
-    struct Gif;
-    std::unique_ptr<Gif> gif;
+    std::unique_ptr<GifRecorder> gif;  // a new one for each recording
     FILE* file = nullptr;
     std::string name;
 };

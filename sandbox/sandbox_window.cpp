@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "app/system.h"
 #include "gfx/draw.h"
@@ -17,20 +18,12 @@ namespace sandbox {
 
 namespace {
 
-const char* const kFileItems[] = {"Open...", "Save", "Import image...", "Screenshot", "Start/stop recording", "Quit", nullptr};
-const char* const kEditItems[] = {"Undo", "Redo", "Clear scene", nullptr};
-const char* const kToolsItems[] = {"Wall brush", "Eraser", "Straight wall", "Water brush", "Tap", "Fill",
-                                   "Bigger brush", "Smaller brush", nullptr};
-const char* const kTimeItems[] = {"Run/pause", "One step", "Faster", "Slower", nullptr};
-const char* const kToolNames[] = {"Wall", "Eraser", "Line", "Water", "Tap", "Fill"};
-// The keys of the tools, in Tool's order: Brush, Eraser, Line, Water, Tap, Fill.
-constexpr int kToolKeys[] = {'B', 'E', 'L', 'W', 'T', 'F'};
-
 // Colours drawn over the scene on the view only, never on the scene.
 constexpr uint8_t kOutlineIndex = 4;   // red: the brush's outline, the taps
 constexpr uint8_t kPreviewIndex = 8;   // dark grey: the straight wall being dragged
 constexpr uint8_t kStatusBack = 0;
 constexpr uint8_t kStatusText = 15;
+constexpr int kStatusLeft = 4;
 
 // Frames between autosaves while the program runs: on the web only, which has no closing moment.
 #if defined(__EMSCRIPTEN__)
@@ -39,9 +32,24 @@ constexpr int kAutosaveEveryFrames = 300;
 constexpr int kAutosaveEveryFrames = 0;
 #endif
 
-bool ControlDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+constexpr const char* kWelcome = "Welcome! Drag to draw walls; T places a tap, W pours. Space: pause";
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+// A reason as the player reads it: the files of the scene folder by their names alone.
+std::string Words(std::string why, const std::string& folder) {
+    if (folder.empty()) return why;
+    const std::string prefix = (std::filesystem::path(folder) / "").string();
+    for (size_t at; (at = why.find(prefix)) != std::string::npos;) why.erase(at, prefix.size());
+    return why;
+}
+
+// A row of the status line as it fits the window: cut, with "...", where it would run off.
+std::string Fitted(std::string text, int cellWidth) {
+    const size_t fits = static_cast<size_t>((kSceneWidth - kStatusLeft) / std::max(cellWidth, 1));
+    if (text.size() > fits) text = text.substr(0, fits - 3) + "...";
+    return text;
+}
 
 }  // namespace
 
@@ -52,33 +60,59 @@ SandboxWindow::SandboxWindow(const BitmapFont* sandboxFont, Scene* sandboxScene,
       folder(std::move(sceneFolder)),
       view(kSceneWidth, kViewHeight),
       buttons(this) {
-    AddMenu("File", kFileItems);
-    AddMenu("Edit", kEditItems);
-    AddMenu("Tools", kToolsItems);
-    AddMenu("Time", kTimeItems);
-    const char* captions[] = {"Wall", "Eraser", "Line", "Water", "Tap", "Fill", "Run/Pause", "Undo"};
-    for (int i = 0; i < 8; ++i) {
-        auto left = static_cast<short>(7 + i * kButtonPitch);
-        buttons.AddButton(left, kButtonTop, static_cast<short>(left + kButtonWidth), kButtonTop + kButtonHeight, captions[i],
-                          static_cast<short>(1 + i));
+    // The menus: each item with its key beside it, as Win32 menus show a shortcut after a tab.
+    for (int m = 0; m < kMenuCount; ++m) {
+        std::vector<std::string> texts;
+        for (const MenuEntry& e : MenuEntries(static_cast<MenuTitle>(m))) {
+            if (e.isTool) {
+                texts.push_back(std::string(ControlOf(e.tool).name) + "\t" + KeyName(ControlOf(e.tool).key, false));
+            } else {
+                const CommandControl& c = ControlOf(e.command);
+                texts.push_back(std::string(c.text) + "\t" + KeyName(c.key, c.control));
+            }
+        }
+        std::vector<const char*> items;
+        for (const std::string& t : texts) items.push_back(t.c_str());
+        items.push_back(nullptr);
+        AddMenu(kMenuTitles[m], items.data());
+    }
+    // The buttons: the tools' show the one picked, Run/Pause's whether time runs.
+    auto place = [](int p) { return static_cast<short>(ButtonLeft(p)); };
+    for (const ToolControl& t : kTools) {
+        const short left = place(ButtonPlace(t.tool));
+        buttons.AddCheckButton(left, kButtonTop, static_cast<short>(left + kButtonWidth), kButtonTop + kButtonHeight, t.caption,
+                               ButtonOf(t.tool));
+    }
+    for (const CommandControl& c : kCommands) {
+        if (!c.button) continue;
+        const short left = place(ButtonPlace(c.command));
+        const short right = static_cast<short>(left + kButtonWidth);
+        if (c.command == Command::Run)
+            buttons.AddCheckButton(left, kButtonTop, right, kButtonTop + kButtonHeight, c.caption, ButtonOf(c.command));
+        else
+            buttons.AddButton(left, kButtonTop, right, kButtonTop + kButtonHeight, c.caption, ButtonOf(c.command));
     }
     SelectTool(Tool::Wall);
     SetRunning(true);
     secondStart = TickCount();
     if (folder.empty()) {
-        Say("no scene folder: saving, pictures and the autosave are off");
+        Say("Saving is off: there is no folder to keep scenes in", 0);
         return;
     }
     const std::string autosave = (std::filesystem::path(folder) / kAutosaveName).string();
     std::error_code error;
-    if (!std::filesystem::exists(autosave, error)) return;
+    if (!std::filesystem::exists(autosave, error)) {
+        Say(kWelcome, 0);
+        welcoming = true;
+        return;
+    }
     SceneState kept;
     std::string why;
     if (LoadSceneFile(autosave, &kept, &why)) {
         scene->Restore(kept);
-        Say("the scene of the last run: " + autosave);
+        Say("Here is your scene from last time");
     } else {
-        Say(why);
+        Say("Your last scene could not be opened: " + Words(why, folder));
     }
 }
 
@@ -102,140 +136,151 @@ bool SandboxWindow::RecordEdit(Edit edit) {
     return true;
 }
 
-void SandboxWindow::Say(const std::string& message) { status = message; }
+void SandboxWindow::Say(const std::string& text, uint32_t lasting) {
+    message = text;
+    messageSaid = TickCount();
+    messageLasts = lasting;
+    welcoming = false;
+}
+
+std::string SandboxWindow::Status() const {
+    const bool live = !message.empty() && (messageLasts == 0 || TickCount() - messageSaid < messageLasts);
+    return live ? message : ControlOf(tool).hint;
+}
 
 void SandboxWindow::SelectTool(Tool t) {
     tool = t;
-    for (int i = 0; i < kToolCount; ++i) menuBar->SetMenuCheck(kToolsMenu, i, i == static_cast<int>(t));
+    for (const ToolControl& each : kTools) {
+        const MenuPlace at = PlaceOf(each.tool);
+        menuBar->SetMenuCheck(at.menu, at.item, each.tool == t);
+        buttons.SetButtonCheck(ButtonOf(each.tool), each.tool == t);
+    }
 }
 
 void SandboxWindow::SetBrush(int32_t size) { brush = std::clamp(size, kMinBrush, kMaxBrush); }
 
 void SandboxWindow::SetRunning(bool on) {
     running = on;
-    menuBar->SetMenuCheck(kTimeMenu, kRunItem, on);
+    const MenuPlace at = PlaceOf(Command::Run);
+    menuBar->SetMenuCheck(at.menu, at.item, on);
+    buttons.SetButtonCheck(ButtonOf(Command::Run), on);
+    // Steps per second are measured afresh from here.
+    secondStart = TickCount();
+    stepsThisSecond = 0;
+    stepsPerSecond = 0;
 }
 
 void SandboxWindow::SetSpeed(int32_t stepsPerFrame) { speed = std::clamp(stepsPerFrame, 1, 16); }
 
+void SandboxWindow::Do(Command command) {
+    switch (command) {
+        case Command::Open: return Browse(Browser::Kind::Scenes);
+        case Command::Save: return SaveScene();
+        case Command::Import: return Browse(Browser::Kind::Images);
+        case Command::Screenshot: return Screenshot();
+        case Command::Record: return ToggleRecording();
+        case Command::Quit: delete this; return;  // the registry forgets it; the loop ends with no window left
+        case Command::Undo: return Undo();
+        case Command::Redo: return Redo();
+        case Command::Clear:
+            RecordEdit([&] {
+                scene->Clear();
+                return true;
+            });
+            return Say("Cleared (Ctrl+Z brings it back)");
+        case Command::Bigger: return SetBrush(brush + 1);
+        case Command::Smaller: return SetBrush(brush - 1);
+        case Command::Run: return SetRunning(!running);
+        case Command::Step: ++pendingSteps; return;
+        case Command::Faster: return SetSpeed(speed * 2);
+        case Command::Slower: return SetSpeed(speed / 2);
+    }
+}
+
 void SandboxWindow::Undo() {
     SceneState now = scene->Save();
-    if (!history.Undo(&now)) return Say("nothing to undo");
+    if (!history.Undo(&now)) return Say("Nothing to undo");
     scene->Restore(now);
-    Say("undone");
+    Say("Undone (Ctrl+Y redoes)");
 }
 
 void SandboxWindow::Redo() {
     SceneState now = scene->Save();
-    if (!history.Redo(&now)) return Say("nothing to redo");
+    if (!history.Redo(&now)) return Say("Nothing to redo");
     scene->Restore(now);
-    Say("redone");
+    Say("Redone");
 }
 
 void SandboxWindow::SaveScene() {
-    if (folder.empty()) return Say("no scene folder to save in");
+    if (folder.empty()) return Say("Saving is off: there is no folder to keep scenes in");
     const std::string name = NewFileName(folder, "scene", "bmp");
     std::string why;
-    Say(SaveSceneFile(name, scene->Save(), &why) ? "saved " + name : why);
+    Say(SaveSceneFile(name, scene->Save(), &why) ? "Saved as " + FileName(name) + " (Ctrl+O opens it)" : "Not saved: " + Words(why, folder));
 }
 
 void SandboxWindow::Screenshot() {
-    if (folder.empty()) return Say("no scene folder for pictures");
+    if (folder.empty()) return Say("Pictures are off: there is no folder to keep them in");
     uint8_t palette[768];
     CopyPalette(palette);
     const std::string name = NewFileName(folder, "screenshot", ScreenshotExtension());
     std::string why;
-    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say(why);
+    if (!WriteScreenshot(name, scene->Pixels(), palette, &why)) return Say("No screenshot: " + Words(why, folder));
     OfferDownload(name.c_str());  // on the web, where the folder is inside the browser
-    Say("screenshot " + name);
+    Say("Screenshot saved as " + FileName(name));
 }
 
 void SandboxWindow::ToggleRecording() {
     if (recording.On()) {
         const bool ok = recording.Stop();
-        Say(ok ? "recorded " + std::to_string(recording.Frames()) + " frames: " + recording.Name()
-               : recording.Name() + ": the recording could not be written whole");
+        if (ok) OfferDownload(recording.Name().c_str());  // on the web, as a screenshot is
+        Say(ok ? "Recorded " + std::to_string(recording.Frames()) + " frames as " + FileName(recording.Name())
+               : "The recording could not be written whole: " + FileName(recording.Name()));
         return;
     }
-    if (folder.empty()) return Say("no scene folder for recordings");
+    if (!Recording::Available()) return Say("Recording is not available in this version");
+    if (folder.empty()) return Say("Recording is off: there is no folder to keep it in");
     uint8_t palette[768];
     CopyPalette(palette);
     std::string why;
-    if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say(why);
+    if (!recording.Start(NewFileName(folder, "recording", "gif"), palette, &why)) return Say("Not recording: " + Words(why, folder));
     recordingStart = TickCount();
     recording.AddFrame(scene->Pixels(), 0);  // the scene as it stands, then one frame a frame that steps
-    Say("recording into " + recording.Name() + " (R stops)");
+    Say("Recording into " + FileName(recording.Name()) + " (R stops)", 0);
 }
 
-void SandboxWindow::Browse(bool scenes) {
-    if (folder.empty()) return Say("no scene folder");
-    browsed.clear();
-    thumbs.clear();
-    for (const std::string& name : BitmapFiles(folder)) {
-        if (static_cast<int>(browsed.size()) == kThumbsShown) break;
-        // Every bitmap is listed; one that is not what the list is for shows dark and says why
-        // when it is clicked.
-        std::vector<uint8_t> big(static_cast<size_t>(kSceneWidth) * kSceneHeight, kPreviewIndex);
-        SceneState s;
-        std::vector<bool> light;
-        std::string why;
-        if (scenes && LoadSceneFile(name, &s, &why)) {
-            big = s.pixels;
-        } else if (!scenes && ImportImage(name, &light, &why)) {
-            for (size_t i = 0; i < light.size(); ++i) big[i] = light[i] ? EmptyIndex : kWallIndex;
-        }
-        std::vector<uint8_t> thumb(static_cast<size_t>(kThumbWidth) * kThumbHeight);
-        for (int y = 0; y < kThumbHeight; ++y)
-            for (int x = 0; x < kThumbWidth; ++x)
-                thumb[static_cast<size_t>(y) * kThumbWidth + static_cast<size_t>(x)] =
-                    big[static_cast<size_t>(4 * y) * kSceneWidth + static_cast<size_t>(4 * x)];
-        browsed.push_back(name);
-        thumbs.push_back(std::move(thumb));
-    }
-    browsing = true;
-    browsingScenes = scenes;
-    const char* what = scenes ? "scenes" : "images (8-bit bitmaps)";
-    Say(browsed.empty() ? std::string("no ") + what + " in " + folder + " (Esc: back)"
-                        : std::string("click one of the ") + what + " of " + folder + " (Esc: back)");
+void SandboxWindow::Browse(Browser::Kind kind) {
+    if (folder.empty()) return Say("There is no folder of scenes to look in");
+    Say(browser.Open(folder, kind), 0);
 }
 
-void SandboxWindow::TakeBrowsed(int index) {
-    if (index < 0 || index >= static_cast<int>(browsed.size())) return;
-    browsing = false;
-    const std::string name = browsed[static_cast<size_t>(index)];
+void SandboxWindow::TakeBrowsed(const std::string& name) {
+    browser.Close();
     std::string why;
-    if (browsingScenes) {
+    if (browser.Listing() == Browser::Kind::Scenes) {
         SceneState loaded;
-        if (!LoadSceneFile(name, &loaded, &why)) return Say(why);
+        if (!LoadSceneFile(name, &loaded, &why)) return Say("Not opened: " + Words(why, folder));
         RecordEdit([&] { return scene->Restore(loaded); });
-        Say("opened " + name);
-    } else {
-        std::vector<bool> light;
-        if (!ImportImage(name, &light, &why)) return Say(why);
-        RecordEdit([&] {
-            scene->SetWalls(light);
-            return true;
-        });
-        Say("imported " + name);
+        return Say("Opened " + FileName(name));
     }
+    std::vector<bool> light;
+    if (!ImportImage(name, &light, &why)) return Say("Not imported: " + Words(why, folder));
+    RecordEdit([&] {
+        scene->SetWalls(light);
+        return true;
+    });
+    Say("Imported the walls of " + FileName(name));
 }
 
 void SandboxWindow::OnEvent(int kind, int code, int detail) {
     switch (kind) {
         case Button:
-            if (code >= 1 && code <= kToolCount) SelectTool(static_cast<Tool>(code - 1));
-            if (code == kRunButton) SetRunning(!running);
-            if (code == kUndoButton) Undo();
-            return;
+            return OnButton(code);
         case Menu:
-            OnMenu(code, detail);
-            return;
+            return OnMenu(code, detail);
         case Key:
-            OnKey(code);
-            return;
+            return OnKey(code);
         case Mouse:
-            OnMouse(code);
-            return;
+            return OnMouse(code);
         case Wheel:
             // Away from the user: a bigger brush, a size a notch.
             wheelTurn += code;
@@ -247,84 +292,51 @@ void SandboxWindow::OnEvent(int kind, int code, int detail) {
     }
 }
 
+void SandboxWindow::OnButton(int id) {
+    for (const ToolControl& t : kTools)
+        if (id == ButtonOf(t.tool)) return SelectTool(t.tool);
+    for (const CommandControl& c : kCommands)
+        if (c.button && id == ButtonOf(c.command)) return Do(c.command);
+}
+
 void SandboxWindow::OnMenu(int menu, int item) {
-    if (menu == kFileMenu) {
-        if (item == kOpenItem) Browse(true);
-        if (item == kSaveItem) SaveScene();
-        if (item == kImportItem) Browse(false);
-        if (item == kScreenshotItem) Screenshot();
-        if (item == kRecordItem) ToggleRecording();
-        if (item == kQuitItem) delete this;
-    } else if (menu == kEditMenu) {
-        if (item == kUndoItem) Undo();
-        if (item == kRedoItem) Redo();
-        if (item == kClearItem) RecordEdit([&] {
-            scene->Clear();
-            return true;
-        });
-    } else if (menu == kToolsMenu) {
-        if (item < kToolCount) SelectTool(static_cast<Tool>(item));
-        if (item == kBiggerItem) SetBrush(brush + 1);
-        if (item == kSmallerItem) SetBrush(brush - 1);
-    } else if (menu == kTimeMenu) {
-        if (item == kRunItem) SetRunning(!running);
-        if (item == kStepItem) ++pendingSteps;
-        if (item == kFasterItem) SetSpeed(speed * 2);
-        if (item == kSlowerItem) SetSpeed(speed / 2);
-    }
+    if (menu < 0 || menu >= kMenuCount) return;
+    const std::vector<MenuEntry> entries = MenuEntries(static_cast<MenuTitle>(menu));
+    if (item < 0 || item >= static_cast<int>(entries.size())) return;
+    const MenuEntry& e = entries[static_cast<size_t>(item)];
+    if (e.isTool) return SelectTool(e.tool);
+    Do(e.command);
 }
 
 void SandboxWindow::OnKey(int code) {
-    if (code == VK_ESCAPE) {
-        if (browsing) {
-            browsing = false;
-            Say("");
-            return;
-        }
-        delete this;  // the registry forgets it; the loop ends with no window left
-        return;
+    if (code == VK_ESCAPE && browser.Showing()) {
+        browser.Close();
+        return Say("");
     }
-    if (ControlDown()) {
-        if (code == 'Z') Undo();
-        if (code == 'Y') Redo();
-        if (code == 'S') SaveScene();
-        if (code == 'O') Browse(true);
-        if (code == 'I') Browse(false);
-        return;
-    }
-    for (int i = 0; i < kToolCount; ++i)
-        if (code == kToolKeys[i]) SelectTool(static_cast<Tool>(i));
-    switch (code) {
-        case VK_SPACE: SetRunning(!running); return;
-        case 'N': ++pendingSteps; return;
-        case VK_ADD: SetSpeed(speed * 2); return;
-        case VK_SUBTRACT: SetSpeed(speed / 2); return;
-        case VK_OEM_6: case VK_PRIOR: SetBrush(brush + 1); return;
-        case VK_OEM_4: case VK_NEXT: SetBrush(brush - 1); return;
-        case 'C':
-            RecordEdit([&] {
-                scene->Clear();
-                return true;
-            });
-            return;
-        case 'P': Screenshot(); return;
-        case 'R': ToggleRecording(); return;
-        default: return;
-    }
+    // Ctrl as it was when this key went down, however quickly it was let go.
+    const bool control = GetKeyState(VK_CONTROL) < 0;
+    if (!control)
+        for (const ToolControl& t : kTools)
+            if (code == t.key) return SelectTool(t.tool);
+    for (const CommandControl& c : kCommands)
+        if ((code == c.key && control == c.control) || (!control && c.otherKey && code == c.otherKey)) return Do(c.command);
 }
 
 void SandboxWindow::OnMouse(int code) {
     // Positions left of or above the client area arrive as large numbers (16 bits unsigned):
     // strokes that leave the scene end just past its edge.
     const int32_t x = std::min(mouseX, kSceneWidth + kMaxBrush), y = std::min(mouseY, kSceneHeight + kMaxBrush);
-    if (browsing) {
-        if (code == LeftDown && y < kSceneHeight) TakeBrowsed(y / kThumbPitchY * 4 + x / kThumbWidth);
+    if (browser.Showing()) {
+        if (code != LeftDown) return;
+        if (const std::string* name = browser.At(x, y)) TakeBrowsed(*name);
         return;
     }
     const bool onScene = x < kSceneWidth && y < kSceneHeight;
     if (code == LeftDown && onScene) {
+        if (welcoming) Say("");
         lastX = x;
         lastY = y;
+        std::string why;
         switch (tool) {
             case Tool::Wall:
             case Tool::Eraser:
@@ -343,14 +355,11 @@ void SandboxWindow::OnMouse(int code) {
                 });
                 return;
             case Tool::Tap:
-                if (!RecordEdit([&] { return scene->AddTap(x, y); })) Say("a tap is there already");
+                if (!RecordEdit([&] { return scene->AddTap(x, y, &why); })) Say("No tap: " + why);
                 return;
-            case Tool::Fill: {
-                std::string why;
-                if (RecordEdit([&] { return scene->Fill(x, y, &why); })) Say("filled");
-                else Say(why);
+            case Tool::Fill:
+                if (!RecordEdit([&] { return scene->Fill(x, y, &why); })) Say("No fill: " + why);
                 return;
-            }
         }
     }
     if (!dragging) return;
@@ -375,17 +384,17 @@ void SandboxWindow::OnMouse(int code) {
 void SandboxWindow::OnIdle() {
     int steps = running ? speed : pendingSteps;
     pendingSteps = 0;
-    if (!browsing)
-        for (int i = 0; i < steps; ++i) scene->Step();
-    else
-        steps = 0;
+    if (browser.Showing()) steps = 0;
+    for (int i = 0; i < steps; ++i) scene->Step();
 
     const uint32_t now = TickCount();
-    stepsThisSecond += static_cast<uint32_t>(steps);
-    if (now - secondStart >= 1000) {
-        stepsPerSecond = stepsThisSecond * 1000 / (now - secondStart);
-        stepsThisSecond = 0;
-        secondStart = now;
+    if (running) {
+        stepsThisSecond += static_cast<uint32_t>(steps);
+        if (now - secondStart >= 1000) {
+            stepsPerSecond = stepsThisSecond * 1000 / (now - secondStart);
+            stepsThisSecond = 0;
+            secondStart = now;
+        }
     }
     if (recording.On() && steps > 0) recording.AddFrame(scene->Pixels(), now - recordingStart);
 
@@ -393,7 +402,7 @@ void SandboxWindow::OnIdle() {
         framesSinceAutosave = 0;
         Autosave();
     }
-    if (browsing) DrawBrowser();
+    if (browser.Showing()) browser.Draw(&view, font);
     else DrawView();
     DrawStatus();
     view.Present(this);  // in a real window this waits for the display's refresh
@@ -406,8 +415,15 @@ void SandboxWindow::DrawView() {
         SetPixel(&view, t.x, t.y, kOutlineIndex);
     }
     const int32_t x = mouseX, y = mouseY;
+    if (tool == Tool::Line && dragging) {
+        // Exactly the cells the wall will take.
+        const int32_t toX = std::min(x, kSceneWidth + kMaxBrush), toY = std::min(y, kSceneHeight + kMaxBrush);
+        ForStrokeCells(lastX, lastY, toX, toY, brush, [&](int32_t cx, int32_t cy) {
+            if (cy < kSceneHeight) SetPixel(&view, cx, cy, kPreviewIndex);
+        });
+        return;
+    }
     if (x >= kSceneWidth || y >= kSceneHeight) return;
-    if (tool == Tool::Line && dragging) DrawLine(&view, lastX, lastY, x, y, kPreviewIndex);
     if (tool == Tool::Tap || tool == Tool::Fill) {
         DrawLine(&view, x - 3, y, x + 3, y, kOutlineIndex);
         DrawLine(&view, x, y - 3, x, y + 3, kOutlineIndex);
@@ -420,38 +436,25 @@ void SandboxWindow::DrawView() {
     // The brush's outline: its cells that have a side on a cell outside it.
     std::vector<uint8_t> mask(static_cast<size_t>(brush + 2) * static_cast<size_t>(brush + 2), 0);
     const int32_t left = x - brush / 2 - 1, top = y - brush / 2 - 1;
-    auto in = [&](int32_t cx, int32_t cy) { return mask[static_cast<size_t>(cy - top) * static_cast<size_t>(brush + 2) + static_cast<size_t>(cx - left)] != 0; };
+    auto at = [&](int32_t cx, int32_t cy) -> uint8_t& {
+        return mask[static_cast<size_t>(cy - top) * static_cast<size_t>(brush + 2) + static_cast<size_t>(cx - left)];
+    };
+    ForBrushCells(x, y, brush, [&](int32_t cx, int32_t cy) { at(cx, cy) = 1; });
     ForBrushCells(x, y, brush, [&](int32_t cx, int32_t cy) {
-        mask[static_cast<size_t>(cy - top) * static_cast<size_t>(brush + 2) + static_cast<size_t>(cx - left)] = 1;
+        if (!at(cx - 1, cy) || !at(cx + 1, cy) || !at(cx, cy - 1) || !at(cx, cy + 1)) SetPixel(&view, cx, cy, kOutlineIndex);
     });
-    ForBrushCells(x, y, brush, [&](int32_t cx, int32_t cy) {
-        if (!in(cx - 1, cy) || !in(cx + 1, cy) || !in(cx, cy - 1) || !in(cx, cy + 1)) SetPixel(&view, cx, cy, kOutlineIndex);
-    });
-}
-
-void SandboxWindow::DrawBrowser() {
-    FillRect(&view, 0, 0, kSceneWidth - 1, kSceneHeight - 1, EmptyIndex);
-    for (size_t i = 0; i < thumbs.size(); ++i) {
-        const int left = static_cast<int>(i % 4) * kThumbWidth, top = static_cast<int>(i / 4) * kThumbPitchY;
-        for (int y = 0; y < kThumbHeight; ++y)
-            std::copy_n(thumbs[i].data() + static_cast<size_t>(y) * kThumbWidth, kThumbWidth,
-                        view.pixels + static_cast<size_t>(top + y) * kSceneWidth + static_cast<size_t>(left));
-        DrawRect(&view, left, top, left + kThumbWidth - 1, top + kThumbHeight - 1, kPreviewIndex);
-        std::string caption = FileName(browsed[i]).substr(0, static_cast<size_t>(kThumbWidth / font->CellWidth()));
-        DrawText(font, left + 1, top + kThumbHeight + 2, caption.c_str(), &view, kStatusBack, false, false);
-    }
 }
 
 void SandboxWindow::DrawStatus() {
     FillRect(&view, 0, kStatusTop, kSceneWidth - 1, kViewHeight - 1, kStatusBack);
     char line[160];
     std::snprintf(line, sizeof line, "step %u  spans %d  water %d  %u steps/s  x%d %s", scene->StepNumber(),
-                  static_cast<int>(scene->SpanCount()), static_cast<int>(scene->WaterCells()), stepsPerSecond,
+                  static_cast<int>(scene->SpanCount()), static_cast<int>(scene->WaterCells()), StepsPerSecond(),
                   static_cast<int>(speed), running ? "running" : "paused");
-    DrawText(font, 4, kStatusTop + 1, line, &view, kStatusText, false, false);
-    std::snprintf(line, sizeof line, "%s %d%s | %s", kToolNames[static_cast<int>(tool)], static_cast<int>(brush),
-                  recording.On() ? " REC" : "", status.c_str());
-    DrawText(font, 4, kStatusTop + 14, line, &view, kStatusText, false, false);
+    DrawText(font, kStatusLeft, kStatusTop + 1, Fitted(line, font->CellWidth()).c_str(), &view, kStatusText, false, false);
+    std::snprintf(line, sizeof line, "%s %d%s | ", ControlOf(tool).caption, static_cast<int>(brush), recording.On() ? " REC" : "");
+    DrawText(font, kStatusLeft, kStatusTop + 14, Fitted(line + Status(), font->CellWidth()).c_str(), &view, kStatusText, false,
+             false);
 }
 
 }  // namespace sandbox

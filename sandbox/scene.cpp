@@ -1,7 +1,7 @@
 // The live scene and its edits.
 #include "sandbox/scene.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
 
 #include "app/globals.h"
@@ -16,28 +16,6 @@ constexpr size_t kCells = static_cast<size_t>(kSceneWidth) * kSceneHeight;
 
 size_t CellIndex(int32_t x, int32_t y) { return static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x); }
 bool Inside(int32_t x, int32_t y) { return x >= 0 && y >= 0 && x < kSceneWidth && y < kSceneHeight; }
-
-// The cells of the line from (x0, y0) to (x1, y1), as DrawLine sets them: Bresenham's walk, both
-// ends included.
-template <typename Cell>
-void ForLineCells(int32_t x0, int32_t y0, int32_t x1, int32_t y1, Cell cell) {
-    int32_t dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int32_t dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int32_t error = dx + dy;
-    for (;;) {
-        cell(x0, y0);
-        if (x0 == x1 && y0 == y1) return;
-        int32_t twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
-}
 
 }  // namespace
 
@@ -54,7 +32,7 @@ void SetSpans(const std::vector<WaterSpan>& spans) {
     for (size_t i = 0; i < spans.size(); ++i) appGlobals.waterSpans.spans[i].active = spans[i].active;
 }
 
-Scene::Scene() {
+Scene::Scene() : walls(kCells, EmptyIndex), wallRuns(kSceneHeight), scratch(kCells, 0) {
     appGlobals.sceneSurface = new ::Surface(kSceneWidth, kSceneHeight);
     appGlobals.sceneSurface->Clear(EmptyIndex);
     InitWater();
@@ -65,8 +43,6 @@ Scene::~Scene() {
     delete appGlobals.sceneSurface;
     appGlobals.sceneSurface = nullptr;
 }
-
-Surface* Scene::Image() const { return appGlobals.sceneSurface; }
 
 const uint8_t* Scene::Pixels() const { return appGlobals.sceneSurface->pixels; }
 
@@ -94,32 +70,92 @@ void Scene::SetPour(bool on, int32_t x, int32_t y, int32_t size) {
 }
 
 void Scene::Step() {
-    for (const Tap& t : taps) PourWater(t.x - kTapHalfWidth, t.x + kTapHalfWidth, t.y);
-    if (pouring) PourWater(pourLeft, pourRight, pourRow);
+    for (const Tap& t : taps) PourOnEmpty(t.x - kTapHalfWidth, t.x + kTapHalfWidth, t.y);
+    if (pouring) PourOnEmpty(pourLeft, pourRight, pourRow);
     StepWater();
+    KeepWalls();
     ++step;
+}
+
+void Scene::PourOnEmpty(int32_t x0, int32_t x1, int32_t row) {
+    if (row < 0 || row >= kSceneHeight) return;
+    uint8_t* line = appGlobals.sceneSurface->pixels + CellIndex(0, row);
+    for (int32_t x = std::max(x0, 0), last = std::min(x1, kSceneWidth - 1); x <= last; ++x) {
+        if (line[x] != EmptyIndex) continue;
+        int32_t end = x;
+        while (end < last && line[end + 1] == EmptyIndex) ++end;
+        PourWater(x, end, row);
+        std::memset(line + x, WaterIndex, static_cast<size_t>(end - x + 1));
+        x = end;
+    }
+}
+
+void Scene::KeepWalls() {
+    // The step changes only rows that hold a span when it ends: a span paints its new row when it
+    // falls, and its own row when it spreads; a span that drains paints nothing. (No span lies on
+    // a wall when the step starts.) So only the walls of those rows are looked at.
+    const WaterSpanList& list = appGlobals.waterSpans;
+    bool rows[kSceneHeight] = {};
+    for (int32_t i = 0; i < list.count; ++i)
+        if (list.spans[i].y >= 0 && list.spans[i].y < kSceneHeight) rows[list.spans[i].y] = true;
+    uint8_t* p = appGlobals.sceneSurface->pixels;
+    std::vector<size_t> put;  // the walls put back
+    for (int32_t row = 0; row < kSceneHeight; ++row) {
+        if (!rows[row]) continue;
+        for (auto [x0, x1] : wallRuns[static_cast<size_t>(row)]) {
+            const size_t first = CellIndex(x0, row), count = static_cast<size_t>(x1 - x0 + 1);
+            if (std::memcmp(p + first, walls.data() + first, count) == 0) continue;
+            for (size_t i = first; i < first + count; ++i)
+                if (p[i] != walls[i]) {
+                    p[i] = walls[i];
+                    put.push_back(i);
+                }
+        }
+    }
+    if (put.empty()) return;
+    for (size_t i : put) scratch[i] = 1;
+    CutSpans(scratch);
+    for (size_t i : put) scratch[i] = 0;
+}
+
+void Scene::IndexWalls(int32_t firstRow, int32_t lastRow) {
+    for (int32_t row = std::max(firstRow, 0); row <= std::min(lastRow, kSceneHeight - 1); ++row) {
+        auto& runs = wallRuns[static_cast<size_t>(row)];
+        runs.clear();
+        const uint8_t* w = walls.data() + CellIndex(0, row);
+        for (int32_t x = 0; x < kSceneWidth; ++x) {
+            if (w[x] == EmptyIndex) continue;
+            int32_t end = x;
+            while (end + 1 < kSceneWidth && w[end + 1] != EmptyIndex) ++end;
+            runs.emplace_back(static_cast<int16_t>(x), static_cast<int16_t>(end));
+            x = end;
+        }
+    }
 }
 
 void Scene::Stroke(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t size, uint8_t colour) {
     std::vector<uint8_t> covered(kCells, 0);
-    ForLineCells(x0, y0, x1, y1, [&](int32_t cx, int32_t cy) {
-        ForBrushCells(cx, cy, size, [&](int32_t x, int32_t y) {
-            if (Inside(x, y)) covered[CellIndex(x, y)] = 1;
-        });
+    ForStrokeCells(x0, y0, x1, y1, size, [&](int32_t x, int32_t y) {
+        if (Inside(x, y)) covered[CellIndex(x, y)] = 1;
     });
     uint8_t* p = appGlobals.sceneSurface->pixels;
     for (size_t i = 0; i < kCells; ++i)
-        if (covered[i]) p[i] = colour;
+        if (covered[i]) p[i] = walls[i] = colour;
+    IndexWalls(std::min(y0, y1) - size, std::max(y0, y1) + size);
     CutSpans(covered);
     if (colour == EmptyIndex)
         std::erase_if(taps, [&](const Tap& t) { return covered[CellIndex(t.x, t.y)] != 0; });
 }
 
 void Scene::CutSpans(const std::vector<uint8_t>& covered) {
+    WaterSpanList& list = appGlobals.waterSpans;
     std::vector<WaterSpan> kept;
+    kept.reserve(static_cast<size_t>(list.count));
     bool changed = false;
     for (const WaterSpan& s : Spans()) {
-        if (s.y < 0 || s.y >= kSceneHeight) {
+        const int32_t from = std::max(s.x0, 0), to = std::min(s.x1, kSceneWidth - 1);
+        if (s.y < 0 || s.y >= kSceneHeight || from > to ||
+            !std::memchr(covered.data() + CellIndex(from, s.y), 1, static_cast<size_t>(to - from + 1))) {
             kept.push_back(s);
             continue;
         }
@@ -134,13 +170,27 @@ void Scene::CutSpans(const std::vector<uint8_t>& covered) {
             start = x + 1;
         }
     }
-    if (changed) SetSpans(kept);
+    if (!changed) return;
+    // Fewer pieces than spans (cells cut off ends, spans gone) fit the list as it is.
+    if (kept.size() > static_cast<size_t>(list.count)) return SetSpans(kept);
+    std::copy(kept.begin(), kept.end(), list.spans);
+    list.count = static_cast<int32_t>(kept.size());
 }
 
-bool Scene::AddTap(int32_t x, int32_t y) {
-    if (!Inside(x, y)) return false;
+bool Scene::AddTap(int32_t x, int32_t y, std::string* why) {
+    if (!Inside(x, y)) {
+        *why = "a tap goes inside the scene";
+        return false;
+    }
+    if (IsWall(At(x, y))) {
+        *why = "a tap cannot go inside a wall";
+        return false;
+    }
     for (const Tap& t : taps)
-        if (t.x == x && t.y == y) return false;
+        if (t.x == x && t.y == y) {
+            *why = "there is a tap there already";
+            return false;
+        }
     taps.push_back(Tap{x, y});
     return true;
 }
@@ -185,6 +235,8 @@ bool Scene::Fill(int32_t x, int32_t y, std::string* why) {
 
 void Scene::Clear() {
     appGlobals.sceneSurface->Clear(EmptyIndex);
+    std::fill(walls.begin(), walls.end(), EmptyIndex);
+    for (auto& runs : wallRuns) runs.clear();
     ResetWater();
     taps.clear();
 }
@@ -201,7 +253,16 @@ SceneState Scene::Save() const {
 bool Scene::Restore(const SceneState& state) {
     if (state.pixels.size() != kCells) return false;
     std::memcpy(appGlobals.sceneSurface->pixels, state.pixels.data(), kCells);
+    std::vector<uint8_t> onWalls(kCells, 0);
+    bool anyWall = false;
+    for (size_t i = 0; i < kCells; ++i) {
+        walls[i] = IsWall(state.pixels[i]) ? state.pixels[i] : EmptyIndex;
+        onWalls[i] = walls[i] != EmptyIndex;
+        anyWall = anyWall || onWalls[i];
+    }
+    IndexWalls(0, kSceneHeight - 1);
     SetSpans(state.spans);
+    if (anyWall) CutSpans(onWalls);
     taps = state.taps;
     step = state.step;
     return true;
@@ -210,7 +271,8 @@ bool Scene::Restore(const SceneState& state) {
 void Scene::SetWalls(const std::vector<bool>& light) {
     Clear();
     uint8_t* p = appGlobals.sceneSurface->pixels;
-    for (size_t i = 0; i < kCells && i < light.size(); ++i) p[i] = light[i] ? EmptyIndex : kWallIndex;
+    for (size_t i = 0; i < kCells && i < light.size(); ++i) p[i] = walls[i] = light[i] ? EmptyIndex : kWallIndex;
+    IndexWalls(0, kSceneHeight - 1);
     step = 0;
 }
 

@@ -42,8 +42,9 @@ uint32_t Fnv1a(const uint8_t* p, size_t n) {
     return h;
 }
 
-// The headers as EncodeScene writes them, for a file of `fileBytes` bytes.
-std::vector<uint8_t> Headers(uint32_t fileBytes) {
+// The headers as EncodeScene writes them, with `fileBytes` as bfSize (files of earlier versions
+// gave the whole file's size there).
+std::vector<uint8_t> Headers(uint32_t fileBytes = kSceneFileBitmapBytes) {
     std::vector<uint8_t> h;
     h.push_back('B');
     h.push_back('M');
@@ -66,12 +67,25 @@ std::vector<uint8_t> Headers(uint32_t fileBytes) {
 
 std::string Why(const std::string& name, const char* what) { return name + ": " + what; }
 
+// Whether the bytes begin with the headers of the scene's layout, with either bfSize.
+bool SceneLayout(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() < static_cast<size_t>(kSceneFileBitmapBytes)) return false;
+    const std::vector<uint8_t> now = Headers(), before = Headers(static_cast<uint32_t>(bytes.size()));
+    return std::equal(now.begin(), now.end(), bytes.begin()) || std::equal(before.begin(), before.end(), bytes.begin());
+}
+
+bool Fail(std::string* why, SceneFault* fault, const char* what, SceneFault kind) {
+    *why = what;
+    if (fault) *fault = kind;
+    return false;
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette) {
     const size_t size = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + kTapBytes * scene.taps.size() +
                         kSpanBytes * scene.spans.size() + 4;
-    std::vector<uint8_t> out = Headers(static_cast<uint32_t>(size));
+    std::vector<uint8_t> out = Headers();
     out.reserve(size);
     for (int i = 0; i < 256; ++i) {
         out.push_back(palette[3 * i + 2]);
@@ -102,41 +116,23 @@ std::vector<uint8_t> EncodeScene(const SceneState& scene, const uint8_t* palette
     return out;
 }
 
-bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::string* why) {
+bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::string* why, SceneFault* fault) {
     const size_t fixed = kSceneFileHeaderBytes + kPixelBytes + kSceneFileRecordBytes + 4;
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') {
-        *why = "not a bitmap file";
-        return false;
-    }
-    std::vector<uint8_t> expected = Headers(static_cast<uint32_t>(bytes.size()));
-    if (bytes.size() < fixed || bytes.size() > kLargestFile) {
-        *why = "not a sandbox scene (wrong size)";
-        return false;
-    }
-    if (!std::equal(expected.begin(), expected.end(), bytes.begin())) {
-        *why = "not a sandbox scene (not a 640 x 480 8-bit bitmap of the scene's layout)";
-        return false;
-    }
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return Fail(why, fault, "not a picture", SceneFault::NotABitmap);
+    if (bytes.size() < fixed || bytes.size() > kLargestFile || !SceneLayout(bytes))
+        return Fail(why, fault, "a picture, not a saved scene (File > Import image turns it into walls)", SceneFault::APicture);
     const uint8_t* record = bytes.data() + kSceneFileHeaderBytes + kPixelBytes;
-    if (std::memcmp(record, kRecordMagic, sizeof kRecordMagic) != 0) {
-        *why = "not a sandbox scene (a picture only: use File > Import image)";
-        return false;
-    }
-    if (Get32(record + 8) != kRecordVersion) {
-        *why = "a sandbox scene of another version";
-        return false;
-    }
+    if (std::memcmp(record, kRecordMagic, sizeof kRecordMagic) != 0)
+        return Fail(why, fault, "a picture, not a saved scene (File > Import image turns it into walls)", SceneFault::APicture);
+    if (Get32(record + 8) != kRecordVersion)
+        return Fail(why, fault, "a scene saved by another version of the sandbox", SceneFault::AnotherVersion);
     const uint64_t taps = Get32(record + 16);
     const uint64_t spans = Get32(record + 20);
     // 64-bit sums of 32-bit counts times small sizes cannot overflow.
-    if (fixed + kTapBytes * taps + kSpanBytes * spans != bytes.size()) {
-        *why = "damaged scene (its counts do not match its size)";
-        return false;
-    }
-    if (Fnv1a(bytes.data(), bytes.size() - 4) != Get32(bytes.data() + bytes.size() - 4)) {
-        *why = "damaged scene (check sum differs)";
-        return false;
-    }
+    if (fixed + kTapBytes * taps + kSpanBytes * spans != bytes.size())
+        return Fail(why, fault, "a damaged scene (it is cut short or has bytes too many)", SceneFault::Damaged);
+    if (Fnv1a(bytes.data(), bytes.size() - 4) != Get32(bytes.data() + bytes.size() - 4))
+        return Fail(why, fault, "a damaged scene (its bytes have changed since it was saved)", SceneFault::Damaged);
     SceneState s;
     s.step = Get32(record + 12);
     s.pixels.resize(kPixelBytes);
@@ -147,22 +143,18 @@ bool DecodeScene(const std::vector<uint8_t>& bytes, SceneState* scene, std::stri
     const uint8_t* p = record + kSceneFileRecordBytes;
     for (uint64_t i = 0; i < taps; ++i, p += kTapBytes) {
         Tap t{static_cast<int32_t>(Get32(p)), static_cast<int32_t>(Get32(p + 4))};
-        if (t.x < 0 || t.y < 0 || t.x >= kSceneWidth || t.y >= kSceneHeight) {
-            *why = "damaged scene (a tap outside the scene)";
-            return false;
-        }
+        if (t.x < 0 || t.y < 0 || t.x >= kSceneWidth || t.y >= kSceneHeight)
+            return Fail(why, fault, "a damaged scene (a tap outside the scene)", SceneFault::Damaged);
         s.taps.push_back(t);
     }
     for (uint64_t i = 0; i < spans; ++i, p += kSpanBytes) {
         WaterSpan w{static_cast<int32_t>(Get32(p)), static_cast<int32_t>(Get32(p + 4)), static_cast<int32_t>(Get32(p + 8)),
                     p[12]};
-        if (w.x0 > w.x1 || w.active > 1) {
-            *why = "damaged scene (a span of no cells)";
-            return false;
-        }
+        if (w.x0 > w.x1 || w.active > 1) return Fail(why, fault, "a damaged scene (water of no cells)", SceneFault::Damaged);
         s.spans.push_back(w);
     }
     *scene = std::move(s);
+    if (fault) *fault = SceneFault::None;
     return true;
 }
 
@@ -218,11 +210,14 @@ bool SaveSceneFile(const std::string& name, const SceneState& scene, std::string
     return WriteFileBytes(name, EncodeScene(scene, palette), why);
 }
 
-bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why) {
+bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why, SceneFault* fault) {
     std::vector<uint8_t> bytes;
-    if (!ReadFileBytes(name, &bytes, why)) return false;
+    if (!ReadFileBytes(name, &bytes, why)) {
+        if (fault) *fault = SceneFault::Unreadable;
+        return false;
+    }
     std::string reason;
-    if (DecodeScene(bytes, scene, &reason)) return true;
+    if (DecodeScene(bytes, scene, &reason, fault)) return true;
     *why = Why(name, reason.c_str());
     return false;
 }
@@ -230,13 +225,36 @@ bool LoadSceneFile(const std::string& name, SceneState* scene, std::string* why)
 bool ImportImage(const std::string& name, std::vector<bool>* light, std::string* why) {
     uint8_t table[768];
     uint8_t* tablePointer = table;
+    std::vector<uint8_t> bytes;
+    std::string unread;
+    // A saved scene, of any version (earlier ones misstate bfSize for LoadBmp), is read as it lies:
+    // rows bottom-up after the table.
+    const bool ours = ReadFileBytes(name, &bytes, &unread) && SceneLayout(bytes);
     uint8_t* pixels = nullptr;
-    HBITMAP image = ReadBmpPalette(name.c_str(), &tablePointer) ? LoadBmp(name.c_str(), &pixels) : nullptr;
+    HBITMAP image = nullptr;
     BITMAP size{};
-    if (!image || GetObjectA(image, static_cast<int>(sizeof size), &size) == 0 || size.bmWidth <= 0 || size.bmHeight <= 0) {
-        if (image) DeleteObject(image);
-        *why = Why(name, "not an 8-bit uncompressed bitmap");
-        return false;
+    if (ours) {
+        for (int i = 0; i < 256; ++i)
+            for (int c = 0; c < 3; ++c) table[3 * i + c] = bytes[static_cast<size_t>(54 + 4 * i + 2 - c)];
+        size.bmWidth = size.bmWidthBytes = kSceneWidth;
+        size.bmHeight = kSceneHeight;
+    } else {
+        image = ReadBmpPalette(name.c_str(), &tablePointer) ? LoadBmp(name.c_str(), &pixels) : nullptr;
+        if (!image || GetObjectA(image, static_cast<int>(sizeof size), &size) == 0 || size.bmWidth <= 0 || size.bmHeight <= 0) {
+            if (image) DeleteObject(image);
+            *why = Why(name, "not a picture the sandbox can read (an 8-bit bitmap, uncompressed)");
+            return false;
+        }
+    }
+    auto index = [&](int64_t row, int64_t column) -> uint8_t {
+        if (ours) return bytes[static_cast<size_t>(kSceneFileHeaderBytes + (kSceneHeight - 1 - row) * kSceneWidth + column)];
+        return pixels[row * size.bmWidthBytes + column];
+    };
+    // A saved scene's cells are what they were; a picture's light colours are empty.
+    bool lightColour[256];
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* rgb = table + 3 * i;
+        lightColour[i] = ours ? !IsWall(static_cast<uint8_t>(i)) : 299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] >= 128 * 1000;
     }
     // Each cell of the scene takes the picture's pixel its position falls on, scaled down.
     light->assign(kPixelBytes, false);
@@ -244,12 +262,10 @@ bool ImportImage(const std::string& name, std::vector<bool>* light, std::string*
         const int64_t row = static_cast<int64_t>(y) * size.bmHeight / kSceneHeight;
         for (int32_t x = 0; x < kSceneWidth; ++x) {
             const int64_t column = static_cast<int64_t>(x) * size.bmWidth / kSceneWidth;
-            const uint8_t* rgb = table + 3 * pixels[row * size.bmWidthBytes + column];
-            (*light)[static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x)] =
-                299 * rgb[0] + 587 * rgb[1] + 114 * rgb[2] >= 128 * 1000;
+            (*light)[static_cast<size_t>(y) * kSceneWidth + static_cast<size_t>(x)] = lightColour[index(row, column)];
         }
     }
-    DeleteObject(image);
+    if (image) DeleteObject(image);
     return true;
 }
 

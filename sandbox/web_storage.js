@@ -15,12 +15,15 @@ mergeInto(LibraryManager.library, {
       FS.syncfs(true, function (error) { wakeUp(error ? 0 : 1); });
     });
   },
-  // Offers a file of the page's file system to the user as a download (screenshots).
+  // Offers a file of the page's file system to the user as a download (screenshots, recordings),
+  // typed by its extension.
   ondrel_sandbox_download__deps: ['$FS'],
   ondrel_sandbox_download: function (path) {
     try {
       var name = UTF8ToString(path);
-      var blob = new Blob([FS.readFile(name)], { type: 'image/bmp' });
+      var types = { png: 'image/png', gif: 'image/gif', bmp: 'image/bmp' };
+      var type = types[name.substring(name.lastIndexOf('.') + 1).toLowerCase()] || 'application/octet-stream';
+      var blob = new Blob([FS.readFile(name)], { type: type });
       var link = document.createElement('a');
       link.href = URL.createObjectURL(blob);
       link.download = name.substring(name.lastIndexOf('/') + 1);

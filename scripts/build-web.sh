@@ -2,7 +2,8 @@
 # Builds Ondrel's web page: scripts/build-web.sh [WEB_BUILD_FOLDER]   (default: build-web)
 # Installs what it needs, compiles the media with a native build in build/ (ondrel-media is a
 # tool, not a page), then builds the programs with emscripten into WEB_BUILD_FOLDER/site: a
-# folder of static files (index.html, ondrel.js, ondrel.wasm, ondrel.data) for any web server.
+# folder of static files for any web server: index.html, the front page, linking each program's
+# page (ondrel.html with ondrel.js, .wasm and .data; gallery.html; ...) and its source.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 web=${1:-$root/build-web}

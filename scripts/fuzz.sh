@@ -68,11 +68,12 @@ done
 { printf '\000\002\020'; head -c 2000 /dev/zero | tr '\000' '\005'; } | seed sprite_sheet_fuzz blank-raw
 
 # Scene files, described as scene_file_fuzz takes them: flags (1 seal the check sum, 2 standard
-# headers), the headers when not standard, 2 bytes n and n pixel bytes, then what follows the
+# headers, 4 with bfSize the whole file's as earlier versions wrote it), the headers when not standard, 2 bytes n and n pixel bytes, then what follows the
 # pixels: "OndrelSn", version 1, step 7, one tap (320, 10), one span 315..325 on row 11, active,
 # and the check sum's 4 bytes.
 record='OndrelSn\x01\0\0\0\x07\0\0\0\x01\0\0\0\x01\0\0\0\x40\x01\0\0\x0a\0\0\0\x3b\x01\0\0\x45\x01\0\0\x0b\0\0\0\x01\0\0\0\0'
 printf "\x03\x04\0\x01\x0f\0\x01$record" | seed scene_file_fuzz scene
+printf "\x07\x04\0\x01\x0f\0\x01$record" | seed scene_file_fuzz scene-earlier
 printf "\x03\0\0$record" | head -c 30 | seed scene_file_fuzz cut-short
 # The same with its headers given: 308327 bytes (0x04b467), pixels at 1078 (0x436).
 headers='BM\x67\xb4\x04\0\0\0\0\0\x36\x04\0\0\x28\0\0\0\x80\x02\0\0\xe0\x01\0\0\x01\0\x08\0\0\0\0\0\0\xb0\x04\0\x13\x0b\0\0\x13\x0b\0\0\0\x01\0\0\0\x01\0\0'

@@ -4,12 +4,15 @@
 #   scripts/run.sh           the demonstration, ondrel
 #   scripts/run.sh gallery   ondrel-gallery, the framework's showcase (without a display: a
 #                            picture of its Sprites page, build/gallery.png)
+#   scripts/run.sh sandbox   ondrel-sandbox, the water toy (without a display: a picture of a
+#                            scene built in it, build/sandbox.png)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "${1:-}" in
   "") program=ondrel ;;
   gallery) program=ondrel-gallery ;;
-  *) echo "usage: $0 [gallery]" >&2; exit 2 ;;
+  sandbox) program=ondrel-sandbox ;;
+  *) echo "usage: $0 [gallery|sandbox]" >&2; exit 2 ;;
 esac
 "$root/scripts/install-deps.sh" demo
 
@@ -22,12 +25,14 @@ if [ -n "${WAYLAND_DISPLAY:-}" ] || { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/nu
 fi
 
 echo "No display to open a window on (DISPLAY is not set or cannot be reached)."
-if [ "$program" = ondrel-gallery ]; then
-  echo "Building ondrel-gallery-shot to draw a page of the gallery instead..."
-  "$root/scripts/build.sh" "$root/build" -- ondrel-gallery-shot
+if [ "$program" != ondrel ]; then
+  # The gallery and the sandbox draw a picture of themselves on the headless driver instead.
+  picture=${program#ondrel-}.png
+  echo "Building $program-shot to draw a picture of $program instead..."
+  "$root/scripts/build.sh" "$root/build" -- "$program-shot"
   cd "$root/build/run"
-  ./ondrel-gallery-shot "$root/build/gallery.png"
-  echo "The picture is at $root/build/gallery.png."
+  "./$program-shot" "$root/build/$picture"
+  echo "The picture is at $root/build/$picture."
   exit 0
 fi
 echo "Building ondrel-replay to record the bundled demo script to a GIF instead..."

@@ -166,6 +166,41 @@ TEST_F(ButtonGroupTest, AButtonLooksPressedWhileTheButtonIsHeldOnIt) {
     EXPECT_EQ(corners(), up);
 }
 
+// A check button shows a choice that holds: pushed in while checked (SetButtonCheck), whatever
+// the pointer does; a click sends its event and leaves the check to the program. A push button
+// takes no check. A click gives the keyboard back to the window: its keys reach it again.
+TEST_F(ButtonGroupTest, ACheckButtonStaysPushedInWhileCheckedAndAClickLeavesTheKeysToTheWindow) {
+    EventWindow* w = GreenWindow();
+    HWND h = w->Handle();
+    ButtonGroup group(w);
+    ASSERT_TRUE(group.AddCheckButton(10, 10, 70, 34, "Tool", 7));
+    ASSERT_TRUE(group.AddButton(100, 10, 160, 34, "Go", 8));
+    auto corners = [&](int left) {
+        headless::Image image = headless::ReadWindow(h);
+        return std::vector<uint32_t>{image.At(left, 10), image.At(left + 59, 33)};
+    };
+    const std::vector<uint32_t> up{0xFFFFFF, 0x000000};
+    const std::vector<uint32_t> in{0x000000, 0xFFFFFF};
+    EXPECT_EQ(corners(10), up);
+    group.SetButtonCheck(7, true);
+    group.SetButtonCheck(8, true);
+    EXPECT_EQ(corners(10), in);
+    EXPECT_EQ(corners(100), up);
+    EXPECT_TRUE(group.ButtonChecked(7));
+    EXPECT_FALSE(group.ButtonChecked(8));
+    Click(h, 40, 20);
+    DispatchPending();
+    EXPECT_EQ(corners(10), in) << "the program unchecks it, not the click";
+    headless::TapKey('K');
+    Click(h, 130, 20);
+    DispatchPending();
+    headless::TapKey('L');
+    DispatchPending();
+    EXPECT_EQ(w->events, (std::vector<Event>{{Button, 7, 0}, {Key, 'K', 0}, {Button, 8, 0}, {Key, 'L', 0}}));
+    group.SetButtonCheck(7, false);
+    EXPECT_EQ(corners(10), up);
+}
+
 TEST_F(ButtonGroupTest, ADuplicateIdentifierIsRefusedAndTheFirstButtonStays) {
     EventWindow* w = GreenWindow();
     HWND h = w->Handle();

@@ -9,14 +9,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 failed=0
 
-relative=$(grep -rnE '^\s*#\s*include\s*"\.\.?/' app tasks io gfx win water gallery sandbox examples platform tools tests bench fuzz 2>/dev/null || true)
+relative=$(grep -rnE '^\s*#\s*include\s*"\.\.?/' app tasks io gfx win water entry gallery sandbox examples platform tools tests bench fuzz 2>/dev/null || true)
 if [ -n "$relative" ]; then
   echo "includes by relative path:"
   echo "$relative"
   failed=1
 fi
 
-system=$(grep -rnE --exclude=screenshot.cpp '^\s*#\s*include\s*<' app tasks io gfx win water gallery sandbox examples | grep -vE '#\s*include\s*<[a-z_]+>' || true)
+system=$(grep -rnE --exclude=screenshot.cpp '^\s*#\s*include\s*<' app tasks io gfx win water entry gallery sandbox examples | grep -vE '#\s*include\s*<[a-z_]+>' || true)
 if [ -n "$system" ]; then
   echo "headers beyond the C++ standard library above platform/:"
   echo "$system"

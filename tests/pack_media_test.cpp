@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/globals.h"
+#include "gfx/palette.h"
 #include "tests/support/io_temp_dir.h"
 #include "tools/media_sources.h"
 
@@ -85,6 +86,36 @@ TEST_F(Media, FixedIndicesHaveTheirColours) {
     // Walls, water and empty space are told apart at a glance.
     EXPECT_GE(Contrast(Colour(1), Colour(15)), 4.5);
     EXPECT_GE(Contrast(Colour(0), Colour(15)), 4.5);
+}
+
+// The names of gfx/palette.h are the colours media/palette.txt gives those indices: the VGA
+// sixteen, and each ramp's first (darkest) colour.
+TEST_F(Media, TheNamedColoursAreThoseOfThePalette) {
+    struct Entry {
+        uint8_t index;
+        uint8_t r, g, b;
+    };
+    const Entry named[] = {
+        {colour::kBlack, 0, 0, 0},         {colour::kBlue, 0, 0, 170},          {colour::kGreen, 0, 170, 0},
+        {colour::kCyan, 0, 170, 170},      {colour::kRed, 170, 0, 0},           {colour::kMagenta, 170, 0, 170},
+        {colour::kBrown, 170, 85, 0},      {colour::kLightGrey, 170, 170, 170}, {colour::kDarkGrey, 85, 85, 85},
+        {colour::kLightBlue, 85, 85, 255}, {colour::kBrightGreen, 85, 255, 85}, {colour::kBrightCyan, 85, 255, 255},
+        {colour::kBrightRed, 255, 85, 85}, {colour::kBrightMagenta, 255, 85, 255}, {colour::kYellow, 255, 255, 85},
+        {colour::kWhite, 255, 255, 255},   {colour::kGreyRamp, 0, 0, 0},        {colour::kRedRamp, 48, 0, 0},
+        {colour::kOrangeRamp, 255, 112, 0}, {colour::kGreenRamp, 0, 40, 0},     {colour::kWaterRamp, 0, 0, 64},
+        {colour::kCyanRamp, 0, 48, 64},    {colour::kGoldRamp, 64, 48, 0},      {colour::kPurpleRamp, 40, 0, 56},
+        {colour::kEarthRamp, 40, 24, 8},   {colour::kSandRamp, 120, 80, 60},    {colour::kTealRamp, 0, 40, 40},
+        {colour::kVioletRamp, 24, 16, 80}, {colour::kFireRamp, 64, 0, 0},       {colour::kSilver, 192, 192, 192},
+        {colour::kCrimson, 176, 0, 32},
+    };
+    for (const Entry& e : named) {
+        EXPECT_EQ(Colour(e.index)[0], e.r) << int{e.index};
+        EXPECT_EQ(Colour(e.index)[1], e.g) << int{e.index};
+        EXPECT_EQ(Colour(e.index)[2], e.b) << int{e.index};
+    }
+    // The grey ramp runs to white, just before the red one.
+    EXPECT_EQ(Colour(colour::kRedRamp - 1)[0] + Colour(colour::kRedRamp - 1)[1] + Colour(colour::kRedRamp - 1)[2],
+              3 * 255);
 }
 
 TEST_F(Media, EveryGlyphHasInkAndNoTwoAreAlike) {

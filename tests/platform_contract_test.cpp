@@ -196,6 +196,14 @@ protected:
         windows.push_back(h);
         return h;
     }
+    // A window of a class of its own, shown, with what showing it sent dispatched.
+    HWND Shown(DWORD style, int x, int y, int width, int height) {
+        std::string name = NewClass();
+        HWND h = Keep(Create(name.c_str(), style, x, y, width, height));
+        ShowWindow(h, SW_SHOW);
+        DispatchPending();
+        return h;
+    }
     std::vector<HWND> windows;
     int classes = 0;
 };
@@ -716,6 +724,121 @@ TEST_F(PlatformContract, AsyncKeyStateReportsDownNowAndPressedSinceTheLastQuery)
         EXPECT_EQ(static_cast<unsigned short>(state), static_cast<unsigned short>(s.expected)) << s.what;
     }
     DispatchPending();
+}
+
+// GetKeyState answers as of the input message taken last, whatever the keys do meanwhile: Ctrl+Z
+// pressed and let go before any message is read is still Ctrl+Z when the messages are read. The
+// low bit flips at each press and holds at the release. A key message a program posts is no
+// input and moves nothing.
+TEST_F(PlatformContract, KeyStateIsAsOfTheMessageTakenLast) {
+    HWND h = Shown(kWindowed, 100, 100, 200, 150);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(GetFocus(), h);
+    const SHORT zBefore = GetKeyState('Z');
+    synth::KeyDown(VK_CONTROL);
+    synth::KeyDown('Z');
+    synth::KeyUp('Z');
+    synth::KeyUp(VK_CONTROL);
+    EXPECT_EQ(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0) << "Ctrl is up by now";
+    struct Seen {
+        UINT message;
+        WPARAM key;
+        bool controlDown, zDown, zToggled;
+        bool operator==(const Seen&) const = default;
+    };
+    const bool toggledBefore = (zBefore & 1) != 0;
+    std::vector<Seen> seen;
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP)
+            seen.push_back({msg.message, msg.wParam, GetKeyState(VK_CONTROL) < 0, GetKeyState('Z') < 0, (GetKeyState('Z') & 1) != 0});
+        Dispatch(msg);
+    }
+    const std::vector<Seen> expected = {{WM_KEYDOWN, VK_CONTROL, true, false, toggledBefore},
+                                        {WM_KEYDOWN, 'Z', true, true, !toggledBefore},
+                                        {WM_KEYUP, 'Z', true, false, !toggledBefore},
+                                        {WM_KEYUP, VK_CONTROL, false, false, !toggledBefore}};
+    ASSERT_EQ(seen.size(), expected.size());
+    for (size_t i = 0; i < seen.size(); ++i) EXPECT_TRUE(seen[i] == expected[i]) << "message " << i;
+
+    ASSERT_TRUE(PostMessageA(h, WM_KEYDOWN, 'Q', 1));
+    ASSERT_TRUE(PeekMessageA(&msg, h, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_GE(GetKeyState('Q'), 0) << "a posted key message is no key going down";
+    EXPECT_EQ(GetKeyState(-1), 0);
+}
+
+// Mouse messages carry the buttons and the modifier keys held, as MK_* flags in wParam.
+TEST_F(PlatformContract, MouseMessagesCarryTheModifiersHeld) {
+    HWND h = Shown(WS_POPUP, 100, 120, 200, 150);
+    ASSERT_NE(h, nullptr);
+    for (int modifier : {VK_SHIFT, VK_CONTROL}) {
+        synth::KeyDown(modifier);
+        synth::PressLeft(h, 40, 50);
+        synth::ReleaseLeft(h, 40, 50);
+        synth::KeyUp(modifier);
+    }
+    std::vector<std::pair<UINT, WPARAM>> clicks;
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONUP) clicks.emplace_back(msg.message, msg.wParam);
+        Dispatch(msg);
+    }
+    const std::vector<std::pair<UINT, WPARAM>> expected = {{WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT},
+                                                           {WM_LBUTTONUP, MK_SHIFT},
+                                                           {WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL},
+                                                           {WM_LBUTTONUP, MK_CONTROL}};
+    EXPECT_EQ(clicks, expected);
+}
+
+// A push button takes the keyboard focus when it is pressed; a click, or the space bar while it
+// has the focus, sends WM_COMMAND with its identifier and BN_CLICKED to its parent. A push-like
+// check box keeps the check the program gives it (BM_SETCHECK, BM_GETCHECK); the automatic one
+// turns it over at each click.
+TEST_F(PlatformContract, ButtonsTakeTheFocusClickAndKeepTheirCheck) {
+    HWND h = Shown(WS_POPUP, 100, 120, 300, 100);
+    ASSERT_NE(h, nullptr);
+    auto button = [&](DWORD style, int left, int id) {
+        return CreateWindowExA(0, "BUTTON", "B", WS_CHILD | WS_VISIBLE | style, left, 10, 80, 30, h,
+                               reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+    };
+    HWND check = button(BS_CHECKBOX | BS_PUSHLIKE, 10, 7);
+    HWND automatic = button(BS_AUTOCHECKBOX | BS_PUSHLIKE, 110, 8);
+    ASSERT_TRUE(check && automatic);
+    DispatchPending();
+    messageLog.clear();
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageA(check, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(SendMessageA(check, BM_GETSTATE, 0, 0) & BST_CHECKED);
+
+    auto click = [&](int x) {
+        synth::PressLeft(h, x, 25);
+        synth::ReleaseLeft(h, x, 25);
+        DispatchPending();
+    };
+    click(50);
+    EXPECT_EQ(GetFocus(), check);
+    EXPECT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED) << "a check box that is not automatic";
+    synth::KeyDown(VK_SPACE);
+    synth::KeyUp(VK_SPACE);
+    DispatchPending();
+    click(150);
+    EXPECT_EQ(GetFocus(), automatic);
+    EXPECT_EQ(SendMessageA(automatic, BM_GETCHECK, 0, 0), BST_CHECKED);
+    click(150);
+    EXPECT_EQ(SendMessageA(automatic, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    std::vector<std::pair<WPARAM, HWND>> commands;
+    for (const Logged& l : messageLog)
+        if (l.message == WM_COMMAND && l.hwnd == h) commands.emplace_back(l.wParam, reinterpret_cast<HWND>(l.lParam));
+    messageLog.clear();
+    const std::vector<std::pair<WPARAM, HWND>> expected = {{MAKEWPARAM(7, BN_CLICKED), check},
+                                                           {MAKEWPARAM(7, BN_CLICKED), check},
+                                                           {MAKEWPARAM(8, BN_CLICKED), automatic},
+                                                           {MAKEWPARAM(8, BN_CLICKED), automatic}};
+    EXPECT_EQ(commands, expected);
+    EXPECT_EQ(SetFocus(h), automatic);
+    EXPECT_EQ(GetFocus(), h);
 }
 
 // The wheel: WM_MOUSEWHEEL posted to the window under the pointer, whichever has the keyboard

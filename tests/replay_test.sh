@@ -104,6 +104,33 @@ command -v convert >/dev/null || fail "ImageMagick's convert is needed to read t
 [ "$(convert "$work/first.png" -format '%wx%h %[pixel:p{320,240}]' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.png"
 [ "$(convert "$work/first.gif" -format '%wx%h %[pixel:p{320,240}]\n' info:)" = "640x480 srgb(0,0,0)" ] || fail "first.gif"
 
+# At frame skip 1 a frame is presented every idle turn, 16 ms apart, faster than the 20 ms a GIF
+# frame must last at least (browsers show 10 ms or less as 100 ms): 40 frames become 20 images of
+# 3 or 4 cs, whose delays add up to the run's 40 × 16 ms.
+cat > "$work/fast.txt" <<'SCRIPT'
+1 move 320 100
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 tap subtract
+1 keydown space
+SCRIPT
+(cd "$run_dir" && "$replay" --frames 40 --gif "$work/fast.gif" "$work/fast.txt" 2>/dev/null)
+delays=$(identify -format '%T ' "$work/fast.gif")
+read -r -a delay <<<"$delays"
+total=0
+for d in "${delay[@]}"; do
+  [ "$d" -ge 3 ] && [ "$d" -le 4 ] || fail "frame skip 1: a delay of $d cs (all: $delays)"
+  total=$((total + d))
+done
+[ "${#delay[@]}" -eq 20 ] && [ "$total" -eq 64 ] ||
+  fail "frame skip 1: ${#delay[@]} images and $total cs, not 20 and 64 (delays: $delays)"
+
 # Every output is readable by others (mode 0644 under umask 022), whole or not at all: a GIF that
 # cannot be finished (a file-size limit stands for a full disk) leaves the older file alone.
 (umask 022 && cd "$run_dir" && "$replay" --frames 12 --gif "$work/modes.gif" --window "$work/modes.png" \

@@ -15,15 +15,18 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "gfx/font.h"
 #include "gfx/image_files.h"
 #include "gfx/surface.h"
 #include "platform/headless.h"
+#include "sandbox/controls.h"
 #include "sandbox/history.h"
 #include "sandbox/sandbox.h"
 #include "sandbox/sandbox_window.h"
 #include "sandbox/scene.h"
 #include "sandbox/scene_file.h"
 #include "tests/support/app_fixture.h"
+#include "tests/support/gif_file.h"
 #include "tests/support/image_bmp_builder.h"
 #include "tests/support/io_temp_dir.h"
 #include "tests/support/water_reference.h"
@@ -31,6 +34,7 @@
 
 namespace {
 
+using sandbox::Command;
 using sandbox::SandboxWindow;
 using sandbox::SceneState;
 using viewtest::kBar;
@@ -40,8 +44,11 @@ using viewtest::ItemMiddle;
 constexpr uint8_t E = 15, W = 1, X = 0;
 // Menu titles as drawn: 6 pixels a character with 6 on either side: "File" 0, "Edit" 36,
 // "Tools" 72, "Time" 114.
-constexpr int kFileTitle = 0;
-constexpr int kEditTitle = 36;
+constexpr int kTitleLeft[] = {0, 36, 72, 114};
+// The push buttons, 72 wide and 79 apart from x 7, on client rows 512 to 537: the tools (Wall,
+// Eraser, Line, Water, Tap, Fill), Run/Pause and Undo. The middle of the one at `place`.
+int ButtonX(int place) { return 7 + 79 * place + 36; }
+constexpr int kButtonY = kBar + 512 + 13;
 
 HWND Hwnd() { return headless::TopLevelWindows().front(); }
 
@@ -94,9 +101,10 @@ void ClickScene(int x, int y) {
     Press(x, y);
     Release(x, y);
 }
-void Pick(int titleLeft, int item) {
-    viewtest::Click(Hwnd(), titleLeft + 12, kBar / 2);
-    viewtest::Click(Hwnd(), titleLeft + 30, ItemMiddle(item));
+void Pick(Command command) {
+    const sandbox::MenuPlace at = sandbox::PlaceOf(command);
+    viewtest::Click(Hwnd(), kTitleLeft[at.menu] + 12, kBar / 2);
+    viewtest::Click(Hwnd(), kTitleLeft[at.menu] + 30, ItemMiddle(at.item));
 }
 // Control held and the key pressed; Run lets Control go before the next step, once the key's
 // message has been handled (the program reads Control's state when it does).
@@ -108,6 +116,51 @@ void Control(int key) {
 void BrushTo(int size) {
     for (int now = Sandbox().brush; now < size; ++now) headless::TapKey(VK_OEM_6);
     for (int now = Sandbox().brush; now > size; --now) headless::TapKey(VK_OEM_4);
+}
+
+// --- What the window says, read off its pixels ---------------------------------------------
+
+// The text drawn in the sandbox's 8 × 12 font on a plain background at (x, y) of an image, `cells`
+// characters long, as a reader sees it: each cell's ink matched against the font's glyphs (no
+// ink: a space; ink of no glyph: '?'); trailing spaces dropped.
+std::string ReadText(const headless::Image& image, int x, int y, int cells) {
+    static const BitmapFont font(8, 12, sandbox::kFontFile);
+    const uint32_t paper = image.At(x > 0 ? x - 1 : x, y);
+    std::string text;
+    for (int c = 0; c < cells && x + 8 * c + 8 <= image.width; ++c) {
+        std::vector<bool> ink;
+        for (int j = 0; j < 12; ++j)
+            for (int k = 0; k < 8; ++k) ink.push_back(image.At(x + 8 * c + k, y + j) != paper);
+        char seen = std::find(ink.begin(), ink.end(), true) == ink.end() ? ' ' : '?';
+        for (int g = 0; seen == '?' && g < BitmapFont::kGlyphCount; ++g) {
+            bool same = true;
+            for (int j = 0; same && j < 12; ++j)
+                for (int k = 0; same && k < 8; ++k)
+                    same = ink[static_cast<size_t>(j * 8 + k)] ==
+                           (font.glyphs[j * BitmapFont::kGlyphCount * 8 + g * 8 + k] != 0);
+            if (same) seen = BitmapFont::kGlyphCharacters[g];
+        }
+        text += seen;
+    }
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+// The status line's rows as the window shows them: the counters, and the tool with its message.
+std::string StatusRow(int row) { return ReadText(headless::ReadWindow(Hwnd()), 4, kBar + 480 + 1 + 13 * row, 79); }
+
+// An 8-bit bitmap of black (index 0) and white (index 1), `white` saying which, row by row from
+// the top, written bottom-up as a paint program writes one.
+std::vector<uint8_t> BlackAndWhite(int width, int height, const std::vector<bool>& white) {
+    BmpFile bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.coloursUsed = 2;
+    std::vector<uint8_t> f = bmp.Build();
+    for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
+    const size_t stride = static_cast<size_t>(width + 3) / 4 * 4;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            f[62 + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x)] = white[static_cast<size_t>(y * width + x)];
+    return f;
 }
 
 class SandboxTest : public ::testing::Test {
@@ -213,7 +266,7 @@ TEST_F(SandboxTest, TheBrushSizeStaysWithinOneToThirtyTwo) {
     auto look = [&] { sizes.push_back(Sandbox().brush); };
     steps = {[] { for (int i = 0; i < 10; ++i) headless::TapKey(VK_OEM_4); }, look,
              [] { for (int i = 0; i < 40; ++i) headless::TapKey(VK_PRIOR); }, look,
-             [] { Pick(72, SandboxWindow::kSmallerItem); }, look};
+             [] { Pick(Command::Smaller); }, look};
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(sizes, (std::vector<int>{1, 32, 31}));
 }
@@ -251,7 +304,7 @@ TEST_F(SandboxTest, WallStrokesAndTheEraserEditWallsAndTaps) {
                  Release(14, 20);
              },
              [&] { afterStroke = CellsOf(X, 0, 0, 639, 479); },
-             [] { viewtest::Click(Hwnd(), 7 + 4 * 79 + 36, kBar + sandbox::kButtonTop + 13); },  // the Tap button
+             [] { viewtest::Click(Hwnd(), ButtonX(4), kButtonY); },  // the Tap button
              [] { ClickScene(50, 50); }, [] { ClickScene(60, 50); },
              [&] { tapsBefore = Sandbox().TheScene().Taps(); },
              [] {
@@ -393,11 +446,11 @@ TEST_F(SandboxTest, FillMakesWaterAtRestAndRefusesAnOpenRegion) {
              },
              [&] {
                  afterOpen = Pixels();
-                 openSaid = Sandbox().status;
+                 openSaid = Sandbox().Status();
                  ClickScene(100, 280);
              },
              [&] {
-                 wallSaid = Sandbox().status;
+                 wallSaid = Sandbox().Status();
                  EXPECT_EQ(Sandbox().UndoHistory().UndoLevels(), levels) << "a refused fill is no edit";
              }};
     EXPECT_EQ(Run(), 0);
@@ -459,10 +512,10 @@ TEST_F(SandboxTest, UndoAndRedoGiveBackEveryScene) {
                  Release(330, 300);
              },
              n(2), keep(kept),
-             [] { Control('Z'); }, keep(undone), [] { Pick(kEditTitle, SandboxWindow::kUndoItem); }, keep(undone),
-             [] { viewtest::Click(Hwnd(), 7 + 7 * 79 + 36, kBar + sandbox::kButtonTop + 13); }, keep(undone),
+             [] { Control('Z'); }, keep(undone), [] { Pick(Command::Undo); }, keep(undone),
+             [] { viewtest::Click(Hwnd(), ButtonX(7), kButtonY); }, keep(undone),
              [] { Control('Z'); }, keep(undone), [] { Control('Z'); }, keep(undone),
-             [] { Control('Y'); }, keep(redone), [] { Pick(kEditTitle, SandboxWindow::kRedoItem); }, keep(redone),
+             [] { Control('Y'); }, keep(redone), [] { Pick(Command::Redo); }, keep(redone),
              [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone), [] { Control('Y'); }, keep(redone)};
     EXPECT_EQ(Run(), 0);
     ASSERT_EQ(kept.size(), 5u);
@@ -515,9 +568,8 @@ void BuildBusyScene(sandbox::Scene& scene) {
     scene.Stroke(100, 400, 540, 380, 3, X);
     scene.Stroke(300, 300, 300, 395, 5, X);
     scene.Stroke(100, 330, 100, 400, 3, X);
-    scene.AddTap(200, 20);
-    scene.AddTap(420, 5);
-    scene.AddTap(310, 100);
+    std::string why;
+    for (auto [x, y] : {std::pair{200, 20}, {420, 5}, {310, 100}}) EXPECT_TRUE(scene.AddTap(x, y, &why)) << why;
 }
 
 SceneState RunOn(sandbox::Scene& scene, int steps) {
@@ -563,11 +615,34 @@ TEST_F(SandboxSceneTest, TheBatchModeRunInTwoPartsWritesTheSameSceneAsInOne) {
     EXPECT_TRUE(a == b);
 }
 
+// The batch mode's recording: a step is 20 ms, so each of the 10 steps is a frame of 2 cs after
+// the scene as it started, and the last frame is the scene the run ends on.
+TEST_F(SandboxSceneTest, TheBatchRecordingShowsEveryStepForTwentyMilliseconds) {
+    const std::string gifName = folder.File("run.gif"), sceneName = folder.File("run.bmp");
+    ASSERT_EQ(sandbox::RunBatch({"--run", "10", "--tap", "320,10", "--gif", gifName, "--save", sceneName}), 0);
+    giftest::File gif;
+    std::string why;
+    ASSERT_TRUE(giftest::Read(ReadBytes(gifName), &gif, &why)) << why;
+    EXPECT_EQ(gif.Delays(), std::vector<int>(11, 2));
+    // The scene file's pixels: 640 × 480 indices after 1078 bytes of headers, bottom row first.
+    const std::vector<uint8_t> scene = ReadBytes(sceneName);
+    ASSERT_GE(scene.size(), 1078u + 640u * 480u);
+    std::vector<uint8_t> last(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        std::copy_n(scene.begin() + 1078 + (479 - y) * 640, 640, last.begin() + y * 640);
+    ASSERT_FALSE(gif.images.empty());
+    EXPECT_TRUE(gif.Shown().back() == last);
+    EXPECT_NE(std::count(last.begin(), last.end(), W), 0) << "no water to see";
+}
+
 // The batch run tests/sandbox_batch_test.sh makes (the basin picture as walls, four taps, 400
 // steps), held to the rules written out here: the picture's light colours (brightness 0.299 R +
-// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall, every
-// step each tap in its order pours the 11 cells x − 5 .. x + 5 on its row, and then the literal
-// water step (tests/support/water_reference) runs. The file written is read here by its layout:
+// 0.587 G + 0.114 B of at least 128 by its own colour table) are empty and the rest wall; every
+// step each tap in its order pours onto those of the 11 cells x − 5 .. x + 5 of its row that are
+// empty, a span for each run of them, which shows as water at once; then the literal water step
+// (tests/support/water_reference) runs; then every cell of the picture's walls that the step
+// painted is a wall again, and its water leaves its span (the span keeps the pieces left and
+// right of it, in its place, the left one first). The file written is read here by its layout:
 // the pixels bottom row first after the 1078 bytes of headers and colour table, then "OndrelSn",
 // version 1, the step, the tap and span counts, the taps and the spans (x0, x1, y, active).
 TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
@@ -591,10 +666,31 @@ TEST_F(SandboxSceneTest, TheBatchRunGivesTheSceneTheWrittenRulesGive) {
             const uint8_t* bgr = &picture[54 + 4 * picture[1078 + static_cast<size_t>(479 - y) * 640 + static_cast<size_t>(x)]];
             expected.pixels[y * 640 + x] = 299 * bgr[2] + 587 * bgr[1] + 114 * bgr[0] >= 128000 ? E : X;
         }
+    const std::vector<uint8_t> walls(expected.pixels, expected.pixels + 640 * 480);
     ReferenceWater water(&expected, 480);
     for (int i = 0; i < kSteps; ++i) {
-        for (auto [x, y] : taps) water.Pour(x - 5, x + 5, y);
+        for (auto [x, y] : taps)
+            for (int a = x - 5; a <= x + 5; ++a) {
+                if (expected.pixels[y * 640 + a] != E) continue;
+                int b = a;
+                while (b < x + 5 && expected.pixels[y * 640 + b + 1] == E) ++b;
+                water.Pour(a, b, y);
+                for (int c = a; c <= b; ++c) expected.pixels[y * 640 + c] = W;
+                a = b;
+            }
         water.Step();
+        for (int c = 0; c < 640 * 480; ++c)
+            if (walls[c] == X) expected.pixels[c] = X;
+        std::vector<WaterSpan> kept;
+        for (const WaterSpan& s : water.spans) {
+            int start = s.x0;
+            for (int c = s.x0; c <= s.x1 + 1; ++c) {
+                if (c <= s.x1 && walls[s.y * 640 + c] != X) continue;
+                if (c > start) kept.push_back(WaterSpan{start, c - 1, s.y, s.active});
+                start = c + 1;
+            }
+        }
+        water.spans = kept;
     }
 
     const std::vector<uint8_t> file = ReadBytes(out);
@@ -642,7 +738,9 @@ TEST_F(SandboxSceneTest, TheBatchModeRefusesBadArgumentsAndFilesWithTwo) {
         {"--run", "5", "--scene", folder.File("missing.bmp")},
         {"--run", "5", "--scene", foreign},
         {"--run", "5", "--save", folder.File("no/such/folder.bmp")},
+        {"--run", "5", "--scene", folder.File("walled.bmp"), "--tap", "10,10"},
     };
+    WriteBytes(folder.File("walled.bmp"), BlackAndWhite(640, 480, std::vector<bool>(640 * 480, false)));
     for (const auto& words : bad) {
         std::string line;
         for (const auto& w : words) line += w + " ";
@@ -782,7 +880,7 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
              [] { for (int i = 0; i < 20; ++i) headless::TapKey('N'); },
              [&] {
                  saved = Now();
-                 Pick(kFileTitle, SandboxWindow::kSaveItem);
+                 Pick(Command::Save);
              },
              [&] { names = NamesIn(scenes); }, [] { headless::TapKey('C'); }, [] { Control('O'); },
              [] { ClickScene(80, 60); },  // the first thumbnail: the newest file
@@ -800,12 +898,12 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
              },
              [&] {
                  beforeDamaged = Now();
-                 Pick(kFileTitle, SandboxWindow::kOpenItem);
+                 Pick(Command::Open);
              },
              [] { ClickScene(80, 60); },
              [&] {
                  afterDamaged = Now();
-                 said = Sandbox().status;
+                 said = Sandbox().Status();
              }};
     EXPECT_EQ(Run(), 0);
     ASSERT_EQ(names.size(), 1u);
@@ -818,38 +916,30 @@ TEST_F(SandboxTest, SaveOpenAndADamagedSceneThroughTheMenus) {
 }
 
 // P writes a screenshot and R starts and stops a recording, both into the scene folder, and the
-// status line names the file. The recording holds the scene as it was at R, and one frame for each
-// frame that stepped: 3 steps at once, then 1 (a tap makes each differ). File > Import image turns
-// a picture of the folder into walls.
+// status line names the file (its name alone, in the player's words). The recording holds the
+// scene as it was at R, and one frame for each frame that stepped: 3 steps at once, then 1 (a tap
+// makes each differ). File > Import image turns a picture of the folder into walls.
 TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
     std::string shotSaid, recordSaid, stopSaid, importSaid;
     std::vector<std::string> names;
     uint8_t imported[2] = {99, 99};
     steps = {[] { ClickScene(100, 100); }, [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); },
-             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().status; },
-             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().status; },
+             [] { headless::TapKey('P'); }, [&] { shotSaid = Sandbox().Status(); },
+             [] { headless::TapKey('R'); }, [&] { recordSaid = Sandbox().Status(); },
              [] { for (int i = 0; i < 3; ++i) headless::TapKey('N'); }, [] { headless::TapKey('N'); },
              [] { headless::TapKey('R'); },
              [&] {
-                 stopSaid = Sandbox().status;
+                 stopSaid = Sandbox().Status();
                  names = NamesIn(scenes);
                  // A picture of two colours: the left half black, the right half white.
-                 BmpFile bmp;
-                 bmp.width = 2;
-                 bmp.height = 1;
-                 bmp.coloursUsed = 2;
-                 std::vector<uint8_t> f = bmp.Build();
-                 for (int i = 0; i < 3; ++i) f[54 + i] = 0, f[58 + i] = 255;
-                 f[62] = 0;
-                 f[63] = 1;
-                 WriteBytes(scenes + "/zz-level.bmp", f);
+                 WriteBytes(scenes + "/zz-level.bmp", BlackAndWhite(2, 1, {false, true}));
                  std::filesystem::last_write_time(scenes + "/zz-level.bmp",
                                                   std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
-                 Pick(kFileTitle, SandboxWindow::kImportItem);
+                 Pick(Command::Import);
              },
              [] { ClickScene(80, 60); },
              [&] {
-                 importSaid = Sandbox().status;
+                 importSaid = Sandbox().Status();
                  imported[0] = Cell(10, 400);
                  imported[1] = Cell(630, 10);
              }};
@@ -857,18 +947,437 @@ TEST_F(SandboxTest, PicturesAndImportGoThroughTheSceneFolder) {
     ASSERT_EQ(names.size(), 2u);
     EXPECT_TRUE(FirstOfItsDate(names[0], "recording", "gif")) << names[0];
     EXPECT_TRUE(FirstOfItsDate(names[1], "screenshot", "png")) << names[1];
-    EXPECT_NE(shotSaid.find(scenes + "/" + names[1]), std::string::npos) << shotSaid;
-    EXPECT_NE(recordSaid.find(scenes + "/" + names[0]), std::string::npos) << recordSaid;
-    EXPECT_NE(stopSaid.find("recorded 3 frames"), std::string::npos) << stopSaid;
+    EXPECT_EQ(shotSaid, "Screenshot saved as " + names[1]);
+    EXPECT_EQ(recordSaid, "Recording into " + names[0] + " (R stops)");
+    EXPECT_EQ(stopSaid, "Recorded 3 frames as " + names[0]);
     const std::vector<uint8_t> png = ReadBytes(scenes + "/" + names[1]);
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
     const std::vector<uint8_t> gif = ReadBytes(scenes + "/" + names[0]);
     ASSERT_GT(gif.size(), 6u);
     EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
-    EXPECT_NE(importSaid.find("imported"), std::string::npos) << importSaid;
+    EXPECT_EQ(importSaid, "Imported the walls of zz-level.bmp");
     EXPECT_EQ(imported[0], X);
     EXPECT_EQ(imported[1], E);
+}
+
+// --- Walls hold, and the water a tap adds shows ------------------------------------------------
+
+// The smallest scene where the water's own step paints over a wall: a wall cell at (1, 2); water
+// showing at (0, 2) and at (0, 1) and (1, 1), held by two spans in this order: 0 .. 0 on row 2,
+// then 0 .. 1 on row 1 (a span poured last lies at the list's end). In the step the lower span
+// falls first, freeing the cell under the upper one's first column, so the upper one falls whole,
+// its second cell onto the wall. The sandbox's scene puts the wall back and takes that cell out
+// of the span: water at (0, 2) and (0, 3), one cell each.
+TEST_F(SandboxSceneTest, TheWaterStepPaintsOverAWallAndTheSceneKeepsIt) {
+    SceneState state;
+    state.pixels.assign(640 * 480, E);
+    state.pixels[2 * 640 + 1] = X;
+    for (int cell : {2 * 640 + 0, 1 * 640 + 0, 1 * 640 + 1}) state.pixels[static_cast<size_t>(cell)] = W;
+    state.spans = {{0, 0, 2, 1}, {0, 1, 1, 1}};
+
+    Surface literal(640, 480);
+    std::copy(state.pixels.begin(), state.pixels.end(), literal.pixels);
+    ReferenceWater water(&literal, 480);
+    water.spans = state.spans;
+    water.Step();
+    EXPECT_EQ(literal.pixels[2 * 640 + 1], W) << "the water's step alone paints the wall";
+
+    sandbox::Scene scene;
+    ASSERT_TRUE(scene.Restore(state));
+    scene.Step();
+    EXPECT_EQ(Cell(1, 2), X);
+    EXPECT_EQ(Spans(), (std::vector<Span>{{0, 0, 2}, {0, 0, 3}}));
+    EXPECT_EQ(CellsOf(W, 0, 0, 639, 479), (std::vector<std::pair<int, int>>{{0, 2}, {0, 3}}));
+}
+
+// A cup of 12-pixel walls, rows 200 to 411 (sides at columns 200 to 211 and 420 to 431, the floor
+// rows 400 to 411 between them), filled by two taps above it until it overflows: after 5000 steps
+// every wall cell is where the picture put it, and every span's cells show water.
+TEST_F(SandboxSceneTest, AnOverflowingCupKeepsItsWallsAndAllItsWaterShows) {
+    std::vector<bool> white(640 * 480, true);
+    auto wall = [&](int x0, int y0, int x1, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) white[static_cast<size_t>(y * 640 + x)] = false;
+    };
+    wall(200, 200, 211, 411);
+    wall(420, 200, 431, 411);
+    wall(212, 400, 419, 411);
+    const std::string cup = folder.File("cup.bmp"), out = folder.File("out.bmp");
+    WriteBytes(cup, BlackAndWhite(640, 480, white));
+    ASSERT_EQ(sandbox::RunBatch({"--run", "5000", "--scene", cup, "--tap", "300,100", "--tap", "350,150", "--save", out}), 0);
+    SceneState s;
+    std::string why;
+    ASSERT_TRUE(sandbox::LoadSceneFile(out, &s, &why)) << why;
+    int wrongWalls = 0, overflow = 0;
+    for (size_t i = 0; i < white.size(); ++i) {
+        wrongWalls += (s.pixels[i] == X) == white[i];
+        overflow += s.pixels[i] == W && i % 640 < 200 && i / 640 > 200;
+    }
+    EXPECT_EQ(wrongWalls, 0);
+    EXPECT_GT(overflow, 0) << "the cup did not overflow";
+    int hidden = 0;
+    for (const WaterSpan& w : s.spans)
+        for (int x = w.x0; x <= w.x1; ++x) hidden += s.pixels[static_cast<size_t>(w.y * 640 + x)] != W;
+    EXPECT_EQ(hidden, 0) << s.spans.size() << " spans";
+}
+
+// A tap pours onto the empty cells of its 11 only, and what it pours shows at once: a tap at
+// (50, 50) above a floor at row 51 keeps one span of 11 cells there, however many steps run; a
+// tap at (150, 50) beside a wall at columns 147 to 149 of row 50 pours 145 .. 146 and 150 .. 155,
+// which fall, and the wall stays. A tap clicked inside a wall is refused, and the status line
+// says why.
+TEST_F(SandboxTest, ATapPoursOnlyOntoEmptyCellsAndNothingPilesUp) {
+    std::vector<Span> onFloor, besideWall;
+    int waterOnFloor = 0;
+    std::vector<std::pair<int, int>> wallBeside;
+    std::vector<sandbox::Tap> taps;
+    std::string said;
+    steps = {[] {
+                 headless::TapKey('L');
+                 BrushTo(1);
+             },
+             [] {
+                 Press(30, 51);
+                 Release(70, 51);
+             },
+             [] { headless::TapKey('T'); }, [] { ClickScene(50, 50); },
+             [] { for (int i = 0; i < 40; ++i) headless::TapKey('N'); },
+             [&] {
+                 onFloor = Spans();
+                 waterOnFloor = CountOf(W);
+             },
+             [] { headless::TapKey('C'); }, [] { headless::TapKey('L'); },
+             [] {
+                 Press(147, 50);
+                 Release(149, 50);
+             },
+             [] { headless::TapKey('T'); }, [] { ClickScene(150, 50); }, [] { headless::TapKey('N'); },
+             [&] {
+                 besideWall = Spans();
+                 wallBeside = CellsOf(X, 0, 0, 639, 479);
+             },
+             [] { ClickScene(148, 50); },
+             [&] {
+                 taps = Sandbox().TheScene().Taps();
+                 said = StatusRow(1);
+             }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(onFloor, (std::vector<Span>{{45, 55, 50}}));
+    EXPECT_EQ(waterOnFloor, 11);
+    EXPECT_EQ(besideWall, (std::vector<Span>{{145, 146, 51}, {150, 155, 51}}));
+    EXPECT_EQ(wallBeside, (std::vector<std::pair<int, int>>{{147, 50}, {148, 50}, {149, 50}}));
+    EXPECT_EQ(taps, (std::vector<sandbox::Tap>{{150, 50}}));
+    EXPECT_EQ(said, "Tap 1 | No tap: a tap cannot go inside a wall");
+}
+
+// --- Files the sandbox writes come back as what they hold ------------------------------------
+
+// A scene saved with walls, water and a tap, imported (File > Import image), shows in the Import
+// view as a thumbnail of its walls and becomes its walls: wall where it had walls, empty where it
+// had water or nothing.
+TEST_F(SandboxTest, ASavedSceneImportsAsItsWalls) {
+    SceneState saved, imported;
+    headless::Image view;
+    uint8_t palette[768] = {};
+    steps = {[] { ClickScene(100, 100); }, [] { Press(200, 300); }, [] { MoveTo(400, 350); }, [] { Release(500, 300); },
+             [] { headless::TapKey('T'); }, [] { ClickScene(300, 10); },
+             [] { for (int i = 0; i < 60; ++i) headless::TapKey('N'); },
+             [&] {
+                 saved = Now();
+                 Control('S');
+             },
+             [] { Control('I'); },
+             [&] {
+                 view = headless::ReadWindow(Hwnd());
+                 CopyPalette(palette);
+             },
+             [] { ClickScene(80, 60); }, [&] { imported = Now(); }};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_GT(std::count(saved.pixels.begin(), saved.pixels.end(), W), 0);
+    int wrongThumb = 0;
+    for (int y = 1; y < 119; ++y)
+        for (int x = 1; x < 159; ++x) {
+            const uint8_t want = saved.pixels[static_cast<size_t>(4 * y * 640 + 4 * x)] == X ? X : E;
+            const uint32_t rgb = uint32_t{palette[3 * want]} << 16 | uint32_t{palette[3 * want + 1]} << 8 | palette[3 * want + 2];
+            wrongThumb += view.At(x, kBar + y) != rgb;
+        }
+    EXPECT_EQ(wrongThumb, 0);
+    int wrongCells = 0;
+    for (size_t i = 0; i < saved.pixels.size(); ++i) wrongCells += imported.pixels[i] != (saved.pixels[i] == X ? X : E);
+    EXPECT_EQ(wrongCells, 0);
+    EXPECT_TRUE(imported.spans.empty());
+    EXPECT_TRUE(imported.taps.empty());
+}
+
+// Every bitmap the sandbox writes, and one an earlier version wrote, imports as its walls: a scene
+// file; the same scene as earlier versions wrote it (bfSize the whole file's size), whole and
+// damaged. A scene file read by the framework's bitmap reader shows its pixels.
+TEST_F(SandboxSceneTest, EverySceneFileImportsAsItsWalls) {
+    SceneState scene;
+    scene.pixels.assign(640 * 480, E);
+    for (int x = 0; x < 640; ++x) scene.pixels[static_cast<size_t>(300 * 640 + x)] = X;  // a floor
+    for (int x = 100; x < 200; ++x) scene.pixels[static_cast<size_t>(299 * 640 + x)] = W;  // water on it
+    scene.pixels[10] = 7;  // a wall of another colour
+    scene.spans = {{100, 199, 299, 0}};
+    scene.taps = {{150, 20}};
+    uint8_t palette[768];
+    ASSERT_TRUE(CopyPalette(palette));
+    const std::vector<uint8_t> now = sandbox::EncodeScene(scene, palette);
+    ASSERT_EQ(now[2] | now[3] << 8 | now[4] << 16 | now[5] << 24, 1078 + 640 * 480) << "bfSize: the bitmap's own bytes";
+    std::vector<uint8_t> before = now;
+    const uint32_t whole = static_cast<uint32_t>(before.size());
+    for (int i = 0; i < 4; ++i) before[static_cast<size_t>(2 + i)] = static_cast<uint8_t>(whole >> (8 * i));
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i + 4 < before.size(); ++i) h = (h ^ before[i]) * 16777619u;
+    for (int i = 0; i < 4; ++i) before[before.size() - 4 + static_cast<size_t>(i)] = static_cast<uint8_t>(h >> (8 * i));
+    std::vector<uint8_t> damaged = before;
+    damaged[damaged.size() - 9] ^= 1;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    for (const Case& c : {Case{"scene.bmp", now}, Case{"earlier.bmp", before}, Case{"damaged.bmp", damaged}}) {
+        SCOPED_TRACE(c.name);
+        const std::string file = folder.File(c.name);
+        WriteBytes(file, c.bytes);
+        std::vector<bool> light;
+        std::string why;
+        ASSERT_TRUE(sandbox::ImportImage(file, &light, &why)) << why;
+        int wrong = 0;
+        for (size_t i = 0; i < light.size(); ++i) wrong += light[i] != (scene.pixels[i] == E || scene.pixels[i] == W);
+        EXPECT_EQ(wrong, 0);
+    }
+    SceneState earlier;
+    std::string why;
+    EXPECT_TRUE(sandbox::DecodeScene(before, &earlier, &why)) << why;
+    EXPECT_TRUE(Same(earlier, scene));
+    uint8_t* pixels = nullptr;
+    HBITMAP bitmap = LoadBmp(folder.File("scene.bmp").c_str(), &pixels);
+    ASSERT_NE(bitmap, nullptr);
+    int wrong = 0;
+    for (size_t i = 0; i < scene.pixels.size(); ++i) wrong += pixels[i] != scene.pixels[i];
+    EXPECT_EQ(wrong, 0);
+    DeleteObject(bitmap);
+}
+
+// --- Keys, and the command line ----------------------------------------------------------------
+
+// Ctrl+Z as a quick chord, Ctrl down and up again before the program reads the Z, still undoes;
+// Ctrl+Y likewise redoes.
+TEST_F(SandboxTest, CtrlZAndCtrlYPressedAsQuickChordsUndoAndRedo) {
+    int drawn = 0, undone = 0, redone = 0;
+    auto chord = [](int key) {
+        headless::KeyDown(VK_CONTROL);
+        headless::TapKey(key);
+        headless::KeyUp(VK_CONTROL);
+    };
+    steps = {[] { ClickScene(100, 100); }, [&] { drawn = CountOf(X); }, [&] { chord('Z'); }, [&] { undone = CountOf(X); },
+             [&] { chord('Y'); }, [&] { redone = CountOf(X); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(drawn, 12);
+    EXPECT_EQ(undone, 0);
+    EXPECT_EQ(redone, 12);
+}
+
+// The command line split as the Windows runtime splits one (Microsoft's own examples among them).
+TEST(SandboxCommandLine, SplitsAsTheWindowsRuntimeDoes) {
+    struct Case {
+        const char* line;
+        std::vector<std::string> words;
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"  \t ", {}},
+        {"--run 5", {"--run", "5"}},
+        {" --run\t5 ", {"--run", "5"}},
+        {R"("abc" d e)", {"abc", "d", "e"}},
+        {R"(a\\b d"e f"g h)", {R"(a\\b)", "de fg", "h"}},
+        {R"(a\\\"b c d)", {R"(a\"b)", "c", "d"}},
+        {R"(a\\\\"b c" d e)", {R"(a\\b c)", "d", "e"}},
+        {R"(a"b"" c d)", {R"(ab" c d)"}},
+        {R"(--save "my scenes/level 1.bmp")", {"--save", "my scenes/level 1.bmp"}},
+        {R"(--save "C:\My Scenes\")", {"--save", R"(C:\My Scenes")"}},
+        {R"(--save "C:\My Scenes\\")", {"--save", R"(C:\My Scenes\)"}},
+        {R"("" x)", {"", "x"}},
+        {R"(say "open)", {"say", "open"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(sandbox::SplitCommandLine(c.line), c.words) << c.line;
+    EXPECT_TRUE(sandbox::SplitCommandLine(nullptr).empty());
+}
+
+// --- A player knows what to do and what is happening -----------------------------------------
+
+// The first start (no scene of a last run) greets the player on the status line until the first
+// click on the scene; then the line tells what the tool does. A message (a screenshot taken)
+// shows for five seconds, then gives way to the tool's hint again.
+TEST_F(SandboxTest, TheFirstStartWelcomesAndMessagesGiveWayToTheToolsHint) {
+    std::vector<std::string> said;
+    auto look = [&] { said.push_back(StatusRow(1)); };
+    steps = {look, [] { ClickScene(100, 100); }, look, [] { headless::TapKey('P'); }, look,
+             [] { headless::AdvanceClock(4800); }, look, [] { headless::AdvanceClock(200); }, look};
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(said.size(), 5u);
+    EXPECT_EQ(said[0], "Wall 4 | Welcome! Drag to draw walls; T places a tap, W pours. Space: pause");
+    EXPECT_EQ(said[1], "Wall 4 | drag to draw walls");
+    EXPECT_EQ(said[2].rfind("Wall 4 | Screenshot saved as screenshot-1-", 0), 0u) << said[2];
+    EXPECT_EQ(said[3], said[2]);
+    EXPECT_EQ(said[4], "Wall 4 | drag to draw walls");
+}
+
+// The picked tool's button stays pushed in (black at its top-left corner, white at its
+// bottom-right), the others stand out; Run/Pause is pushed in while time runs.
+TEST_F(SandboxTest, ThePickedToolAndRunningShowOnTheirButtons) {
+    std::vector<std::vector<bool>> pushed;
+    auto look = [&] {
+        headless::Image image = headless::ReadWindow(Hwnd());
+        std::vector<bool> in;
+        for (int place = 0; place < 8; ++place) {
+            const int left = 7 + 79 * place, top = kBar + 512;
+            const uint32_t corner = image.At(left, top), opposite = image.At(left + 71, top + 25);
+            EXPECT_TRUE((corner == 0 && opposite == 0xFFFFFF) || (corner == 0xFFFFFF && opposite == 0)) << place;
+            in.push_back(corner == 0);
+        }
+        pushed.push_back(in);
+    };
+    steps = {look, [] { headless::TapKey('E'); }, look, [] { viewtest::Click(Hwnd(), ButtonX(4), kButtonY); }, look,
+             [] { headless::TapKey(VK_SPACE); }, look};
+    EXPECT_EQ(Run(), 0);
+    // The run pauses at its first key: Run/Pause is out from the first look on.
+    using B = std::vector<bool>;
+    EXPECT_EQ(pushed, (std::vector<B>{{1, 0, 0, 0, 0, 0, 0, 0}, {0, 1, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 0, 0, 0},
+                                      {0, 0, 0, 0, 1, 0, 1, 0}}));
+}
+
+// Every menu item shows its key after a tab, as Win32 menus show shortcuts.
+TEST_F(SandboxTest, MenuItemsShowTheirKeys) {
+    std::vector<std::vector<std::string>> menus;
+    steps = {[&] {
+        HMENU bar = GetMenu(Hwnd());
+        for (int m = 0; m < GetMenuItemCount(bar); ++m) {
+            HMENU drop = GetSubMenu(bar, m);
+            std::vector<std::string> items;
+            for (int i = 0; i < GetMenuItemCount(drop); ++i) {
+                char text[64] = {};
+                MENUITEMINFOA info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_STRING;
+                info.dwTypeData = text;
+                info.cch = sizeof text;
+                GetMenuItemInfoA(drop, static_cast<UINT>(i), TRUE, &info);
+                items.emplace_back(text);
+            }
+            menus.push_back(items);
+        }
+    }};
+    EXPECT_EQ(Run(), 0);
+    using M = std::vector<std::string>;
+    EXPECT_EQ(menus, (std::vector<M>{
+                         {"Open...\tCtrl+O", "Save\tCtrl+S", "Import image...\tCtrl+I", "Screenshot\tP",
+                          "Start/stop recording\tR", "Quit\tEsc"},
+                         {"Undo\tCtrl+Z", "Redo\tCtrl+Y", "Clear scene\tC"},
+                         {"Wall brush\tB", "Eraser\tE", "Straight wall\tL", "Water brush\tW", "Tap\tT", "Fill\tF",
+                          "Bigger brush\t]", "Smaller brush\t["},
+                         {"Run/pause\tSpace", "One step\tN", "Faster\tNum +", "Slower\tNum -"},
+                     }));
+}
+
+// While a straight wall of size 5 is dragged from (100, 100) to (160, 130), the scene shows, in
+// the preview's dark grey, exactly the cells the wall takes once the button is let go.
+TEST_F(SandboxTest, TheStraightWallsPreviewIsTheWallItWillBe) {
+    std::vector<std::pair<int, int>> preview, wall;
+    uint8_t palette[768] = {};
+    steps = {[] {
+                 headless::TapKey('L');
+                 BrushTo(5);
+             },
+             [] {
+                 Press(100, 100);
+                 MoveTo(160, 130);
+             },
+             [&] {
+                 CopyPalette(palette);
+                 const uint32_t grey = uint32_t{palette[24]} << 16 | uint32_t{palette[25]} << 8 | palette[26];
+                 headless::Image image = headless::ReadWindow(Hwnd());
+                 for (int y = 0; y < 480; ++y)
+                     for (int x = 0; x < 640; ++x)
+                         if (image.At(x, kBar + y) == grey) preview.emplace_back(x, y);
+             },
+             [] { Release(160, 130); }, [&] { wall = CellsOf(X, 0, 0, 639, 479); }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_GT(wall.size(), 61u * 5u);
+    EXPECT_EQ(preview, wall);
+}
+
+// Steps per second while paused: 0. The run pauses at its first key; it is set running for two
+// seconds (a speed of 1, one step a turn of 16 ms: 62 steps a second), then paused.
+TEST_F(SandboxTest, StepsPerSecondIsZeroWhilePaused) {
+    std::string running, paused;
+    steps = {[] { headless::TapKey(VK_SPACE); },
+             [] {
+                 for (int i = 0; i < 130; ++i) headless::AdvanceClock(0);
+             }};
+    for (int i = 0; i < 45; ++i) steps.push_back([] {});
+    steps.push_back([&] { running = StatusRow(0); });
+    steps.push_back([] { headless::TapKey(VK_SPACE); });
+    steps.push_back([&] { paused = StatusRow(0); });
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(running.find(" 62 steps/s  x1 running"), std::string::npos) << running;
+    EXPECT_NE(paused.find(" 0 steps/s  x1 paused"), std::string::npos) << paused;
+}
+
+// Long names in the Open view stay apart: each is cut, with "...", to leave a gap before the
+// next thumbnail's.
+TEST_F(SandboxTest, LongNamesInTheOpenViewStayApart) {
+    std::string first, second;
+    int gap = 0;
+    steps = {[] { Control('S'); }, [] { Control('S'); },
+             [&] {
+                 int n = 0;
+                 for (const std::string& name : NamesIn(scenes))
+                     std::filesystem::rename(scenes + "/" + name, scenes + "/a-scene-with-a-long-name-" + std::to_string(++n) + ".bmp");
+                 std::filesystem::last_write_time(scenes + "/a-scene-with-a-long-name-2.bmp",
+                                                  std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+             },
+             [] { Control('O'); },
+             [&] {
+                 headless::Image image = headless::ReadWindow(Hwnd());
+                 const int top = kBar + 120 + 2;
+                 first = ReadText(image, 1, top, 20);
+                 second = ReadText(image, 161, top, 20);
+                 int lastInk = 0, firstInk = 640;
+                 for (int y = top; y < top + 12; ++y)
+                     for (int x = 0; x < 320; ++x)
+                         if (image.At(x, y) != image.At(0, top)) (x < 160 ? lastInk : firstInk) = x < 160 ? std::max(lastInk, x) : std::min(firstInk, x);
+                 gap = firstInk - lastInk - 1;
+             },
+             [] { headless::TapKey(VK_ESCAPE); }};  // back from the view
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(first, "a-scene-with-a-l...");
+    EXPECT_EQ(second, "a-scene-with-a-l...");
+    EXPECT_GE(gap, 8);
+}
+
+// A recording of the running scene: R at step 2 is handled at the time of idle turn 5 and shows
+// the scene at 0 ms; idle turns 6 to 14 each step and add a frame, 16 ms apart, until R at step
+// 5 (turn 14's time) stops. A frame less than 20 ms after the one waiting takes its place, so the
+// file shows the frames of 16, 48, 80, 112 and 144 ms from 0, 32, 64, 96 and 128 ms: 3.2, 6.4,
+// 9.6 and 12.8 cs rounded on the running total, and the last as long as the one before it.
+TEST_F(SandboxTest, ARecordingShowsEachFrameAtLeastTwentyMilliseconds) {
+    std::string stopSaid;
+    std::vector<std::string> names;
+    steps = {[] { headless::TapKey(VK_SPACE); }, [] { headless::TapKey('R'); }, [] {}, [] {},
+             [] { headless::TapKey('R'); }, [&] {
+                 stopSaid = Sandbox().Status();
+                 names = NamesIn(scenes);
+             }};
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(stopSaid.find("Recorded 5 frames"), std::string::npos) << stopSaid;
+    ASSERT_EQ(names.size(), 1u);
+    giftest::File gif;
+    std::string why;
+    ASSERT_TRUE(giftest::Read(ReadBytes(scenes + "/" + names[0]), &gif, &why)) << why;
+    EXPECT_EQ(gif.Delays(), (std::vector<int>{3, 3, 4, 3, 3}));
 }
 
 // Closing keeps the scene; the next start comes back to it.

@@ -39,10 +39,20 @@ if command -v convert >/dev/null; then
   [ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the installed program's scene is not white"
 fi
 
-# Found nowhere: the three folders are named with what they lack, and the run goes on.
+# Installed with a data folder of its own, share/<program>, which comes before Ondrel's.
+mkdir -p "$work/own/bin" "$work/own/share/ondrel-replay" "$work/own/share/ondrel"
+cp "$run_dir/ondrel-replay" "$work/own/bin/"
+cp -r "$run_dir/Data0.cdf" "$run_dir/Media" "$work/own/share/ondrel-replay/"
+cp -r "$run_dir/Media" "$work/own/share/ondrel/"  # Ondrel's lacks the pack: its own folder must be taken
+rm -f shown.png
+message=$("$work/own/bin/ondrel-replay" --frames 12 --window shown.png "$work/pour.txt" 2>&1) || fail "run with its own data folder failed: $message"
+echo "$message" | grep -q "cannot find" && fail "the program with its own data folder reported files missing: $message"
+[ "$(convert shown.png -format '%[pixel:p{10,10}]' info:)" = "srgb(255,255,255)" ] || fail "the scene is not white (own data folder)"
+
+# Found nowhere: the four folders are named with what they lack, and the run goes on.
 cp "$run_dir/ondrel-replay" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 3 "$work/pour.txt" 2>&1) || fail "a run without media failed: $message"
-expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp. Going on without them."
+expected="ondrel-replay: cannot find Data0.cdf, Media/Sprites.bmp in $work/elsewhere (the current folder); $work/lone (the program's folder) lacks Data0.cdf, Media/Sprites.bmp; $work/share/ondrel-replay lacks Data0.cdf, Media/Sprites.bmp; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp. Going on without them."
 echo "$message" | grep -qF "$expected" || fail "message: $message"
 echo "$message" | grep -qF "3 frames run" || fail "the run did not go on: $message"
 if [ -x "$run_dir/ondrel" ]; then
@@ -69,5 +79,6 @@ fi
 # One file missing beside the program is named alone.
 cp -r "$run_dir/Media" "$work/lone/"
 message=$("$work/lone/ondrel-replay" --frames 1 "$work/pour.txt" 2>&1)
-echo "$message" | grep -qF "$work/lone (the program's folder) lacks Data0.cdf; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp." || fail "partial: $message"
+echo "$message" | grep -qF "$work/lone (the program's folder) lacks Data0.cdf; $work/share/ondrel-replay lacks Data0.cdf, Media/Sprites.bmp; $work/share/ondrel lacks Data0.cdf, Media/Sprites.bmp." ||
+  fail "partial: $message"
 echo "start folder: all cases passed"

@@ -1,5 +1,5 @@
-# The tools answer --version as a user expects: "TOOL VERSION" on standard output alone, exit code
-# 0, nothing run. VERSION is the one on the project() line of the top-level CMakeLists.txt, three
+# The tools and the gallery answer --version as a user expects: "TOOL VERSION" on standard output
+# alone, exit code 0, nothing run (the gallery without a display). VERSION is the one on the project() line of the top-level CMakeLists.txt, three
 # numbers, and CHANGELOG.md has a section for it.
 # Arguments: the ondrel-replay executable, the build folder.
 set -euo pipefail
@@ -16,10 +16,10 @@ version=$(sed -n 's/^project(Ondrel VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists
 grep -q "^## \[$version\] - [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]$" "$root/CHANGELOG.md" ||
   fail "CHANGELOG.md has no section '## [$version] - DATE'"
 
-answers() {  # answers TOOL PATH: PATH --version, run from an empty folder
+answers() {  # answers TOOL COMMAND...: COMMAND --version, run from an empty folder
   local out err code
   set +e
-  out=$(cd "$work/empty" && "$2" --version 2>"$work/stderr")
+  out=$(cd "$work/empty" && "${@:2}" --version 2>"$work/stderr")
   code=$?
   set -e
   err=$(cat "$work/stderr")
@@ -31,9 +31,18 @@ answers() {  # answers TOOL PATH: PATH --version, run from an empty folder
 }
 answers ondrel-replay "$replay"
 answers ondrel-media "$build/tools/ondrel-media"
-# The gallery's screenshot tool is built only with libpng.
-if [ -x "$build/run/ondrel-gallery-shot" ]; then
-  answers ondrel-gallery-shot "$build/run/ondrel-gallery-shot"
+answers ondrel-sandbox "$build/run/ondrel-sandbox"
+# The gallery answers without a display, before it would open a window; it needs SDL2.
+if [ -x "$build/run/ondrel-gallery" ]; then
+  answers ondrel-gallery env -u DISPLAY -u WAYLAND_DISPLAY "$build/run/ondrel-gallery"
 else
-  echo "ondrel-gallery-shot is not built here (it needs libpng)"
+  echo "ondrel-gallery is not built here (it needs SDL2)"
 fi
+# The screenshot tools are built only with libpng.
+for shot in ondrel-gallery-shot ondrel-sandbox-shot; do
+  if [ -x "$build/run/$shot" ]; then
+    answers "$shot" "$build/run/$shot"
+  else
+    echo "$shot is not built here (it needs libpng)"
+  fi
+done

@@ -68,7 +68,6 @@ click 108 9
 expect_rgb 110 26 "192 192 192" "View open again: no check mark"
 
 xdotool key Escape
-sleep 0.4
 expect_rgb 110 26 "$background" "Escape: the drop-down closed"
 kill -0 "$APP_PID" 2>/dev/null || { echo "the first Escape reached the window"; exit 1; }
 xdotool key Escape

@@ -5,6 +5,7 @@
 
 // One horizontal run of water cells on one row, both ends inclusive.
 struct WaterSpan {
+    // The first and last cells' columns, and the row.
     int32_t x0;
     int32_t x1;
     int32_t y;
@@ -14,6 +15,6 @@ struct WaterSpan {
 // The live spans: a growable array.
 struct WaterSpanList {
     WaterSpan* spans;  // owned, `capacity` records
-    int32_t count;
-    int32_t capacity;
+    int32_t count;     // the live spans, spans[0] to spans[count - 1]
+    int32_t capacity;  // the records `spans` has room for
 };

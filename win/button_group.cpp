@@ -13,6 +13,7 @@
 namespace {
 
 constexpr DWORD kPushButtonStyle = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;  // 0x50000000
+constexpr DWORD kCheckButtonStyle = WS_CHILD | WS_VISIBLE | BS_CHECKBOX | BS_PUSHLIKE;
 
 // Every group from construction to destruction. A button's user data is only a number: it names
 // a group only while that group is here and holds the button.
@@ -49,30 +50,54 @@ ButtonGroup::~ButtonGroup() {
     }
 }
 
-bool ButtonGroup::AddButton(short x1, short y1, short x2, short y2, const char* caption, short id) {
-    if (HasButton(id)) return false;
+namespace {
+
+// A button of `style` for the group; see AddButton.
+bool AddStyled(ButtonGroup& group, short x1, short y1, short x2, short y2, const char* caption, short id, DWORD style) {
+    if (group.HasButton(id)) return false;
     char* copy = nullptr;
     if (caption) {
         size_t size = std::strlen(caption) + 1;
         copy = static_cast<char*>(std::malloc(size));
         if (copy) std::memcpy(copy, caption, size);
     }
-    HWND parent = owner ? static_cast<HWND>(owner->GetHandle(kWindowHandlerKey)) : nullptr;
-    HWND hwnd = CreateWindowExA(0, "BUTTON", copy, kPushButtonStyle, x1, y1, std::abs(x2 - x1), std::abs(y2 - y1),
-                                parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), InstanceHandle(), nullptr);
+    HWND parent = group.owner ? static_cast<HWND>(group.owner->GetHandle(kWindowHandlerKey)) : nullptr;
+    HWND hwnd = CreateWindowExA(0, "BUTTON", copy, style, x1, y1, std::abs(x2 - x1), std::abs(y2 - y1), parent,
+                                reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), InstanceHandle(), nullptr);
     if (!hwnd) {
         std::free(copy);
         return false;
     }
     // The whole address: a 32-bit slot would cut it on a 64-bit system.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    buttons = new ButtonRecord{x1, y1, x2, y2, id, copy, hwnd, buttons};
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&group));
+    group.buttons = new ButtonRecord{x1, y1, x2, y2, id, copy, hwnd, group.buttons};
     return true;
+}
+
+}  // namespace
+
+bool ButtonGroup::AddButton(short x1, short y1, short x2, short y2, const char* caption, short id) {
+    return AddStyled(*this, x1, y1, x2, y2, caption, id, kPushButtonStyle);
+}
+
+bool ButtonGroup::AddCheckButton(short x1, short y1, short x2, short y2, const char* caption, short id) {
+    return AddStyled(*this, x1, y1, x2, y2, caption, id, kCheckButtonStyle);
 }
 
 bool ButtonGroup::HasButton(short id) const {
     for (const ButtonRecord* b = buttons; b; b = b->next)
         if (b->id == id) return true;
+    return false;
+}
+
+void ButtonGroup::SetButtonCheck(short id, bool checked) {
+    for (const ButtonRecord* b = buttons; b; b = b->next)
+        if (b->id == id) SendMessageA(b->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool ButtonGroup::ButtonChecked(short id) const {
+    for (const ButtonRecord* b = buttons; b; b = b->next)
+        if (b->id == id) return SendMessageA(b->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
     return false;
 }
 

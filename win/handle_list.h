@@ -10,6 +10,7 @@ struct HandleEntry {
 // Handles stored in numbered slots and looked up by their keys.
 class HandleList {
 public:
+    // `capacity` empty slots (at least one); the keys it copies are freed with it.
     explicit HandleList(int capacity);
     ~HandleList();
     HandleList(const HandleList&) = delete;
@@ -21,6 +22,6 @@ public:
     // The value of the lowest slot whose key equals `key` (case-sensitive); null when none does.
     void* Lookup(const char* key) const;
 
-    HandleEntry* entries;
-    int capacity;
+    HandleEntry* entries;  // owned, `capacity` slots
+    int capacity;          // slots in the table
 };

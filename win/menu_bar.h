@@ -25,7 +25,10 @@ public:
     // nothing for a drop-down that does not exist.
     void SetMenuCheck(int menuIndex, int itemPosition, bool checkMark);
 
-    int kind;             // kMenuBarKind
-    HandleList* handles;  // slot 0: kMenuHandlerKey, slot 1: kOwnerHandlerKey
+    // For the framework's own use: kMenuBarKind, and the native menu and its window
+    // (kMenuHandlerKey, kOwnerHandlerKey).
+    int kind;
+    HandleList* handles;
+
     int popupCount;       // drop-downs added so far
 };

@@ -75,8 +75,13 @@ void RouteCommand(Window* window, WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) {
         // A notification from a child control. Only a push button of a live group is read as
         // one: any other child's user data (a Window of ours, anything at all) is not a group.
-        ButtonGroup* group = ButtonGroup::OfControl(reinterpret_cast<HWND>(lParam));
-        if (group && IsRegistered(group->owner)) group->owner->OnEvent(Button, LOWORD(wParam), 0);
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        ButtonGroup* group = ButtonGroup::OfControl(control);
+        if (!group || !IsRegistered(group->owner)) return;
+        // The click gave the button the keyboard, as Win32 buttons take it: the window takes it
+        // back, so that its keys keep working.
+        if (GetFocus() == control) SetFocus(static_cast<HWND>(group->owner->GetHandle(kWindowHandlerKey)));
+        group->owner->OnEvent(Button, LOWORD(wParam), 0);
         return;
     }
     if (HIWORD(wParam) != 0) return;  // an accelerator

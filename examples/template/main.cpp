@@ -2,9 +2,9 @@
 // into `image` in OnIdle, answer input in OnEvent, and add what you need of the framework.
 #include <cstdio>
 
-#include "app/globals.h"
 #include "gfx/font.h"
 #include "gfx/image_files.h"
+#include "gfx/palette.h"
 #include "gfx/surface.h"
 #include "platform/program_folder.h"
 #include "win/window.h"
@@ -18,15 +18,17 @@ constexpr const char* kFontFile = ".\\Media\\font8x12.fon";
 class MainWindow : public Window {
 public:
     explicit MainWindow(const BitmapFont* windowFont)
-        : Window("My program", 640, 480, true, nullptr, false), font(windowFont), image(640, 480) {}
+        : Window("My program", 640, 480, /*noBackground=*/true, /*owner=*/nullptr, /*fullscreen=*/false),
+          font(windowFont),
+          image(640, 480) {}
 
     void OnEvent(int kind, int code, int) override {
         if (kind == Key && code == VK_ESCAPE) delete this;  // no window left: the program ends
     }
 
     void OnIdle() override {  // one frame
-        image.Clear(2);         // green, in the default palette
-        DrawText(font, 320, 240, "Hello from my program", &image, 15, true, true);
+        image.Clear(colour::kGreen);
+        DrawText(font, 320, 240, "Hello from my program", &image, colour::kWhite, /*centred=*/true, /*boxed=*/true);
         image.Present(this);
     }
 
@@ -37,11 +39,12 @@ private:
 
 }  // namespace
 
-// The files the program opens, relative to the folder it runs in.
+// The files the program opens, relative to the folder it runs in: the platform makes the folder
+// that holds them current before WinMain (a program that opens no files leaves this out).
 const char* const kProgramFiles[] = {kPaletteFile, kFontFile, nullptr};
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    appGlobals.instance = instance;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Surfaces take the process palette when they are made: load it before making any.
     BitmapFont font(8, 12, kFontFile);
     if (!LoadPaletteFromBmp(kPaletteFile) || !font.glyphs) {
         std::fputs("myprogram: cannot read the media in Media/\n", stderr);

@@ -4,6 +4,7 @@
 #include "platform/display.h"
 #include "platform/headless.h"
 #include "platform/input.h"
+#include "platform/view_scale.h"
 
 namespace headless {
 namespace {
@@ -26,6 +27,9 @@ struct State {
     std::vector<Mode> modes;
     std::vector<Box> boxes;
     int beeps = 0;
+    int roomWidth = 0;  // the room views are shown in; 0: the screen size
+    int roomHeight = 0;
+    double devicePixelsPerUnit = 1;
 };
 
 State& Driver() {
@@ -37,6 +41,7 @@ State& Driver() {
 
 void Reset() {
     wm::ResetWindowManager();
+    wm::PresentControlsInDriver(false);
     Driver() = State{};
 }
 
@@ -59,6 +64,22 @@ void TapKey(int virtualKey) {
 }
 void ActivateApp(bool active) { wm::InputActivateApp(active); }
 void CloseWindow(HWND hwnd) { wm::InputClose(hwnd); }
+
+void ShowOnScreen(int roomWidth, int roomHeight, double devicePixelsPerUnit) {
+    Driver().roomWidth = roomWidth;
+    Driver().roomHeight = roomHeight;
+    Driver().devicePixelsPerUnit = devicePixelsPerUnit;
+}
+
+void PresentControls(bool on) { wm::PresentControlsInDriver(on); }
+void PickMenuItem(HWND hwnd, UINT id) { wm::InputMenuCommand(hwnd, id); }
+void ClickPushButton(HWND button) { wm::InputButtonClick(button); }
+
+std::vector<ButtonShown> PushButtons(HWND hwnd) {
+    std::vector<ButtonShown> shown;
+    for (const wm::PushButton& b : wm::PushButtonsOf(hwnd)) shown.push_back({b.hwnd, b.caption, b.pushed});
+    return shown;
+}
 
 uint32_t Now() { return Driver().clock; }
 void AdvanceClock(uint32_t milliseconds) { Driver().clock += milliseconds; }
@@ -91,6 +112,73 @@ Image ReadWindow(HWND hwnd) {
     int h = 0;
     const uint32_t* pixels = wm::ViewPixels(hwnd, &w, &h);
     return Copy(pixels, w, h);
+}
+
+namespace {
+
+// The view of a top-level window and the size it is shown at on the screen.
+struct OnScreen {
+    const uint32_t* view = nullptr;
+    int width = 0;
+    int height = 0;
+    viewscale::Fit fit;
+};
+
+OnScreen Fitted(HWND hwnd) {
+    OnScreen s;
+    s.view = wm::ViewPixels(hwnd, &s.width, &s.height);
+    if (!s.view) return s;
+    const State& d = Driver();
+    s.fit = viewscale::Choose(s.width, s.height, d.roomWidth > 0 ? d.roomWidth : d.screenWidth,
+                              d.roomHeight > 0 ? d.roomHeight : d.screenHeight, d.devicePixelsPerUnit);
+    return s;
+}
+
+// A pointer on the screen, as a point of the view.
+void ToView(HWND hwnd, double x, double y, int* viewX, int* viewY) {
+    const OnScreen s = Fitted(hwnd);
+    *viewX = viewscale::PointerPixel(x, s.width, s.fit.width);
+    *viewY = viewscale::PointerPixel(y, s.height, s.fit.height);
+}
+
+}  // namespace
+
+Image ReadScreen(HWND hwnd) {
+    const OnScreen s = Fitted(hwnd);
+    Image image;
+    if (!s.view || s.fit.width <= 0 || s.fit.height <= 0) return image;
+    image.width = s.fit.width;
+    image.height = s.fit.height;
+    image.pixels.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.height));
+    std::vector<int> columns(static_cast<size_t>(image.width));
+    for (int i = 0; i < image.width; ++i) columns[static_cast<size_t>(i)] = viewscale::ShownPixel(i, s.width, image.width);
+    for (int j = 0; j < image.height; ++j) {
+        const uint32_t* row = s.view + static_cast<size_t>(viewscale::ShownPixel(j, s.height, image.height)) * static_cast<size_t>(s.width);
+        for (int i = 0; i < image.width; ++i)
+            image.pixels[static_cast<size_t>(j) * static_cast<size_t>(image.width) + static_cast<size_t>(i)] = row[columns[static_cast<size_t>(i)]];
+    }
+    return image;
+}
+
+void MoveMouseOnScreen(HWND hwnd, double x, double y) {
+    int vx = 0;
+    int vy = 0;
+    ToView(hwnd, x, y, &vx, &vy);
+    MoveMouse(hwnd, vx, vy);
+}
+
+void PressLeftOnScreen(HWND hwnd, double x, double y) {
+    int vx = 0;
+    int vy = 0;
+    ToView(hwnd, x, y, &vx, &vy);
+    PressLeft(hwnd, vx, vy);
+}
+
+void ReleaseLeftOnScreen(HWND hwnd, double x, double y) {
+    int vx = 0;
+    int vy = 0;
+    ToView(hwnd, x, y, &vx, &vy);
+    ReleaseLeft(hwnd, vx, vy);
 }
 
 int ShowCount(HWND hwnd) {

@@ -1,9 +1,13 @@
 // The SDL2 display driver: a real SDL window per top-level window, SDL input turned into the
-// messages and key state Win32 would produce.
+// messages and key state Win32 would produce. A window's view is fitted to the usable desktop by
+// the rule every display follows (platform/view_scale.h), in the display's own pixels where it
+// has more of them than window coordinates (a high-density display), and pointer positions are
+// taken back to view pixels by the same rule.
 #include <SDL.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +16,7 @@
 
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/view_scale.h"
 
 namespace {
 
@@ -19,9 +24,11 @@ struct Shown {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
-    int width = 0;   // client size the program sees
+    int width = 0;   // the size of the view the program shows
     int height = 0;
     bool fullscreen = false;
+    SDL_Rect image{};       // where the view is shown, in the renderer's output pixels
+    double pixelsPerUnit = 1;  // output pixels per window coordinate (more on a high-density display)
     bool vsync = false;          // presenting waits for the display's refresh by itself
     Uint64 refreshTicks = 0;     // one refresh, in performance-counter ticks
     Uint64 lastPresent = 0;
@@ -120,12 +127,57 @@ int VirtualKey(const SDL_Keysym& k) {
     return 0;
 }
 
-// On a desktop at least twice the window's size both ways, the window is shown enlarged by the
-// largest whole factor that fits, so that its pixels stay square and sharp.
-int ScaleFor(int clientWidth, int clientHeight) {
+// The window's size for showing its view: fitted to the usable desktop, in output pixels, and the
+// window as large in window coordinates. A full-screen window fills the screen.
+viewscale::Fit FitOf(const Shown& shown, double pixelsPerUnit) {
+    const int w = std::max(shown.width, 1);
+    const int h = std::max(shown.height, 1);
     SDL_Rect usable{};
-    if (clientWidth <= 0 || clientHeight <= 0 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-    return std::max(1, std::min(usable.w / clientWidth, usable.h / clientHeight));
+    if (shown.fullscreen && shown.window) {
+        int outW = 0;
+        int outH = 0;
+        SDL_GetRendererOutputSize(shown.renderer, &outW, &outH);
+        return viewscale::Fill(w, h, outW, outH);
+    }
+    if (SDL_GetDisplayUsableBounds(shown.window ? std::max(SDL_GetWindowDisplayIndex(shown.window), 0) : 0, &usable) != 0)
+        return viewscale::Fit{w, h, 1};
+    return viewscale::Choose(w, h, static_cast<int>(usable.w * pixelsPerUnit), static_cast<int>(usable.h * pixelsPerUnit),
+                             pixelsPerUnit);
+}
+
+// Output pixels per window coordinate, and where the view goes in the output: the fitted size,
+// in the middle (a window as large as the image, or a full screen around it).
+void Layout(Shown& shown, const viewscale::Fit& fit) {
+    int windowW = 0;
+    int windowH = 0;
+    int outW = 0;
+    int outH = 0;
+    SDL_GetWindowSize(shown.window, &windowW, &windowH);
+    SDL_GetRendererOutputSize(shown.renderer, &outW, &outH);
+    shown.pixelsPerUnit = windowW > 0 && outW > 0 ? static_cast<double>(outW) / windowW : 1.0;
+    shown.image.w = std::min(fit.width, std::max(outW, 1));
+    shown.image.h = std::min(fit.height, std::max(outH, 1));
+    shown.image.x = (outW - shown.image.w) / 2;
+    shown.image.y = (outH - shown.image.h) / 2;
+}
+
+// The window sized for its view at the display's own density, and the image laid out in it.
+void Fit(Shown& shown) {
+    // The density is known once the window is there: its output pixels over its size.
+    Layout(shown, viewscale::Fit{shown.width, shown.height, 1});
+    const viewscale::Fit fit = FitOf(shown, shown.pixelsPerUnit);
+    if (!shown.fullscreen) {
+        const double unit = shown.pixelsPerUnit;
+        SDL_SetWindowSize(shown.window, std::max(1, static_cast<int>(std::ceil(fit.width / unit - 1e-9))),
+                          std::max(1, static_cast<int>(std::ceil(fit.height / unit - 1e-9))));
+    }
+    Layout(shown, fit);
+}
+
+// A pointer at (x, y) in window coordinates, as a pixel of the view.
+void ViewPoint(const Shown& shown, int x, int y, int* viewX, int* viewY) {
+    *viewX = viewscale::PointerPixel((x + 0.5) * shown.pixelsPerUnit - shown.image.x, shown.width, shown.image.w);
+    *viewY = viewscale::PointerPixel((y + 0.5) * shown.pixelsPerUnit - shown.image.y, shown.height, shown.image.h);
 }
 
 // An update that comes before the display's next refresh waits for it, so that frames are never
@@ -146,7 +198,7 @@ void WaitForRefresh(Shown& shown, bool presenting) {
 
 void Render(Shown& shown) {
     SDL_RenderClear(shown.renderer);
-    SDL_RenderCopy(shown.renderer, shown.texture, nullptr, nullptr);
+    SDL_RenderCopy(shown.renderer, shown.texture, nullptr, &shown.image);
     SDL_RenderPresent(shown.renderer);
 }
 
@@ -193,15 +245,18 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.width = clientWidth;
     shown.height = clientHeight;
     shown.fullscreen = popup && s.modeSet;
-    // Shown only once its renderer exists: making the renderer may put a new window in place of
-    // this one (an OpenGL renderer wants a window made for it), and one shown before that would
-    // appear, vanish and appear again, placed a second time by the window manager.
-    Uint32 flags = SDL_WINDOW_HIDDEN;
+    // Shown only once its renderer exists and it has its size and place: making the renderer may
+    // put a new window in place of this one (an OpenGL renderer wants a window made for it), and
+    // one shown before that would appear, vanish and appear again, placed a second time by the
+    // window manager, then be sized and moved again while the window manager frames it.
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (shown.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (popup && !shown.fullscreen) flags |= SDL_WINDOW_BORDERLESS;
-    int scale = shown.fullscreen ? 1 : ScaleFor(clientWidth, clientHeight);
-    shown.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                    std::max(clientWidth, 1) * scale, std::max(clientHeight, 1) * scale, flags);
+    // Sized at one window coordinate a pixel of the fit first: Fit() sizes it again once the
+    // display's density is known.
+    const viewscale::Fit first = FitOf(shown, 1.0);
+    shown.window = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, std::max(first.width, 1),
+                                    std::max(first.height, 1), flags);
     if (!shown.window) return;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
     shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_PRESENTVSYNC);
@@ -215,8 +270,8 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     SDL_DisplayMode mode{};
     int hz = SDL_GetWindowDisplayMode(shown.window, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : 60;
     shown.refreshTicks = SDL_GetPerformanceFrequency() / static_cast<Uint64>(hz);
-    SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
-    SDL_RenderSetIntegerScale(shown.renderer, shown.fullscreen ? SDL_FALSE : SDL_TRUE);
+    Fit(shown);
+    if (!shown.fullscreen) SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
     s.byId[SDL_GetWindowID(shown.window)] = hwnd;
@@ -230,11 +285,7 @@ void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
     Shown& shown = it->second;
     shown.width = clientWidth;
     shown.height = clientHeight;
-    if (!shown.fullscreen) {
-        int scale = ScaleFor(clientWidth, clientHeight);
-        SDL_SetWindowSize(shown.window, std::max(clientWidth, 1) * scale, std::max(clientHeight, 1) * scale);
-    }
-    SDL_RenderSetLogicalSize(shown.renderer, clientWidth, clientHeight);
+    Fit(shown);
     if (shown.texture) SDL_DestroyTexture(shown.texture);
     shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
@@ -283,26 +334,38 @@ void Pump(bool) {
                 if (e.window.event == SDL_WINDOWEVENT_CLOSE) wm::InputClose(hwnd);
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) wm::InputActivateApp(true);
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) wm::InputActivateApp(false);
-                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                    auto it = Sdl().windows.find(hwnd);
-                    if (it != Sdl().windows.end()) Render(it->second);
-                }
+                auto it = Sdl().windows.find(hwnd);
+                if (it == Sdl().windows.end()) break;
+                // On another display, or at another density: the image laid out again.
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || e.window.event == SDL_WINDOWEVENT_DISPLAY_CHANGED)
+                    Layout(it->second, FitOf(it->second, it->second.pixelsPerUnit));
+                if (e.window.event == SDL_WINDOWEVENT_EXPOSED) Render(it->second);
                 break;
             }
             case SDL_MOUSEMOTION: {
                 HWND hwnd = WindowOf(e.motion.windowID);
-                // The renderer's logical size has already mapped the position to pixels of the view.
-                wm::InputMouseMove(hwnd, e.motion.x, e.motion.y);
-                Sdl().pointerX = e.motion.x;
-                Sdl().pointerY = e.motion.y;
+                auto it = Sdl().windows.find(hwnd);
+                if (it == Sdl().windows.end()) break;
+                int x = 0;
+                int y = 0;
+                ViewPoint(it->second, e.motion.x, e.motion.y, &x, &y);
+                wm::InputMouseMove(hwnd, x, y);
+                Sdl().pointerX = x;
+                Sdl().pointerY = y;
                 break;
             }
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP: {
                 if (e.button.button != SDL_BUTTON_LEFT && e.button.button != SDL_BUTTON_RIGHT) break;
                 HWND hwnd = WindowOf(e.button.windowID);
-                wm::InputMouseButton(hwnd, e.button.button == SDL_BUTTON_LEFT ? wm::MouseButton::Left : wm::MouseButton::Right,
-                                     e.type == SDL_MOUSEBUTTONDOWN, e.button.x, e.button.y);
+                auto it = Sdl().windows.find(hwnd);
+                int x = -1;
+                int y = -1;
+                if (it != Sdl().windows.end()) ViewPoint(it->second, e.button.x, e.button.y, &x, &y);
+                // A window gone since still leaves the button's key state to follow it.
+                wm::InputMouseButton(it != Sdl().windows.end() ? hwnd : nullptr,
+                                     e.button.button == SDL_BUTTON_LEFT ? wm::MouseButton::Left : wm::MouseButton::Right,
+                                     e.type == SDL_MOUSEBUTTONDOWN, x, y);
                 break;
             }
             case SDL_MOUSEWHEEL: {

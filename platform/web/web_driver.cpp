@@ -2,7 +2,11 @@
 // into the messages and key state Win32 would produce. The program's own loop runs unchanged;
 // with ASYNCIFY it gives the browser its turn where a native driver would wait for the display.
 // A finger on a canvas is the mouse: the first one down presses a button, moves the pointer and
-// lets the button go; fingers put down beside it are ignored.
+// lets the button go; fingers put down beside it are ignored. A window's menu bar and push buttons
+// are page elements the driver builds from the window's own menus and buttons, at a size a finger
+// can hit, as a native platform draws its own controls (docs/ARCHITECTURE.md, "Controls a driver
+// presents"); the canvas shows the client area, fitted to the room the page gives it by the rule
+// every display follows (platform/view_scale.h).
 #include <emscripten.h>
 #include <emscripten/html5.h>
 #include <sys/stat.h>
@@ -15,14 +19,20 @@
 
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/view_scale.h"
 
 // The runtime starts the process with a umask of 0777, under which a file the program makes with
 // the usual permissions (a file replaced whole, written beside its target first) gets none at
 // all and cannot be read back. A Linux login's usual mask instead.
 [[maybe_unused]] const mode_t kInheritedMask = umask(022);
 
+// The page presents every window's controls, from the first window on.
+[[maybe_unused]] const bool kControlsOnPage = (wm::PresentControlsInDriver(true), true);
+
 // The page side. Canvases live in the element with the id "screen" (the body when there is none),
-// keyed by the window's number. Module.ondrelFrames counts the frames shown and
+// keyed by the window's number; the element's size is the room they are fitted to. A window's
+// menu bar goes into the element "menus" and its push buttons into "window-buttons" (beside the
+// canvas when the page has no such element). Module.ondrelFrames counts the frames shown and
 // Module.ondrelFirstFrameAt holds the page's clock at the first, for tests and measurements.
 // Module.ondrelTouchButton, set by the page, is the mouse button a finger on a canvas acts as,
 // numbered as MouseEvent.button: 0 (the left, when unset) or 2 (the right).
@@ -48,11 +58,14 @@ EM_JS(void, JsDestroyCanvas, (int id), {
     const w = Module.ondrelWindows && Module.ondrelWindows[id];
     if (!w) return;
     w.canvas.remove();
+    Module.ondrelControls.remove(id);
     delete Module.ondrelWindows[id];
 });
 
-// Canvas pixels match the window's client pixels; on the page each is `scale` device pixels wide.
-EM_JS(void, JsSizeCanvas, (int id, int width, int height, int scale), {
+// Canvas pixels match the window's view pixels; on the page the canvas is shownWidth ×
+// shownHeight device pixels, which the browser fills nearest neighbour (image-rendering:
+// pixelated), sampling each device pixel's centre as the rule does.
+EM_JS(void, JsSizeCanvas, (int id, int width, int height, int shownWidth, int shownHeight), {
     const w = Module.ondrelWindows && Module.ondrelWindows[id];
     if (!w) return;
     width = Math.max(width, 1);
@@ -60,28 +73,33 @@ EM_JS(void, JsSizeCanvas, (int id, int width, int height, int scale), {
     if (w.canvas.width != width) w.canvas.width = width;
     if (w.canvas.height != height) w.canvas.height = height;
     const ratio = window.devicePixelRatio || 1;
-    w.canvas.style.width = (width * scale / ratio) + "px";
-    w.canvas.style.height = (height * scale / ratio) + "px";
+    w.canvas.style.width = (shownWidth / ratio) + "px";
+    w.canvas.style.height = (shownHeight / ratio) + "px";
 });
 
-// Room for a window on the page, in device pixels: the viewport less whatever else the page shows
-// beside the screen element, at each level of the page around it: the width of what stands in a
-// row with it, the height of what stands above and below.
-EM_JS(void, JsRoom, (int* width, int* height), {
-    const ratio = window.devicePixelRatio || 1;
-    let otherWidth = 0;
-    let otherHeight = 0;
-    for (let inner = document.getElementById("screen"); inner && inner.parentElement; inner = inner.parentElement) {
-        const style = getComputedStyle(inner.parentElement);
-        const row = style.display.endsWith("flex") && style.flexDirection.startsWith("row");
-        for (const sibling of inner.parentElement.children) {
-            if (sibling === inner || sibling.offsetParent === null) continue;
-            if (row) otherWidth += sibling.offsetWidth + (parseFloat(style.columnGap) || 0);
-            else otherHeight += sibling.offsetHeight + (parseFloat(style.rowGap) || 0);
-        }
+// The room the page gives its windows, in device pixels: the content box of the element "screen"
+// (the viewport when there is none), and the device pixels in a CSS pixel.
+EM_JS(void, JsRoom, (int* width, int* height, double* ratio), {
+    const r = window.devicePixelRatio || 1;
+    const screen = document.getElementById("screen");
+    let w = window.innerWidth;
+    let h = window.innerHeight;
+    if (screen) {
+        const style = getComputedStyle(screen);
+        w = screen.clientWidth - (parseFloat(style.paddingLeft) || 0) - (parseFloat(style.paddingRight) || 0);
+        h = screen.clientHeight - (parseFloat(style.paddingTop) || 0) - (parseFloat(style.paddingBottom) || 0);
     }
-    HEAP32[width >> 2] = Math.floor(Math.max(window.innerWidth - otherWidth, 0) * ratio);
-    HEAP32[height >> 2] = Math.floor(Math.max(window.innerHeight - otherHeight, 0) * ratio);
+    HEAP32[width >> 2] = Math.floor(Math.max(w, 0) * r + 1e-6);
+    HEAP32[height >> 2] = Math.floor(Math.max(h, 0) * r + 1e-6);
+    HEAPF64[ratio >> 3] = r;
+});
+
+// Whether the room may have changed since the last call: the screen element or the viewport
+// changed size, as a ResizeObserver saw.
+EM_JS(bool, JsRoomChanged, (), {
+    const changed = !!Module.ondrelRoomChanged;
+    Module.ondrelRoomChanged = false;
+    return changed;
 });
 
 // `rgba` holds width × height pixels as the canvas takes them (bytes R, G, B, A).
@@ -94,18 +112,265 @@ EM_JS(void, JsPutPixels, (int id, const uint8_t* rgba, int width, int height), {
     if (Module.ondrelFirstFrameAt === undefined) Module.ondrelFirstFrameAt = performance.now();
 });
 
-// The client pixel under a point of the viewport (CSS pixels); false when the point is outside
-// the window, where (x, y) still says where it is, as negative or too large values.
-EM_JS(bool, JsClientPoint, (int id, double clientX, double clientY, int* x, int* y), {
+// Where a point of the viewport (CSS pixels) lies from the canvas's top-left corner, in device
+// pixels; false when the window has no canvas. The canvas is painted from the device pixel its
+// corner rounds to.
+EM_JS(bool, JsCanvasPoint, (int id, double clientX, double clientY, double* x, double* y), {
     const w = Module.ondrelWindows && Module.ondrelWindows[id];
     if (!w) return false;
+    const ratio = window.devicePixelRatio || 1;
     const r = w.canvas.getBoundingClientRect();
-    if (r.width <= 0 || r.height <= 0) return false;
-    const px = Math.floor((clientX - r.left) * w.canvas.width / r.width);
-    const py = Math.floor((clientY - r.top) * w.canvas.height / r.height);
-    HEAP32[x >> 2] = px;
-    HEAP32[y >> 2] = py;
-    return px >= 0 && py >= 0 && px < w.canvas.width && py < w.canvas.height;
+    HEAPF64[x >> 3] = clientX * ratio - Math.round(r.left * ratio);
+    HEAPF64[y >> 3] = clientY * ratio - Math.round(r.top * ratio);
+    return true;
+});
+
+// The page's half of the window's controls. Module.ondrelControls.show(id, description) makes
+// (or changes) the menu bar and push buttons of window `id` from what the driver read of it:
+// {menus: [{title, enabled, id, items: [{text, shortcut, id, enabled, checked, separator, heading}]}],
+//  buttons: [{handle, text, pushed}]}. A pick or a click is queued in Module.ondrelControlInput
+// as [0, window, item] or [1, button handle], which the driver takes as input. A drop-down opens
+// under its title, over the page, and closes on a pick, on Escape or on a press anywhere else;
+// while it is open, keys are its own (arrows move, Enter and space pick) and the program gets
+// none.
+EM_JS(void, JsInstallControls, (), {
+    const queue = Module.ondrelControlInput = [];
+    const bars = {};
+    let open = null;  // {id, index, list, backdrop, title}
+
+    // A press and a release on the same element activate it, by mouse, pen or finger; in an open
+    // drop-down, so do Enter and space. The browser makes no mouse events of the press (a drop-down
+    // item goes away under the finger: they would land on the canvas beneath as a click).
+    const activate = (element, action) => {
+        element.ondrelAction = action;
+        let pointer = null;
+        element.addEventListener("pointerdown", (e) => {
+            e.preventDefault();
+            if (e.button === 0) pointer = e.pointerId;
+        });
+        element.addEventListener("touchend", (e) => e.preventDefault(), {passive: false});
+        element.addEventListener("pointerup", (e) => {
+            if (e.pointerId !== pointer) return;
+            pointer = null;
+            if (element.contains(document.elementFromPoint(e.clientX, e.clientY))) action();
+        });
+        element.addEventListener("pointercancel", () => { pointer = null; });
+    };
+    const place = (id) => {
+        const w = Module.ondrelWindows[id];
+        const menus = document.getElementById("menus");
+        const buttons = document.getElementById("window-buttons");
+        return {menus: menus, buttons: buttons, canvas: w && w.canvas};
+    };
+    const close = () => {
+        if (!open) return;
+        open.list.remove();
+        open.backdrop.remove();
+        open.title.setAttribute("aria-expanded", "false");
+        const was = open;
+        open = null;
+        return was;
+    };
+    const openMenu = (id, index, focusFirst) => {
+        close();
+        const bar = bars[id];
+        const menu = bar && bar.description.menus[index];
+        if (!menu) return;
+        const title = bar.titles[index];
+        const backdrop = document.createElement("div");
+        backdrop.className = "ondrel-menu-backdrop";
+        backdrop.addEventListener("pointerdown", (e) => { e.preventDefault(); close(); });
+        backdrop.addEventListener("touchend", (e) => e.preventDefault(), {passive: false});
+        const list = document.createElement("div");
+        list.className = "ondrel-dropdown";
+        list.setAttribute("role", "menu");
+        list.setAttribute("aria-label", menu.title);
+        for (const item of menu.items) {
+            if (item.separator) {
+                const line = document.createElement("div");
+                line.className = "ondrel-separator";
+                line.setAttribute("role", "separator");
+                list.appendChild(line);
+                continue;
+            }
+            const entry = document.createElement(item.heading ? "div" : "button");
+            entry.className = item.heading ? "ondrel-menu-heading" : "ondrel-menu-item";
+            if (!item.heading) {
+                entry.type = "button";
+                entry.setAttribute("role", item.checked ? "menuitemcheckbox" : "menuitem");
+                if (item.checked) entry.setAttribute("aria-checked", "true");
+                entry.disabled = !item.enabled;
+                activate(entry, () => {
+                    if (!item.enabled) return;
+                    close();
+                    queue.push([0, id, item.id]);
+                });
+            }
+            const mark = document.createElement("span");
+            mark.className = "ondrel-check";
+            mark.textContent = item.checked ? "\u2713" : "";
+            const text = document.createElement("span");
+            text.className = "ondrel-text";
+            text.textContent = item.text;
+            const shortcut = document.createElement("span");
+            shortcut.className = "ondrel-shortcut";
+            shortcut.textContent = item.shortcut;
+            entry.append(mark, text, shortcut);
+            list.appendChild(entry);
+        }
+        document.body.append(backdrop, list);
+        const r = title.getBoundingClientRect();
+        const top = Math.round(r.bottom);
+        list.style.top = top + "px";
+        list.style.maxHeight = Math.max(window.innerHeight - top - 4, 48) + "px";
+        const left = Math.max(0, Math.min(r.left, window.innerWidth - list.offsetWidth));
+        list.style.left = left + "px";
+        title.setAttribute("aria-expanded", "true");
+        open = {id: id, index: index, list: list, backdrop: backdrop, title: title};
+        if (focusFirst) {
+            const first = list.querySelector("button:not([disabled])");
+            if (first) first.focus();
+        }
+    };
+    window.addEventListener("keydown", (e) => {
+        if (!open) return;
+        e.stopImmediatePropagation();
+        const items = [...open.list.querySelectorAll("button:not([disabled])")];
+        const at = items.indexOf(document.activeElement);
+        const titles = bars[open.id].titles;
+        if (e.key === "Escape") {
+            const was = close();
+            was.title.focus();
+        } else if (e.key === "ArrowDown" || e.key === "ArrowUp") {
+            const step = e.key === "ArrowDown" ? 1 : -1;
+            if (items.length) items[(at + step + items.length + (at < 0 && step < 0 ? 1 : 0)) % items.length].focus();
+        } else if (e.key === "ArrowLeft" || e.key === "ArrowRight") {
+            const step = e.key === "ArrowRight" ? 1 : -1;
+            openMenu(open.id, (open.index + step + titles.length) % titles.length, true);
+        } else if ((e.key === "Enter" || e.key === " ") && document.activeElement && document.activeElement.ondrelAction) {
+            document.activeElement.ondrelAction();
+        } else if (e.key === "Tab") {
+            return;
+        }
+        e.preventDefault();
+    }, true);
+    window.addEventListener("keyup", (e) => { if (open) e.stopImmediatePropagation(); }, true);
+    window.addEventListener("resize", () => close());
+
+    Module.ondrelControls = {
+        // Elements are kept and changed in place where they stay, so that a press on one is not
+        // lost when the window changes something else.
+        show: (id, json) => {
+            const description = JSON.parse(json);
+            const where = place(id);
+            let bar = bars[id];
+            if (!bar) {
+                bar = bars[id] = {element: document.createElement("div"), buttons: document.createElement("div"), titles: [],
+                                  byHandle: new Map()};
+                bar.element.className = "ondrel-menubar";
+                bar.element.setAttribute("role", "menubar");
+                bar.buttons.className = "ondrel-window-buttons";
+                if (where.menus) where.menus.appendChild(bar.element);
+                else if (where.canvas) where.canvas.before(bar.element);
+                if (where.buttons) where.buttons.appendChild(bar.buttons);
+                else if (where.canvas) where.canvas.after(bar.buttons);
+            }
+            const reopen = open && open.id === id ? open.index : -1;
+            if (reopen >= 0) close();
+            bar.description = description;
+            const menus = description.menus;
+            while (bar.titles.length > menus.length) bar.titles.pop().remove();
+            while (bar.titles.length < menus.length) {
+                const index = bar.titles.length;
+                const title = document.createElement("button");
+                title.type = "button";
+                title.className = "ondrel-menu-title";
+                activate(title, () => {
+                    const menu = bar.description.menus[index];
+                    if (!menu) return;
+                    if (!menu.items) {
+                        close();
+                        queue.push([0, id, menu.id]);
+                    } else if (open && open.id === id && open.index === index) {
+                        close();
+                    } else {
+                        openMenu(id, index, false);
+                    }
+                });
+                bar.element.appendChild(title);
+                bar.titles.push(title);
+            }
+            menus.forEach((menu, index) => {
+                const title = bar.titles[index];
+                if (title.textContent !== menu.title) title.textContent = menu.title;
+                title.disabled = !menu.enabled;
+                if (menu.items) {
+                    title.setAttribute("aria-haspopup", "menu");
+                    if (!title.hasAttribute("aria-expanded")) title.setAttribute("aria-expanded", "false");
+                    title.removeAttribute("role");
+                } else {
+                    title.removeAttribute("aria-haspopup");
+                    title.removeAttribute("aria-expanded");
+                    title.setAttribute("role", "menuitem");
+                }
+            });
+            bar.element.hidden = menus.length === 0;
+            const buttons = description.buttons.map((b) => {
+                let button = bar.byHandle.get(b.handle);
+                if (!button) {
+                    button = document.createElement("button");
+                    button.type = "button";
+                    button.className = "ondrel-window-button";
+                    activate(button, () => queue.push([1, b.handle]));
+                    bar.byHandle.set(b.handle, button);
+                }
+                if (button.textContent !== b.text) button.textContent = b.text;
+                if (b.pushed) button.setAttribute("aria-pressed", "true");
+                else button.removeAttribute("aria-pressed");
+                return button;
+            });
+            const keep = new Set(buttons);
+            for (const handle of [...bar.byHandle.keys()]) {
+                const button = bar.byHandle.get(handle);
+                if (keep.has(button)) continue;
+                button.remove();
+                bar.byHandle.delete(handle);
+            }
+            // In order, moving only what is out of place.
+            buttons.forEach((button, i) => {
+                if (bar.buttons.children[i] !== button) bar.buttons.insertBefore(button, bar.buttons.children[i] || null);
+            });
+            bar.buttons.hidden = buttons.length === 0;
+            if (reopen >= 0) openMenu(id, reopen, false);
+        },
+        remove: (id) => {
+            const bar = bars[id];
+            if (!bar) return;
+            if (open && open.id === id) close();
+            bar.element.remove();
+            bar.buttons.remove();
+            delete bars[id];
+        },
+    };
+    // The room follows the screen element's size, which the controls and the viewport change.
+    const screen = document.getElementById("screen");
+    if (screen && window.ResizeObserver) new ResizeObserver(() => { Module.ondrelRoomChanged = true; }).observe(screen);
+});
+
+EM_JS(void, JsShowControls, (int id, const char* description), {
+    Module.ondrelControls.show(id, UTF8ToString(description));
+});
+
+// The oldest pick or click on the controls not yet taken: false when there is none. `kind` 0 is
+// a menu item (`a` the window's number, `b` the item), 1 a push button (`a` its handle).
+EM_JS(bool, JsTakeControlInput, (int* kind, int* a, int* b), {
+    const queue = Module.ondrelControlInput;
+    if (!queue || queue.length === 0) return false;
+    const event = queue.shift();
+    HEAP32[kind >> 2] = event[0];
+    HEAP32[a >> 2] = event[1];
+    HEAP32[b >> 2] = event.length > 2 ? event[2] : 0;
+    return true;
 });
 
 // Resolves at the display's next refresh with its time stamp (milliseconds).
@@ -156,8 +421,10 @@ namespace {
 
 struct Shown {
     int id = 0;
-    int width = 0;  // client size the program sees
+    int width = 0;  // the size of the view the program shows
     int height = 0;
+    viewscale::Fit fit;  // the size the canvas is shown at, device pixels
+    std::string controls;  // what the page was last told of the window's controls
     std::vector<uint8_t> rgba;
 };
 
@@ -197,10 +464,21 @@ State& Web() {
     return state;
 }
 
-// The window whose canvas holds the viewport point, with the client pixel there.
+// The view pixel of window `shown` under a point of the viewport; false when it lies outside the
+// canvas, where (x, y) still say where it is, as negative or too large values.
+bool ViewPoint(const Shown& shown, double clientX, double clientY, int* x, int* y) {
+    double dx = 0;
+    double dy = 0;
+    if (!JsCanvasPoint(shown.id, clientX, clientY, &dx, &dy)) return false;
+    *x = viewscale::PointerPixel(dx, shown.width, shown.fit.width);
+    *y = viewscale::PointerPixel(dy, shown.height, shown.fit.height);
+    return *x >= 0 && *y >= 0 && *x < shown.width && *y < shown.height;
+}
+
+// The window whose canvas holds the viewport point, with the view pixel there.
 HWND WindowAt(double clientX, double clientY, int* x, int* y) {
     for (auto& [hwnd, shown] : Web().windows)
-        if (JsClientPoint(shown.id, clientX, clientY, x, y)) return hwnd;
+        if (ViewPoint(shown, clientX, clientY, x, y)) return hwnd;
     return nullptr;
 }
 
@@ -236,7 +514,7 @@ EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* e, void*) {
     auto it = Web().windows.find(hwnd);
     int x = -1;
     int y = -1;
-    if (it != Web().windows.end()) JsClientPoint(it->second.id, static_cast<double>(e->clientX), static_cast<double>(e->clientY), &x, &y);
+    if (it != Web().windows.end()) ViewPoint(it->second, static_cast<double>(e->clientX), static_cast<double>(e->clientY), &x, &y);
     Web().events.push_back({Event::Button, hwnd, x, y, false, false, ButtonOf(b)});
     return false;
 }
@@ -250,7 +528,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* e, void* window) {
     int x = 0;
     int y = 0;
     if (it == Web().windows.end() ||
-        !JsClientPoint(it->second.id, static_cast<double>(e->mouse.clientX), static_cast<double>(e->mouse.clientY), &x, &y))
+        !ViewPoint(it->second, static_cast<double>(e->mouse.clientX), static_cast<double>(e->mouse.clientY), &x, &y))
         return true;
     const double perNotch = e->deltaMode == DOM_DELTA_PIXEL ? 100 : e->deltaMode == DOM_DELTA_LINE ? 3 : 1;
     State& s = Web();
@@ -299,7 +577,7 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* window) {
     }
     int x = -1;
     int y = -1;
-    bool inside = JsClientPoint(it->second.id, static_cast<double>(touch->clientX), static_cast<double>(touch->clientY), &x, &y);
+    bool inside = ViewPoint(it->second, static_cast<double>(touch->clientX), static_cast<double>(touch->clientY), &x, &y);
     switch (type) {
         case EMSCRIPTEN_EVENT_TOUCHSTART:
             if (!inside) return true;
@@ -422,16 +700,147 @@ EM_BOOL OnFocus(int, const EmscriptenFocusEvent*, void*) {
     return false;
 }
 
-int ScaleFor(int clientWidth, int clientHeight) {
+// Each canvas fitted to the room the page gives it, by the rule every display follows.
+void Fit(Shown& shown) {
     int roomWidth = 0;
     int roomHeight = 0;
-    JsRoom(&roomWidth, &roomHeight);
-    if (clientWidth <= 0 || clientHeight <= 0) return 1;
-    return std::max(1, std::min(roomWidth / clientWidth, roomHeight / clientHeight));
+    double ratio = 1;
+    JsRoom(&roomWidth, &roomHeight, &ratio);
+    shown.fit = viewscale::Choose(std::max(shown.width, 1), std::max(shown.height, 1), roomWidth, roomHeight, ratio);
+    JsSizeCanvas(shown.id, shown.width, shown.height, shown.fit.width, shown.fit.height);
 }
 
 void Rescale() {
-    for (auto& [hwnd, shown] : Web().windows) JsSizeCanvas(shown.id, shown.width, shown.height, ScaleFor(shown.width, shown.height));
+    for (auto& [hwnd, shown] : Web().windows) Fit(shown);
+}
+
+void RescaleIfRoomChanged() {
+    if (JsRoomChanged()) Rescale();
+}
+
+// Text as a JSON string.
+void AppendJson(std::string& out, const std::string& text) {
+    out += '"';
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static const char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+// A menu item as the page shows it: its text without the access-key marks ('&', "&&" an
+// ampersand), the shortcut after a tab apart, and what GetMenuItemInfoA says of it.
+struct Item {
+    std::string text;
+    std::string shortcut;
+    UINT id = 0;
+    bool enabled = true;
+    bool checked = false;
+    bool separator = false;
+    bool textless = false;  // a separator, a bitmap or drawn by the program: no title of a bar
+    HMENU subMenu = nullptr;
+};
+
+bool ReadItem(HMENU menu, int position, Item* item) {
+    char buffer[256] = {};
+    MENUITEMINFOA info{};
+    info.cbSize = kMenuItemInfoSizeWithoutBitmap;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    info.dwTypeData = buffer;
+    info.cch = sizeof buffer;
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) return false;
+    *item = Item{};
+    const char* tab = std::strchr(buffer, '\t');
+    const char* end = tab ? tab : buffer + std::strlen(buffer);
+    for (const char* c = buffer; c < end; ++c) {
+        if (*c == '&' && c + 1 < end) ++c;
+        else if (*c == '&') continue;
+        item->text += *c;
+    }
+    if (tab) item->shortcut = tab + 1;
+    item->id = info.wID;
+    item->enabled = (info.fState & (MF_GRAYED | MF_DISABLED)) == 0;
+    item->checked = (info.fState & MF_CHECKED) != 0;
+    item->separator = (info.fType & MFT_SEPARATOR) != 0;
+    item->textless = (info.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)) != 0;
+    item->subMenu = info.hSubMenu;
+    return true;
+}
+
+const char* Flag(bool on) { return on ? "true" : "false"; }
+
+// The items of a drop-down, each as the page shows it; a drop-down inside it as a heading above
+// its own items.
+void AppendItems(std::string& out, HMENU menu, int depth, bool& first) {
+    const int count = GetMenuItemCount(menu);
+    Item item;
+    for (int i = 0; i < count; ++i) {
+        if (!ReadItem(menu, i, &item)) continue;
+        out += first ? "{" : ",{";
+        first = false;
+        out += "\"text\":";
+        AppendJson(out, std::string(static_cast<size_t>(depth) * 2, ' ') + item.text);
+        out += ",\"shortcut\":";
+        AppendJson(out, item.shortcut);
+        out += ",\"id\":" + std::to_string(item.id);
+        out += std::string(",\"enabled\":") + Flag(item.enabled) + ",\"checked\":" + Flag(item.checked) +
+               ",\"separator\":" + Flag(item.separator) + ",\"heading\":" + Flag(item.subMenu != nullptr) + "}";
+        if (item.subMenu && depth < 4) AppendItems(out, item.subMenu, depth + 1, first);
+    }
+}
+
+// What the page shows of a window's controls: its menu bar and its push buttons.
+std::string ControlsOf(HWND hwnd) {
+    std::string out = "{\"menus\":[";
+    if (HMENU bar = GetMenu(hwnd)) {
+        const int count = GetMenuItemCount(bar);
+        bool firstTitle = true;
+        Item title;
+        for (int i = 0; i < count; ++i) {
+            if (!ReadItem(bar, i, &title) || title.textless) continue;
+            out += firstTitle ? "{" : ",{";
+            firstTitle = false;
+            out += "\"title\":";
+            AppendJson(out, title.text);
+            out += std::string(",\"enabled\":") + Flag(title.enabled) + ",\"id\":" + std::to_string(title.id);
+            if (title.subMenu) {
+                out += ",\"items\":[";
+                bool firstItem = true;
+                AppendItems(out, title.subMenu, 0, firstItem);
+                out += "]";
+            }
+            out += "}";
+        }
+    }
+    out += "],\"buttons\":[";
+    bool firstButton = true;
+    for (const wm::PushButton& b : wm::PushButtonsOf(hwnd)) {
+        out += firstButton ? "{" : ",{";
+        firstButton = false;
+        out += "\"handle\":" + std::to_string(reinterpret_cast<uintptr_t>(b.hwnd)) + ",\"text\":";
+        AppendJson(out, b.caption);
+        out += std::string(",\"pushed\":") + Flag(b.pushed) + "}";
+    }
+    out += "]}";
+    return out;
+}
+
+// The page shows the window's controls as they are now.
+void SyncControls(HWND hwnd, Shown& shown) {
+    std::string now = ControlsOf(hwnd);
+    if (now == shown.controls) return;
+    shown.controls = std::move(now);
+    JsShowControls(shown.id, shown.controls.c_str());
 }
 
 EM_BOOL OnResize(int, const EmscriptenUiEvent*, void*) {
@@ -445,6 +854,8 @@ void Init() {
     s.initialised = true;
     s.lastYield = emscripten_get_now();
     JsEndRuntimeWithProgram();
+    // Before the keyboard's listeners: an open drop-down takes the keys first.
+    JsInstallControls();
     const char* document = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     emscripten_set_mousemove_callback(document, nullptr, true, OnMouseMove);
@@ -466,6 +877,24 @@ void YieldIfDue() {
     if (emscripten_get_now() - Web().lastYield < Web().refreshMs) return;
     JsYield();
     Yielded();
+}
+
+// Picks and clicks on the page's controls, as the window manager takes them.
+void DeliverControlInput() {
+    int kind = 0;
+    int a = 0;
+    int b = 0;
+    while (JsTakeControlInput(&kind, &a, &b)) {
+        if (kind == 1) {
+            wm::InputButtonClick(reinterpret_cast<HWND>(static_cast<uintptr_t>(static_cast<uint32_t>(a))));
+            continue;
+        }
+        for (auto& [hwnd, shown] : Web().windows)
+            if (shown.id == a) {
+                wm::InputMenuCommand(hwnd, static_cast<UINT>(b));
+                break;
+            }
+    }
 }
 
 void Deliver(const Event& e) {
@@ -526,9 +955,10 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.width = clientWidth;
     shown.height = clientHeight;
     JsCreateCanvas(shown.id, caption ? caption : "", clientWidth, clientHeight);
-    JsSizeCanvas(shown.id, clientWidth, clientHeight, ScaleFor(clientWidth, clientHeight));
     ListenOnCanvas(hwnd, shown.id, true);
-    s.windows[hwnd] = std::move(shown);
+    Shown& made = s.windows[hwnd] = std::move(shown);
+    SyncControls(hwnd, made);
+    Fit(made);
 }
 
 void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
@@ -536,7 +966,7 @@ void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {
     if (it == Web().windows.end()) return;
     it->second.width = clientWidth;
     it->second.height = clientHeight;
-    JsSizeCanvas(it->second.id, clientWidth, clientHeight, ScaleFor(clientWidth, clientHeight));
+    Fit(it->second);
 }
 
 void DestroyTopLevel(HWND hwnd) {
@@ -557,6 +987,8 @@ void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool changed
     auto it = s.windows.find(hwnd);
     if (it == s.windows.end() || width <= 0 || height <= 0) return;
     Shown& shown = it->second;
+    SyncControls(hwnd, shown);
+    RescaleIfRoomChanged();
     size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     // Unchanged pixels are converted already, unless the canvas is new. They go onto the canvas
     // all the same: the page counts the frames shown.
@@ -579,6 +1011,8 @@ void Show(HWND hwnd, const uint32_t* pixels, int width, int height, bool changed
 
 void Pump(bool) {
     YieldIfDue();
+    RescaleIfRoomChanged();
+    DeliverControlInput();
     State& s = Web();
     if (s.events.empty()) return;
     // Delivering may run no program code, but the list is taken first all the same.
@@ -593,6 +1027,7 @@ void IdleTurn() { YieldIfDue(); }
 bool WaitForInput() {
     Init();
     if (!Web().events.empty()) return true;
+    for (auto& [hwnd, shown] : Web().windows) SyncControls(hwnd, shown);
     JsNextRefresh();
     Yielded();
     return true;

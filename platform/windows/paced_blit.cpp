@@ -1,4 +1,5 @@
-// Frames at the display's pace on Windows. The framework shows a frame with one BitBlt into the
+// Frames at the display's pace on Windows, and at the size the window is shown at
+// (window_scale.h). The framework shows a frame with one BitBlt into the
 // window's device context per frame and otherwise never waits, so without this a frame is made
 // as fast as the processor goes. win32.h routes BitBlt here: a blit into a window that comes
 // before the display's next refresh waits for that refresh, the rule the SDL driver follows.
@@ -9,6 +10,8 @@
 #include "platform/win32.h"
 
 #include <dwmapi.h>
+
+#include "platform/windows/window_scale.h"
 
 #undef BitBlt
 
@@ -113,5 +116,7 @@ BOOL WINAPI PacedBitBlt(HDC dest, int x, int y, int width, int height, HDC src, 
     if (!p.started) Start(p);
     WaitForRefresh(p);
     p.lastPresent = Now();
+    BOOL scaled = FALSE;
+    if (ScaledBitBlt(dest, x, y, width, height, src, srcX, srcY, rop, &scaled)) return scaled;
     return BitBlt(dest, x, y, width, height, src, srcX, srcY, rop);
 }

@@ -1,11 +1,15 @@
 // The start-folder rule's system calls on Windows: what the shell's "start in" folder would give,
 // for a program started from anywhere else (another folder's command prompt, Wine from the build
-// tree).
+// tree). <windows.h> itself, whatever win32.h stands for in the program (the replay tool builds
+// over the subset).
 #include "platform/program_folder_internal.h"
 
 #include <vector>
 
-#include "platform/win32.h"
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
 
 namespace folder {
 

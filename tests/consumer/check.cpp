@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/globals.h"
 #include "platform/headless.h"
 #include "platform/win32.h"
 
@@ -75,8 +76,12 @@ int main(int argc, char** argv) {
         }
         if (turn == turns) headless::TapKey(VK_ESCAPE);
     });
+    // What the process entry does before WinMain: this check is the program's entry.
     char commandLine[] = "";
-    const int code = WinMain(reinterpret_cast<HINSTANCE>(uintptr_t{0x400000}), nullptr, commandLine, SW_SHOWDEFAULT);
+    const auto instance = reinterpret_cast<HINSTANCE>(uintptr_t{0x400000});
+    appGlobals.instance = instance;
+    appGlobals.commandLine = commandLine;
+    const int code = WinMain(instance, nullptr, commandLine, SW_SHOWDEFAULT);
     if (headless::IdleTurns() < turns) {
         std::fprintf(stderr, "check: the program ended after %d of %d turns\n", headless::IdleTurns(), turns);
         return 1;

@@ -6,13 +6,14 @@
 SANDBOX_BATCH_RUN="--run 400 --scene basin.bmp --tap 320,10 --tap 100,200 --tap 500,50 --tap 200,100"
 
 # check_batch_scene FILE: fails unless FILE is a whole scene file, with water in it: a 640 x 480
-# 8-bit bitmap ("BM", bfSize the file's size) followed by the scene's record ("OndrelSn").
+# 8-bit bitmap ("BM", bfSize 1078 + 640 x 480, the bitmap's own bytes) followed by the scene's
+# record ("OndrelSn").
 check_batch_scene() {
   local size declared water
   size=$(stat -c %s "$1")
   [ "$(head -c 2 "$1")" = BM ] || { echo "$1: not a bitmap"; return 1; }
   declared=$(od -An -tu4 -j2 -N4 "$1" | tr -d ' ')
-  [ "$declared" = "$size" ] || { echo "$1: bfSize $declared, but $size bytes"; return 1; }
+  [ "$declared" = 308278 ] || { echo "$1: bfSize $declared, not 308278"; return 1; }
   [ "$(tail -c +308279 "$1" | head -c 8)" = OndrelSn ] || { echo "$1: no scene record after the pixels"; return 1; }
   water=$(tail -c +1079 "$1" | head -c 307200 | od -An -v -tu1 -w1 | grep -cx ' *1' || true)
   [ "$water" -gt 0 ] || { echo "$1: no water in the scene"; return 1; }

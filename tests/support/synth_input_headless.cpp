@@ -11,4 +11,13 @@ void TurnWheel(HWND hwnd, int x, int y, int delta) {
     headless::TurnWheel(hwnd, delta, x, y);
 }
 
+void PressLeft(HWND hwnd, int x, int y) {
+    headless::MoveMouse(hwnd, x, y);
+    headless::PressLeft(hwnd, x, y);
+}
+void ReleaseLeft(HWND hwnd, int x, int y) {
+    headless::MoveMouse(hwnd, x, y);
+    headless::ReleaseLeft(hwnd, x, y);
+}
+
 }  // namespace synth

@@ -1,4 +1,4 @@
-// Synthesised keys on Windows: SendInput, as a keyboard driver would report them.
+// Synthesised keys and mouse on Windows: SendInput, as the keyboard's and mouse's drivers would report them.
 #include "platform/win32.h"
 #include "tests/support/synth_input.h"
 
@@ -14,20 +14,24 @@ void Send(int virtualKey, bool down) {
     SendInput(1, &input, sizeof input);
 }
 
-}  // namespace
-
-void KeyDown(int virtualKey) { Send(virtualKey, true); }
-void KeyUp(int virtualKey) { Send(virtualKey, false); }
-
-void TurnWheel(HWND hwnd, int x, int y, int delta) {
+// The pointer put at client pixel (x, y) of `hwnd`, then the mouse's `flags` there.
+void Mouse(HWND hwnd, int x, int y, DWORD flags, DWORD data) {
     POINT at{x, y};
     ClientToScreen(hwnd, &at);
     SetCursorPos(at.x, at.y);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.mouseData = static_cast<DWORD>(delta);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = data;
+    input.mi.dwFlags = flags;
     SendInput(1, &input, sizeof input);
 }
+
+}  // namespace
+
+void KeyDown(int virtualKey) { Send(virtualKey, true); }
+void KeyUp(int virtualKey) { Send(virtualKey, false); }
+void TurnWheel(HWND hwnd, int x, int y, int delta) { Mouse(hwnd, x, y, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta)); }
+void PressLeft(HWND hwnd, int x, int y) { Mouse(hwnd, x, y, MOUSEEVENTF_LEFTDOWN, 0); }
+void ReleaseLeft(HWND hwnd, int x, int y) { Mouse(hwnd, x, y, MOUSEEVENTF_LEFTUP, 0); }
 
 }  // namespace synth

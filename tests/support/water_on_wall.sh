@@ -1,8 +1,8 @@
 # Sourced by the tests that play the real program (natively or under Wine): a wall drawn with the
 # pen, water poured above it, and a screenshot showing the water resting on the wall. The caller
-# sources xsession.sh, locates the window (sx and sy: the screen position of a client pixel) and
-# activates it first. Each step waits until the window shows that the program took the last one,
-# never a fixed time: on a loaded machine frames come late and far apart.
+# sources xsession.sh and locates the window (sx and sy: the screen position of a client pixel);
+# draw_wall_and_pour wants the window active. Each step waits until the window shows that the
+# program took the last one, never a fixed time: on a loaded machine frames come late and far apart.
 
 water() { read -r r g b <<< "$1"; [ "$b" -gt 100 ] && [ "$r" -lt 80 ] && [ "$g" -lt 80 ]; }
 wall() { read -r r g b <<< "$1"; [ "$r" -lt 40 ] && [ "$g" -lt 40 ] && [ "$b" -lt 40 ]; }
@@ -45,6 +45,14 @@ draw_wall_and_pour() {
   xdotool mousemove "$(sx 320)" "$(sy 200)" keydown space
   sleep "$pour"
   xdotool keyup space
+}
+
+# play_water_on_wall ID SHOT: the window ID made active, a wall drawn and water poured for two
+# seconds, and the water seen resting on the wall, the last screenshot kept as SHOT.
+play_water_on_wall() {
+  activate_window "$1"
+  draw_wall_and_pour 2
+  expect_water_on_wall "$2"
 }
 
 # Cells x = 300, 305, ..., 340 where water lies right on the wall (its top row may be worn) in

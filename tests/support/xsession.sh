@@ -2,13 +2,14 @@
 # (openbox), torn down when the test ends.
 set -euo pipefail
 
-# start_xvfb: an X server of 1280 x 1024 (no window manager) as DISPLAY; sets XVFB_PID.
+# start_xvfb [WIDTHxHEIGHT]: an X server (no window manager) as DISPLAY, its screen 1280 x 1024
+# unless given; sets XVFB_PID.
 start_xvfb() {
   # Xvfb picks a free display number itself and writes it once it listens, so tests (or anything
   # else on the machine) starting servers at the same moment never take the same one.
   local numberfile number
   numberfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   wait_until 10 test -s "$numberfile" || true
   number=$(head -n 1 "$numberfile")
@@ -17,17 +18,18 @@ start_xvfb() {
   export DISPLAY=":$number"
 }
 
+# start_x_session [WIDTHxHEIGHT]: start_xvfb and a window manager on it.
 start_x_session() {
-  start_xvfb
+  start_xvfb "$@"
   openbox >/dev/null 2>&1 &
   WM_PID=$!
   trap stop_x_session EXIT
   # A window mapped before the window manager runs is taken over later, framed and moved while
-  # the test uses it: wait until openbox has the screen (it names itself on the root window
-  # once it manages what is mapped).
-  wait_until 20 window_manager_runs || { echo "the window manager did not start" >&2; return 1; }
+  # the test uses it, and closing a window through the window manager (wmctrl -c) fails before it
+  # runs: wait until it lists the windows it manages, as wmctrl reads them.
+  wait_until 20 window_manager_runs || { echo "the window manager did not start on $DISPLAY" >&2; return 1; }
 }
-window_manager_runs() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+window_manager_runs() { wmctrl -l >/dev/null 2>&1; }
 
 # wait_until SECONDS COMMAND...: runs the command every tenth of a second until it succeeds, or
 # fails once SECONDS have passed.

@@ -73,13 +73,18 @@ class Browser {
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject, method }));
   }
 
-  // A page loaded from `url`; with `touch`, on a touch screen (up to five fingers), as a phone's.
-  async newPage(url, { touch = false } = {}) {
+  // A page loaded from `url`; with `touch`, on a touch screen (up to five fingers), as a phone's;
+  // with `phone` ({ width, height, scale }), in a phone's viewport of width × height CSS pixels,
+  // `scale` device pixels each, laid out as a phone lays out a page.
+  async newPage(url, { touch = false, phone = null } = {}) {
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" });
     const { sessionId } = await this.send("Target.attachToTarget", { targetId, flatten: true });
     const page = new Page(this, sessionId);
     await page.send("Page.enable");
     await page.send("Runtime.enable");
+    if (phone)
+      await page.send("Emulation.setDeviceMetricsOverride",
+                      { width: phone.width, height: phone.height, deviceScaleFactor: phone.scale, mobile: true });
     if (touch) await page.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     const loaded = page.waitForEvent("Page.loadEventFired", 20000);
     await page.send("Page.navigate", { url });
@@ -209,11 +214,12 @@ const Keys = {
 
 function sleep(ms) { return new Promise((r) => setTimeout(r, ms)); }
 
-// PNG as Chromium writes it: 8-bit RGB or RGBA, not interlaced.
+// PNG as Chromium writes it, 8-bit RGB or RGBA, or with a colour table of 8-bit indices, as the
+// sandbox writes its screenshots; not interlaced.
 function decodePng(file) {
   const signature = Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]);
   if (file.length < 8 || !file.subarray(0, 8).equals(signature)) throw new Error("not a PNG");
-  let width = 0, height = 0, channels = 0;
+  let width = 0, height = 0, channels = 0, table = null;
   const idat = [];
   for (let at = 8; at + 8 <= file.length;) {
     const length = file.readUInt32BE(at);
@@ -223,9 +229,11 @@ function decodePng(file) {
       width = body.readUInt32BE(0);
       height = body.readUInt32BE(4);
       const depth = body[8], colourType = body[9], interlace = body[12];
-      if (depth !== 8 || (colourType !== 2 && colourType !== 6) || interlace !== 0)
+      if (depth !== 8 || (colourType !== 2 && colourType !== 3 && colourType !== 6) || interlace !== 0)
         throw new Error(`PNG kind not read here: depth ${depth}, colour type ${colourType}, interlace ${interlace}`);
-      channels = colourType === 2 ? 3 : 4;
+      channels = { 2: 3, 3: 1, 6: 4 }[colourType];
+    } else if (type === "PLTE") {
+      table = body;
     } else if (type === "IDAT") {
       idat.push(body);
     }
@@ -254,9 +262,15 @@ function decodePng(file) {
       out[i] = (line[i] + predictor) & 0xff;
     }
   }
+  if (channels === 1 && !table) throw new Error("a PNG of colour indices without its colour table");
   return {
     width, height,
     rgb(x, y) {
+      if (channels === 1) {
+        const index = pixels[y * width + x];
+        if (3 * index + 2 >= table.length) throw new Error(`colour index ${index} is not in the PNG's table`);
+        return [table[3 * index], table[3 * index + 1], table[3 * index + 2]];
+      }
       const at = (y * width + x) * channels;
       return [pixels[at], pixels[at + 1], pixels[at + 2]];
     },

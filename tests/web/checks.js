@@ -92,34 +92,56 @@ class Checks {
 
 // A program's canvas on the page: `k` page pixels a window pixel, `at` the page point at the
 // middle of a window pixel, `shot` the colours the page shows for a rectangle of window pixels.
+// Screenshots come in device pixels (`ratio` of them to a page pixel).
 class Screen {
   static async of(page, selector = "#screen canvas") {
     const box = await page.evaluate(`(() => {
       const c = document.querySelector(${JSON.stringify(selector)});
       const r = c.getBoundingClientRect();
-      return { left: r.left, top: r.top, width: r.width, height: r.height, pixelsWide: c.width, pixelsHigh: c.height };
+      return { left: r.left, top: r.top, width: r.width, height: r.height, pixelsWide: c.width, pixelsHigh: c.height,
+               ratio: window.devicePixelRatio || 1 };
     })()`);
     return new Screen(page, box);
   }
 
-  // The browser paints the canvas from a whole page pixel, where the page's layout may put it
+  // The browser paints the canvas from a whole device pixel, where the page's layout may put it
   // between two.
   constructor(page, box) {
     Object.assign(this, box);
-    this.left = Math.round(box.left);
-    this.top = Math.round(box.top);
+    this.left = Math.round(box.left * box.ratio) / box.ratio;
+    this.top = Math.round(box.top * box.ratio) / box.ratio;
     this.page = page;
     this.k = box.width / box.pixelsWide;
   }
 
   at(x, y) { return [this.left + (x + 0.5) * this.k, this.top + (y + 0.5) * this.k]; }
 
-  // { png, rgb(x, y) } for window pixels x0 .. x0 + width - 1, y0 .. y0 + height - 1.
+  // { png, rgb(x, y) } for window pixels x0 .. x0 + width - 1, y0 .. y0 + height - 1: the colour of
+  // the device pixel under each one's middle.
   async shot(x0 = 0, y0 = 0, width = this.pixelsWide, height = this.pixelsHigh) {
-    const k = this.k;
-    const shot = await this.page.screenshot({ x: this.left + x0 * k, y: this.top + y0 * k, width: width * k, height: height * k });
-    return { png: shot.png, rgb: (x, y) => shot.rgb(Math.floor((x - x0 + 0.5) * k), Math.floor((y - y0 + 0.5) * k)) };
+    const device = this.k * this.ratio;  // device pixels a window pixel
+    const left = Math.round(this.left * this.ratio);
+    const top = Math.round(this.top * this.ratio);
+    const startX = Math.floor(left + x0 * device);
+    const startY = Math.floor(top + y0 * device);
+    const endX = Math.ceil(left + (x0 + width) * device);
+    const endY = Math.ceil(top + (y0 + height) * device);
+    const shot = await this.page.screenshot({ x: startX / this.ratio, y: startY / this.ratio,
+                                              width: (endX - startX) / this.ratio, height: (endY - startY) / this.ratio });
+    return {
+      png: shot.png,
+      rgb: (x, y) => shot.rgb(Math.floor(left + (x + 0.5) * device) - startX, Math.floor(top + (y + 0.5) * device) - startY),
+    };
   }
 }
 
-module.exports = { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen };
+// The window pixels of colour `colour` in columns x0 … x1 and rows y0 … y1 of `screen`, as
+// `checks` keeps the screenshot it looked at.
+async function cellsOf(checks, screen, colour, x0, x1, y0, y1) {
+  const shot = checks.lastShot = await screen.shot(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+  let cells = 0;
+  for (let y = y0; y <= y1; ++y) for (let x = x0; x <= x1; ++x) if (same(shot.rgb(x, y), colour)) ++cells;
+  return cells;
+}
+
+module.exports = { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen, cellsOf };

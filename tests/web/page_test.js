@@ -3,11 +3,14 @@
 // space key are seen in a screenshot of the canvas; Escape ends the program, the page says so
 // and starts it again on request. Then the gallery's page: a push button and a menu item turn
 // its pages, seen in the canvas; its Files page writes a file and reads it back; Escape ends it.
-// Usage: node page_test.js URL SOURCE_ROOT
+// Last, the site's front page: it links every program's page and its source, each link answers,
+// and an example's page runs it.
+// Usage: node page_test.js URL SOURCE_ROOT (URL: the site, whose front page is index.html)
 "use strict";
 const { Browser, Keys, sleep } = require("./browser");
-const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks } = require("./checks");
+const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
+const { pressControl } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -28,7 +31,7 @@ async function main() {
   const browser = await Browser.launch({ width: 1600, height: 1100 });
   let page;
   try {
-    page = await browser.newPage(url);
+    page = await browser.newPage(new URL("ondrel.html", url).href);
     await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the first frame");
     const firstFrame = await page.evaluate("Module.ondrelFirstFrameAt");
     console.log(`first frame shown ${firstFrame.toFixed(0)} ms after the page began to load`);
@@ -141,11 +144,51 @@ async function main() {
     await browser.close();
   }
   await playGallery(new URL("gallery.html", url).href);
+  await visitSite(url);
   checks.finish("the pages play as the programs do");
 }
 
+// The front page names each program's page and the page of its source; every link of it, and of
+// a source page, answers. hello's page runs hello: its window is blue where nothing is drawn.
+async function visitSite(siteUrl) {
+  const browser = await Browser.launch({ width: 1400, height: 1100 });
+  try {
+    let page = await browser.newPage(siteUrl);
+    const links = await page.evaluate(`[...document.querySelectorAll("a")].map((a) => a.href)`);
+    const programs = { ondrel: "ondrel.html", "ondrel-gallery": "gallery.html", "ondrel-sandbox": "sandbox.html",
+                       hello: "hello.html", paint: "paint.html", tasks: "tasks.html" };
+    for (const [program, file] of Object.entries(programs)) {
+      const both = [file, `source/${program}.html`].map((name) => new URL(name, siteUrl).href);
+      check(both.every((link) => links.includes(link)), `the front page links ${file} and the source of ${program}`);
+    }
+    const answers = async (hrefs) => page.evaluate(`Promise.all(${JSON.stringify(hrefs)}.map((h) =>
+        fetch(h).then((r) => r.status + " " + h, () => "no answer from " + h)))`);
+    const failing = (await answers(links)).filter((status) => !status.startsWith("200 "));
+    check(failing.length === 0, `every link of the front page answers (${failing.join(", ") || "all 200"})`);
+
+    page = await browser.newPage(new URL("source/hello.html", siteUrl).href);
+    const source = await page.evaluate(`({ text: document.body.textContent,
+                                           links: [...document.querySelectorAll("a")].map((a) => a.href) })`);
+    check(source.text.includes("examples/hello.cpp") && source.text.includes("int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {"),
+          "hello's source page shows examples/hello.cpp as it stands");
+    const back = (await answers(source.links)).filter((status) => !status.startsWith("200 "));
+    check(back.length === 0, `the source page's links answer (${back.join(", ") || "all 200"})`);
+
+    page = await browser.newPage(new URL("hello.html", siteUrl).href);
+    await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "hello's first frame");
+    const screen = await Screen.of(page);
+    const shot = checks.lastShot = await screen.shot(600, 40, 1, 1);
+    const blue = paletteEntry(sourceRoot, 1);
+    check(same(shot.rgb(600, 40), blue), `hello runs in its page: its window is blue (${shot.rgb(600, 40)})`);
+    checks.lastShot = null;
+    checks.checkConsole(page, "hello's page");
+  } finally {
+    await browser.close();
+  }
+}
+
 async function playGallery(galleryUrl) {
-  // Room for twice the gallery's 640 × 499 view under the page's line of controls.
+  // Room for twice the gallery's 640 × 480 client area under its menus, beside its buttons.
   const browser = await Browser.launch({ width: 1400, height: 1200 });
   try {
     await playGalleryIn(await browser.newPage(galleryUrl));
@@ -156,21 +199,21 @@ async function playGallery(galleryUrl) {
 
 async function playGalleryIn(page) {
   const gallery = await openGallery(page, checks);
-  const { screen, pixel } = gallery;
-  const click = async (x, y) => {
-    await page.mouse("mouseMoved", ...screen.at(x, y));
-    await page.mouse("mousePressed", ...screen.at(x, y), "left", 1);
-    await page.mouse("mouseReleased", ...screen.at(x, y), "left", 0);
-    await page.waitForFrames(3);
+  const { pixel } = gallery;
+  const click = async ([x, y]) => {
+    await page.mouse("mouseMoved", x, y);
+    await page.mouse("mousePressed", x, y, "left", 1);
+    await page.mouse("mouseReleased", x, y, "left", 0);
   };
   await turnGalleryPages(gallery, checks, click, "clicking");
 
   // Files: the sheet, three times larger at client (16, 64), saved, loaded back and shown again
   // at (16, 226). Its top-left pixel is a sprite marker, bright red (media/sprites.txt).
-  await click(9 + 4 * 105 + 48, 19 + 456);
+  await pressControl(page, click, "button", "Files");
+  await page.waitForFrames(3);
   const marker = [255, 85, 85];
-  const loaded = await pixel(17, 19 + 65);
-  const loadedBack = await pixel(17, 19 + 227);
+  const loaded = await pixel(17, 65);
+  const loadedBack = await pixel(17, 227);
   check(same(loaded, marker) && same(loadedBack, marker),
         `the Files page saves the sheet in the page's file system and loads it back (${loaded} and ${loadedBack})`);
 

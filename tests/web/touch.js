@@ -57,4 +57,18 @@ function tapButton(fingers, label) {
   return holdButton(fingers, label, () => fingers.page.waitForFrames(2));
 }
 
-module.exports = { Fingers, touchButton, holdButton, tapButton };
+// A stroke of finger 0 along window row y of `screen` from x0 to x1, 40 pixels a move, each step
+// seen by the program's frames.
+async function stroke(fingers, screen, x0, x1, y) {
+  const page = fingers.page;
+  await fingers.press(0, screen.at(x0, y));
+  await page.waitForFrames(2);
+  for (let x = x0 + 40; x < x1 + 40; x += 40) {
+    await fingers.move(0, screen.at(Math.min(x, x1), y));
+    await page.waitForFrames(2);
+  }
+  await fingers.lift(0);
+  await page.waitForFrames(2);
+}
+
+module.exports = { Fingers, touchButton, holdButton, tapButton, stroke };

@@ -5,16 +5,16 @@
 // rests on the wall; an erase stroke cuts the wall; all seen in the canvas. The browser neither
 // scrolls the page under a finger on the canvas nor makes mouse events of its touches. The
 // sandbox's page: its touch buttons set the brush size, its own push buttons pick the tools and
-// pause and run it; a finger draws a wall of the brush's width and pours water with the water
+// pause and run it (the window's own, which the page shows as buttons); a finger draws a wall of the brush's width and pours water with the water
 // brush only while it runs, which rests on the wall; a mouse wheel over the canvas sets the brush
-// size too. The gallery's page: its push button and
-// menus answer taps.
+// size too. The gallery's page: its buttons and menus answer taps.
 // Usage: node touch_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser } = require("./browser");
 const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
 const { Fingers, touchButton, holdButton, tapButton } = require("./touch");
+const { control, pressControl } = require("./controls");
 
 const [url, sourceRoot] = process.argv.slice(2);
 if (!url || !sourceRoot) {
@@ -177,16 +177,16 @@ async function playDemo(page) {
   checks.checkConsole(page, "the page");
 }
 
-// The sandbox's window: its menu bar (19 pixels) above the 640 × 480 scene, two status rows, then
-// eight push buttons 72 wide, 79 apart from x 7, at client rows 512 to 537: the six tools (Wall,
-// Eraser, Line, Water, Tap, Fill), Run/Pause, Undo.
+// The sandbox's window: the 640 × 480 scene at the top of its client area, in the canvas; its
+// menus and its push buttons, the six tools (Wall, Eraser, Line, Water, Tap, Fill), Run/Pause and
+// Undo, page elements beside it.
 async function playSandbox(page) {
   const wall = paletteEntry(sourceRoot, 0);
   const water = paletteEntry(sourceRoot, 1);
   const empty = paletteEntry(sourceRoot, 15);
-  const bar = 19;
 
-  await page.waitFor("(Module.ondrelFrames || 0) > 0", 20000, "the sandbox's first frame");
+  await page.waitFor(`[...document.querySelectorAll(".ondrel-window-button")].some((b) => b.textContent === "Undo")`, 20000,
+                     "the sandbox's window with its buttons");
   await watchCanvas(page);
   const screen = await Screen.of(page);
   for (const label of ["Step", "Bigger", "Smaller", "Faster", "Slower"]) {
@@ -194,18 +194,23 @@ async function playSandbox(page) {
     check(button.left >= screen.left + screen.width && button.width >= 48 && button.height >= 48,
           `the sandbox's "${label}" is a button beside the canvas, large enough for a finger (${button.width} × ${button.height} at x ${button.left})`);
   }
+  for (const label of ["Wall", "Water", "Run/Pause", "Undo"]) {
+    const button = await control(page, "button", label);
+    check(button && button.left >= screen.left + screen.width && button.width >= 44 && button.height >= 44,
+          `the window's push button "${label}" is a page button beside the canvas, large enough for a finger (${button && button.width} × ${button && button.height})`);
+  }
   const fingers = new Fingers(page);
-  const at = (x, y) => screen.at(x, y + bar);  // a cell of the scene
+  const at = (x, y) => screen.at(x, y);  // a cell of the scene
   const tap = async (point) => {
     await fingers.press(0, point);
     await page.waitForFrames(2);
     await fingers.lift(0);
     await page.waitForFrames(2);
   };
-  const pushButton = (i) => screen.at(7 + 79 * i + 36, bar + 512 + 13);
+  const pushButton = (label) => pressControl(page, tap, "button", label);
   const sceneShot = async () => {
-    const shot = checks.lastShot = await screen.shot(0, bar, 640, 480);
-    return (x, y) => shot.rgb(x, y + bar);
+    const shot = checks.lastShot = await screen.shot(0, 0, 640, 480);
+    return shot.rgb;
   };
   // The cells of `colour` in the scene's first `rows` rows: [those `wanted(x, y)` names, the others].
   const cellsOf = (cell, colour, rows = 480, wanted = () => true) => {
@@ -217,7 +222,7 @@ async function playSandbox(page) {
   // Smaller three times: the brush from 4 to 1, so the wall tool draws single cells. A wall from
   // (200, 300) to (440, 300), two strokes thick.
   for (let i = 0; i < 3; ++i) await tapButton(fingers, "Smaller");
-  await tap(pushButton(0));
+  await pushButton("Wall");
   await fingers.press(0, at(...wallPath[0]));
   await page.waitForFrames(2);
   for (const [x, y] of wallPath.slice(1)) {
@@ -229,9 +234,9 @@ async function playSandbox(page) {
 
   // The water brush, Bigger ten times (11 cells, the demonstration's pour), paused with the
   // Run/Pause button: a finger held at (320, 200) pours nothing while no step runs.
-  await tap(pushButton(3));
+  await pushButton("Water");
   for (let i = 0; i < 10; ++i) await tapButton(fingers, "Bigger");
-  await tap(pushButton(6));
+  await pushButton("Run/Pause");
   await fingers.press(0, at(320, 200));
   await page.waitForFrames(30);
   await fingers.lift(0);
@@ -241,7 +246,7 @@ async function playSandbox(page) {
   check(pausedWater === 0, `paused, the held water brush pours nothing (${pausedWater} water cells)`);
 
   // Run again, the finger held for about sixty steps; then the water settles on the wall.
-  await tap(pushButton(6));
+  await pushButton("Run/Pause");
   await fingers.press(0, at(320, 200));
   await page.waitForFrames(60);
   await fingers.lift(0);
@@ -263,7 +268,7 @@ async function playSandbox(page) {
     await page.send("Input.dispatchMouseEvent", { type: "mouseWheel", x, y, deltaX: 0, deltaY: -100 * notches });
     await page.waitForFrames(2);
   };
-  await tap(pushButton(0));
+  await pushButton("Wall");
   await wheel(-10);
   await tap(at(100, 100));
   await wheel(2);
@@ -286,13 +291,12 @@ async function playSandbox(page) {
 
 async function playGallery(page) {
   const gallery = await openGallery(page, checks);
-  const hidden = await page.evaluate("document.getElementById('touch-buttons').hidden");
-  check(hidden, "the gallery's page shows no touch buttons");
+  const keys = await page.evaluate("document.querySelectorAll('#touch-buttons button').length");
+  check(keys === 0, `the gallery's page shows no touch buttons (${keys})`);
   const fingers = new Fingers(page);
-  const tap = async (x, y) => {
-    await fingers.press(0, gallery.screen.at(x, y));
+  const tap = async (point) => {
+    await fingers.press(0, point);
     await fingers.lift(0);
-    await page.waitForFrames(3);
   };
   await turnGalleryPages(gallery, checks, tap, "tapping");
   checks.checkConsole(page, "the gallery page");
@@ -303,7 +307,7 @@ async function playGallery(page) {
 async function main() {
   // Room for the canvas at twice its size beside the buttons; for the gallery's, under its line of
   // controls.
-  await onTouchScreen("index.html", { width: 1600, height: 1100 }, playDemo);
+  await onTouchScreen("ondrel.html", { width: 1600, height: 1100 }, playDemo);
   await onTouchScreen("sandbox.html", { width: 1600, height: 1300 }, playSandbox);
   await onTouchScreen("gallery.html", { width: 1400, height: 1200 }, playGallery);
   checks.finish("the pages play by touch");

@@ -119,20 +119,24 @@ bool GifRecorder::Open(FILE* file, int width, int height, const uint8_t* palette
 
 void GifRecorder::AddFrame(const uint8_t* pixels, int pitch, uint32_t milliseconds) {
     if (!gif_ || !ok_) return;
-    if (hasPending_) {
+    // Too soon after the waiting frame (or before it): this one is shown in its place, from its
+    // time. Otherwise the waiting frame is written, shown until now.
+    const bool replaces = hasPending_ && static_cast<int32_t>(milliseconds - pendingAt_) < static_cast<int32_t>(kMinFrameMs);
+    if (hasPending_ && !replaces) {
         lastIntervalMs_ = milliseconds - pendingAt_;
         ok_ = WritePending(milliseconds);
-    }
-    else if (frames_ == 0)
+    } else if (!hasPending_ && frames_ == 0) {
         writtenCentiseconds_ = (milliseconds + 5) / 10;  // the animation starts with its first frame
+    }
     for (int y = 0; y < height_; ++y)
         std::memcpy(&pending_[static_cast<size_t>(y) * width_], pixels + static_cast<size_t>(y) * pitch, static_cast<size_t>(width_));
-    pendingAt_ = milliseconds;
+    if (!replaces) pendingAt_ = milliseconds;
     hasPending_ = true;
 }
 
 bool GifRecorder::WritePending(uint32_t untilMs) {
-    // Delays are whole centiseconds; rounding the running total keeps the sum exact.
+    // Delays are whole centiseconds; rounding the running total keeps the sum exact. The frame
+    // started at the rounded time of pendingAt_, so kMinFrameMs or more rounds to 2 or more.
     uint32_t endCs = (untilMs + 5) / 10;
     uint32_t startCs = writtenCentiseconds_;
     uint32_t delay = endCs > startCs ? endCs - startCs : 0;

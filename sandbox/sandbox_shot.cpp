@@ -15,6 +15,7 @@
 #include "platform/win32.h"
 #include "sandbox/sandbox.h"
 #include "tools/replay/image_writers.h"
+#include "tools/version.h"
 
 namespace {
 
@@ -37,14 +38,21 @@ void Keys(const char* keys) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnsweredVersion("ondrel-sandbox-shot", argc, argv)) return 0;
     if (argc != 2) {
         std::fputs("usage: ondrel-sandbox-shot FILE.png\n", stderr);
         return 2;
     }
     std::error_code error;
     const std::string output = std::filesystem::absolute(argv[1], error).string();
-    // A scene folder of its own, so that no autosave of a real run comes in, and none is left.
-    const std::filesystem::path data = std::filesystem::temp_directory_path() / ("ondrel-sandbox-shot-" + std::to_string(std::rand()));
+    // A scene folder of its own, made afresh (two runs at once get two), so that no autosave of a
+    // real run comes in, and none is left.
+    std::string pattern = (std::filesystem::temp_directory_path(error) / "ondrel-sandbox-shot-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        std::fprintf(stderr, "ondrel-sandbox-shot: cannot make a folder in %s\n", pattern.c_str());
+        return 1;
+    }
+    const std::filesystem::path data = pattern;
     setenv("XDG_DATA_HOME", data.string().c_str(), 1);
     const char* const files[] = {sandbox::kSheetFile, sandbox::kFontFile, nullptr};
     EnterProgramFolder("ondrel-sandbox-shot", files);

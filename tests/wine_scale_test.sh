@@ -1,0 +1,52 @@
+# ondrel.exe under Wine on a screen with room for twice its window: it declares itself DPI-aware
+# in its manifest and shows its 640 x 480 client area enlarged twice, every pixel a sharp 2 x 2
+# block; a wall drawn with the mouse at the middle of the enlarged pixels and water poured above
+# it show where they were aimed, so the mouse positions come back to the program's pixels.
+# The screen is a Wine desktop of its own, 1920 x 1200, whatever screen the prefix's other
+# programs have: its work area less the frame and a menu bar's room holds 2 x 640 by 2 x 480.
+# Arguments: ondrel.exe, the build folder, the command that runs a Windows program (Wine).
+source "$(dirname "$0")/support/xsession.sh"
+source "$(dirname "$0")/support/water_on_wall.sh"
+program=$1
+build=$2
+run_windows=$3
+caption="Ondrel - from Corvane - Version 1.0"
+
+grep -a -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' "$program" ||
+  { echo "$program declares no DPI awareness in its manifest"; exit 1; }
+
+start_x_session 1920x1200
+(cd "$build" && exec "$run_windows" explorer /desktop=ondrel-scale,1920x1200 "$program" 2>"$build/wine_scale.stderr") &
+APP_PID=$!
+desktop=$(wait_for_window "ondrel-scale - Wine desktop")
+id=$(wait_for_window "$caption")
+sleep 1
+# On a Wine desktop the window's X window holds its frame too; the empty scene is pure white and
+# the frame's innermost line is not: the client area is what lies inside that line.
+locate_window "$id"
+shot=$build/wine_scale.png
+xwd -root -silent | convert xwd:- "$shot"
+line() { convert "$shot" -crop "$1" +repage -depth 8 txt:- | awk 'NR > 1 { print ($3 == "#FFFFFF") }'; }
+inner() { awk '!$1 { last = NR } END { print last + 0 }'; }  # how many lead up to the last one not white
+left=$(line "24x1+$X+$((Y + HEIGHT / 2))" | inner)
+right=$(line "24x1+$((X + WIDTH - 24))+$((Y + HEIGHT / 2))" | tac | inner)
+top=$(line "1x64+$((X + WIDTH / 2))+$Y" | inner)
+bottom=$(line "1x24+$((X + WIDTH / 2))+$((Y + HEIGHT - 24))" | tac | inner)
+X=$((X + left)); Y=$((Y + top)); WIDTH=$((WIDTH - left - right)); HEIGHT=$((HEIGHT - top - bottom)); SCALE=2
+echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
+[ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 960 ] || { echo "the client area is not shown at 1280 x 960"; exit 1; }
+
+play_water_on_wall "$desktop" "$shot"
+# Sharp: each of the four device pixels of a wall pixel has the wall's colour, not a blend.
+device() { convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)] %[fx:int(255*p{$1,$2}.g)] %[fx:int(255*p{$1,$2}.b)]" info:; }
+for x in 200 320 440; do
+  for d in "0 0" "1 0" "0 1" "1 1"; do
+    read -r dx dy <<< "$d"
+    read -r r g b <<< "$(device $((X + 2 * x + dx)) $((Y + 2 * 300 + dy)))"
+    [ "$r" -lt 40 ] && [ "$g" -lt 40 ] && [ "$b" -lt 40 ] || { echo "device pixel $dx,$dy of wall pixel ($x, 300) is $r $g $b"; exit 1; }
+  done
+done
+echo "every wall pixel is a 2 x 2 block of wall"
+
+xdotool key Escape
+expect_exit_zero "$APP_PID" 30 "after Escape"
