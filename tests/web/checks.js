@@ -54,6 +54,51 @@ function textDiffers(pixel, text, ink, inkColour, paper) {
   return wrong;
 }
 
+// Every frame the program presents, as the page paints it (putImageData on its canvas), keeps its
+// top-left `width` × `height` pixels in the page from `watchCorner` on; `cornersShown` takes them
+// out, each as `pixel(x, y)`. Text the program shows for a second of its clock is seen so, however
+// late a screenshot would come on a loaded machine.
+async function watchCorner(page, width, height) {
+  await page.evaluate(`(() => {
+    if (!window.ondrelCorners) {
+      const put = CanvasRenderingContext2D.prototype.putImageData;
+      CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
+        const [w, h] = window.ondrelCornerSize;
+        const data = [];
+        for (let y = 0; y < h; ++y)
+          for (let x = 0; x < w; ++x) data.push(...image.data.slice(4 * (y * image.width + x), 4 * (y * image.width + x) + 3));
+        window.ondrelCorners.push(data);
+        return put.call(this, image, ...rest);
+      };
+    }
+    window.ondrelCorners = [];
+    window.ondrelCornerSize = [${width}, ${height}];
+  })()`);
+}
+
+async function cornersShown(page) {
+  const [width, frames] = await page.evaluate(`(() => {
+    const frames = window.ondrelCorners;
+    window.ondrelCorners = [];
+    return [window.ondrelCornerSize[0], frames];
+  })()`);
+  return frames.map((data) => (x, y) => data.slice(3 * (y * width + x), 3 * (y * width + x) + 3));
+}
+
+// Whether a frame presented since the last look showed `text` at the top-left corner exactly
+// (see textDiffers), looking for up to `frames` presented frames; the fewest pixels that differed.
+async function textWasShown(page, text, ink, inkColour, paper, frames = 10) {
+  let fewest = Infinity;
+  for (let seen = 0; seen < frames && fewest > 0; ) {
+    await page.waitForFrames(1);
+    for (const pixel of await cornersShown(page)) {
+      fewest = Math.min(fewest, textDiffers(pixel, text, ink, inkColour, paper));
+      ++seen;
+    }
+  }
+  return fewest;
+}
+
 // Checks, printed as they are made; a failed one keeps the screenshot it looked at (`lastShot`)
 // in ONDREL_WEB_SHOTS, named after `name`.
 class Checks {
@@ -144,4 +189,6 @@ async function cellsOf(checks, screen, colour, x0, x1, y0, y1) {
   return cells;
 }
 
-module.exports = { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen, cellsOf };
+module.exports = {
+  paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, watchCorner, textWasShown, Checks, Screen, cellsOf,
+};

@@ -11,7 +11,7 @@
 // Usage: node touch_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser } = require("./browser");
-const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, Checks, Screen } = require("./checks");
+const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, watchCorner, textWasShown, Checks, Screen } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
 const { Fingers, touchButton, holdButton, tapButton } = require("./touch");
 const { control, pressControl } = require("./controls");
@@ -81,18 +81,20 @@ async function playDemo(page) {
   const fingers = new Fingers(page);
   const at = (x, y) => screen.at(x, y);
 
-  // Faster is keypad +: frame skip 10 becomes 11, shown at the top-left corner. Slower ten times
-  // is keypad - ten times: frame skip 1, with which every step is shown, so that counting shown
-  // frames counts steps.
+  // Slower ten times is keypad - ten times: frame skip 10 becomes 0; then Faster, keypad +, makes
+  // it 1, with which every step is shown, so that counting shown frames counts steps. Each shows
+  // its frame skip at the top-left corner for a second, in a frame shown at once at these frame
+  // skips: the frames the page paints are looked at as it paints them.
   const frameSkipShown = async (label) => {
-    await page.waitForFrames(2);
-    const shot = checks.lastShot = await screen.shot(0, 0, label.length * 8, 12);
-    const wrong = textDiffers(shot.rgb, label, ink, text, empty);
+    const wrong = await textWasShown(page, label, ink, text, empty);
+    checks.lastShot = await screen.shot(0, 0, label.length * 8, 12);
     check(wrong === 0, `"${label}" at the top-left corner (${wrong} pixels differ)`);
   };
+  for (let i = 0; i < 9; ++i) await tapButton(fingers, "Slower");
+  await watchCorner(page, 14 * 8, 12);
+  await tapButton(fingers, "Slower");
+  await frameSkipShown("Frame Skip :0");
   await tapButton(fingers, "Faster");
-  await frameSkipShown("Frame Skip :11");
-  for (let i = 0; i < 10; ++i) await tapButton(fingers, "Slower");
   await frameSkipShown("Frame Skip :1");
 
   // A wall from (200, 300) to (440, 300), two strokes thick, drawn with finger 0; on the way,
