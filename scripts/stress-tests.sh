@@ -3,20 +3,26 @@
 # generator keeps every core busy, and prints a table: test, passes out of N, the first failure's
 # message. For anyone who touches a display driver, the window manager code or these tests: such
 # a test must never fail by chance. Not part of CI (it is long).
-#   scripts/stress-tests.sh [N [REGEX]]     REGEX: only the tests whose names it matches
+#   scripts/stress-tests.sh [N [REGEX [BUILD...]]]
+# REGEX: only the tests whose names it matches; BUILD...: only these build folders (build,
+# build-asan, build-web, build-windows). The outputs go to build-stress/, or to $STRESS_OUT.
+# STRESS_MINUTES=M: no round starts after M minutes (the table says how many were played).
 # The tests come from the build folders that scripts/test.sh makes, those that exist: in build/
 # and build-asan/ the xvfb_* tests and the consumer test, in build-web/ the pages played in
 # Chromium and the web consumer, in build-windows/ the wine_* tests and the test programs that
 # open windows on Wine's desktop. Each round runs each build's share as scripts/test.sh does
 # (ctest -j <cores>), the builds one after another. The output of every failed run is kept in
-# build-stress/.
+# the output folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-20}
 filter=${2:-.}
-[[ "$rounds" =~ ^[1-9][0-9]*$ ]] || { echo "usage: scripts/stress-tests.sh [N [REGEX]]" >&2; exit 2; }
+[[ "$rounds" =~ ^[1-9][0-9]*$ ]] || { echo "usage: scripts/stress-tests.sh [N [REGEX [BUILD...]]]" >&2; exit 2; }
+shift $(($# > 2 ? 2 : $#))
+candidates=("$@")
+[ ${#candidates[@]} -gt 0 ] || candidates=(build build-asan build-web build-windows)
 jobs=$(nproc)
-out=$root/build-stress
+out=$(realpath -m "${STRESS_OUT:-$root/build-stress}")
 rm -rf "$out"
 mkdir -p "$out"
 
@@ -33,7 +39,7 @@ for test in json.load(sys.stdin)["tests"]:
 }
 
 builds=()
-for build in build build-asan build-web build-windows; do
+for build in "${candidates[@]}"; do
   if [ ! -f "$root/$build/CTestTestfile.cmake" ]; then
     echo "$build/: not built (scripts/test.sh makes it), left out"
     continue
@@ -70,16 +76,25 @@ run_round() {
   )
 }
 
+# With STRESS_MINUTES set, no round starts once that many minutes have passed: the table counts
+# the rounds played.
 start=$SECONDS
+played=0
 for round in $(seq "$rounds"); do
+  if [ -n "${STRESS_MINUTES:-}" ] && [ $((SECONDS - start)) -ge $((STRESS_MINUTES * 60)) ]; then
+    echo "$STRESS_MINUTES minutes have passed: no more rounds"
+    break
+  fi
   for build in "${builds[@]}"; do run_round "$build" "$round"; done
+  played=$round
   failed=$(cat "$out"/*-"$round".xml | grep -c 'status="fail"' || true)
   echo "round $round/$rounds: $failed failed, $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s so far"
 done
 stop_load
+rounds=$played
 
 # The table, from every round's JUnit file; the output of each failed run goes to
-# build-stress/BUILD-TEST-ROUND.txt.
+# OUT/BUILD-TEST-ROUND.txt.
 status=0
 python3 - "$out" "$rounds" "${builds[@]}" <<'PY' || status=$?
 import os, sys
