@@ -9,12 +9,18 @@ gallery=$2/run/ondrel-gallery
 [ -x "$gallery" ] || { echo "no $gallery in this build"; exit 77; }
 shots=$(mktemp -d)
 
-start_x_session
+# A screen with room for the gallery's window, enlarged twice (1280 x 998), and the frame openbox
+# puts round it. On one 1024 high the window and its frame do not fit: openbox moves the window up
+# to keep it on the screen, and it is moved back, while the test would measure it.
+start_x_session 1280x1100
 trap 'rm -rf "$shots"; stop_x_session' EXIT
 start_program "$gallery" "Ondrel gallery"
 id=$WINDOW_ID
-# What the window shows: the 19-pixel menu bar, then the 640 x 480 client area.
-locate_window "$id"
+# What the window shows: the 19-pixel menu bar, then the 640 x 480 client area. The window
+# appears as high as the client area alone (1280 x 960) and gets the menu bar's height a moment
+# later (1280 x 998): measure it once it has it.
+gallery_sized() { locate_window "$id"; [ "$SCALE" -ge 1 ] && [ "$HEIGHT" -eq $((499 * SCALE)) ]; }
+wait_until 20 gallery_sized || { echo "the window is ${WIDTH}x$HEIGHT, not 640 x 499 enlarged by a whole factor"; exit 1; }
 # The window answers a click within a frame or two, later on a loaded machine: each click is
 # followed by a check that looks again until the window shows the answer (expect_rgb).
 click() { xdotool mousemove "$(sx "$1")" "$(sy "$2")" click 1; }
