@@ -139,13 +139,29 @@ class Checks {
 // middle of a window pixel, `shot` the colours the page shows for a rectangle of window pixels.
 // Screenshots come in device pixels (`ratio` of them to a page pixel).
 class Screen {
+  // Measured once the page's layout has settled: the window's menus and buttons become page
+  // elements and the canvas is fitted to the room left, a few frames after the first one on a
+  // loaded machine (the sandbox's canvas was seen to move 14 pixels left and 18 down after it
+  // was measured). Settled: the same box before and after two more frames, and no change of the
+  // room that the program has not taken in.
   static async of(page, selector = "#screen canvas") {
-    const box = await page.evaluate(`(() => {
+    const measure = () => page.evaluate(`(() => {
       const c = document.querySelector(${JSON.stringify(selector)});
       const r = c.getBoundingClientRect();
       return { left: r.left, top: r.top, width: r.width, height: r.height, pixelsWide: c.width, pixelsHigh: c.height,
-               ratio: window.devicePixelRatio || 1 };
+               ratio: window.devicePixelRatio || 1, roomChanged: !!Module.ondrelRoomChanged };
     })()`);
+    let box = await measure();
+    for (const until = Date.now() + 30000; ;) {
+      await page.waitForFrames(2);
+      const again = await measure();
+      const settled = ["left", "top", "width", "height", "pixelsWide", "pixelsHigh"].every((k) => again[k] === box[k]) &&
+                      !again.roomChanged;
+      box = again;
+      if (settled) break;
+      if (Date.now() > until) throw new Error("the page's layout did not settle in 30 s");
+    }
+    delete box.roomChanged;
     return new Screen(page, box);
   }
 
