@@ -20,27 +20,6 @@ cmake --build "$dir" -j "$jobs"
 echo "Windows build: $dir/run/ondrel.exe (with Data0.cdf and Media/ beside it)"
 [ $test -eq 1 ] || exit 0
 
-# Wine needs an X server for anything with a window: one without a window manager for the test
-# programs, while the wine_* scripts start their own. The Wine server stays up between the
-# programs instead of starting afresh for each.
-for n in $(seq 150 200); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export WINEPREFIX="$dir/wine-prefix"
-stop() {
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-}
-trap stop EXIT
-for _ in $(seq 50); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
-"$dir/wine-run" cmd /c exit  # makes the prefix, if the build has not
-wineserver -k 2>/dev/null || true
-wineserver -p
-# Wine's own services start with the first program; started by several programs at once, they
-# can leave one of those hanging at exit.
-"$dir/wine-run" cmd /c exit
+source "$root/scripts/wine-session.sh"
+start_wine_session "$dir"
 (cd "$dir" && ctest --output-on-failure -j "$jobs")

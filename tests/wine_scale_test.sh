@@ -20,19 +20,26 @@ start_x_session 1920x1200
 APP_PID=$!
 desktop=$(wait_for_window "ondrel-scale - Wine desktop")
 id=$(wait_for_window "$caption")
-sleep 1
 # On a Wine desktop the window's X window holds its frame too; the empty scene is pure white and
-# the frame's innermost line is not: the client area is what lies inside that line.
+# the frame's innermost line is not: the client area is what lies inside that line. Wine draws
+# the frame and the scene a moment after the window appears: measure until they show.
 locate_window "$id"
+corner_x=$X corner_y=$Y outer_w=$WIDTH outer_h=$HEIGHT
 shot=$build/wine_scale.png
-xwd -root -silent | convert xwd:- "$shot"
 line() { convert "$shot" -crop "$1" +repage -depth 8 txt:- | awk 'NR > 1 { print ($3 == "#FFFFFF") }'; }
 inner() { awk '!$1 { last = NR } END { print last + 0 }'; }  # how many lead up to the last one not white
-left=$(line "24x1+$X+$((Y + HEIGHT / 2))" | inner)
-right=$(line "24x1+$((X + WIDTH - 24))+$((Y + HEIGHT / 2))" | tac | inner)
-top=$(line "1x64+$((X + WIDTH / 2))+$Y" | inner)
-bottom=$(line "1x24+$((X + WIDTH / 2))+$((Y + HEIGHT - 24))" | tac | inner)
-X=$((X + left)); Y=$((Y + top)); WIDTH=$((WIDTH - left - right)); HEIGHT=$((HEIGHT - top - bottom)); SCALE=2
+client_area() {
+  local left right top bottom
+  xwd -root -silent | convert xwd:- "$shot"
+  left=$(line "24x1+$corner_x+$((corner_y + outer_h / 2))" | inner)
+  right=$(line "24x1+$((corner_x + outer_w - 24))+$((corner_y + outer_h / 2))" | tac | inner)
+  top=$(line "1x64+$((corner_x + outer_w / 2))+$corner_y" | inner)
+  bottom=$(line "1x24+$((corner_x + outer_w / 2))+$((corner_y + outer_h - 24))" | tac | inner)
+  X=$((corner_x + left)); Y=$((corner_y + top)); WIDTH=$((outer_w - left - right)); HEIGHT=$((outer_h - top - bottom))
+  SCALE=2
+  [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 960 ]
+}
+wait_until 30 client_area || true
 echo "window $id: client area ${WIDTH}x${HEIGHT} at $X,$Y"
 [ "$WIDTH" -eq 1280 ] && [ "$HEIGHT" -eq 960 ] || { echo "the client area is not shown at 1280 x 960"; exit 1; }
 

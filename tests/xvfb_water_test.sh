@@ -11,7 +11,6 @@ caption="Ondrel - from Corvane - Version 1.0"
 start_x_session
 start_program "$program" "$caption"
 id=$WINDOW_ID
-sleep 0.5
 locate_window "$id"  # sx and sy: the screen position of a client pixel
 
 activate_window "$id"

@@ -245,7 +245,11 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
     shown.width = clientWidth;
     shown.height = clientHeight;
     shown.fullscreen = popup && s.modeSet;
-    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI;
+    // Shown only once its renderer exists and it has its size and place: making the renderer may
+    // put a new window in place of this one (an OpenGL renderer wants a window made for it), and
+    // one shown before that would appear, vanish and appear again, placed a second time by the
+    // window manager, then be sized and moved again while the window manager frames it.
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (shown.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (popup && !shown.fullscreen) flags |= SDL_WINDOW_BORDERLESS;
     // Sized at one window coordinate a pixel of the fit first: Fit() sizes it again once the
@@ -272,6 +276,7 @@ void CreateTopLevel(HWND hwnd, const char* caption, int clientWidth, int clientH
                                       clientWidth > 0 ? clientWidth : 1, clientHeight > 0 ? clientHeight : 1);
     s.byId[SDL_GetWindowID(shown.window)] = hwnd;
     s.windows[hwnd] = shown;
+    SDL_ShowWindow(shown.window);
 }
 
 void ResizeTopLevel(HWND hwnd, int clientWidth, int clientHeight) {

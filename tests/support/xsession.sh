@@ -2,27 +2,44 @@
 # (openbox), torn down when the test ends.
 set -euo pipefail
 
-# start_x_session [WIDTHxHEIGHT]: the screen is 1280 x 1024 unless given.
-start_x_session() {
+# start_xvfb [WIDTHxHEIGHT]: an X server (no window manager) as DISPLAY, its screen 1280 x 1024
+# unless given; sets XVFB_PID.
+start_xvfb() {
   # Xvfb picks a free display number itself and writes it once it listens, so tests (or anything
   # else on the machine) starting servers at the same moment never take the same one.
-  local numberfile
+  local numberfile number
   numberfile=$(mktemp)
   Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.1; done
-  XNUM=$(head -n 1 "$numberfile")
+  wait_until 10 test -s "$numberfile" || true
+  number=$(head -n 1 "$numberfile")
   rm -f "$numberfile"
-  [ -n "$XNUM" ] || { echo "Xvfb did not start" >&2; return 1; }
-  export DISPLAY=":$XNUM"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  [ -n "$number" ] || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$number"
+}
+
+# start_x_session [WIDTHxHEIGHT]: start_xvfb and a window manager on it.
+start_x_session() {
+  start_xvfb "$@"
   openbox >/dev/null 2>&1 &
   WM_PID=$!
-  # The window manager runs once it lists the windows it manages, as wmctrl reads them: closing
-  # a window through it (wmctrl -c) before that would fail.
-  for _ in $(seq 100); do wmctrl -l >/dev/null 2>&1 && break; sleep 0.1; done
-  wmctrl -l >/dev/null 2>&1 || { echo "the window manager did not start on $DISPLAY" >&2; return 1; }
   trap stop_x_session EXIT
+  # A window mapped before the window manager runs is taken over later, framed and moved while
+  # the test uses it, and closing a window through the window manager (wmctrl -c) fails before it
+  # runs: wait until it lists the windows it manages, as wmctrl reads them.
+  wait_until 20 window_manager_runs || { echo "the window manager did not start on $DISPLAY" >&2; return 1; }
+}
+window_manager_runs() { wmctrl -l >/dev/null 2>&1; }
+
+# wait_until SECONDS COMMAND...: runs the command every tenth of a second until it succeeds, or
+# fails once SECONDS have passed.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
 }
 
 stop_x_session() {
@@ -31,17 +48,15 @@ stop_x_session() {
   wait 2>/dev/null || true
 }
 
-# wait_for_window TITLE: prints the X window id once a window with that exact title exists.
+# wait_for_window TITLE: prints the X window id once a window with that exact title is on the
+# screen. Only a viewable window counts: the window manager maps a window only once it has framed
+# and placed it, so where it is holds from then on. A window that a program makes and replaces
+# before showing it (SDL may, for its renderer) never counts. Wine takes a quarter of a minute to
+# show one on a loaded machine.
 wait_for_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  echo "no window titled '$1' appeared" >&2
-  return 1
+  wait_until 60 viewable_window "$1" || { echo "no window titled '$1' appeared" >&2; return 1; }
 }
+viewable_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
 
 # start_program PROGRAM TITLE: runs the program from its own folder (where its pack and media
 # are) and waits for its window; sets APP_PID and WINDOW_ID.
@@ -79,6 +94,31 @@ locate_window() {
 }
 sx() { echo $((X + $1 * SCALE + SCALE / 2)); }
 sy() { echo $((Y + $1 * SCALE + SCALE / 2)); }
+
+# rgbs IMAGE X Y [X Y]...: the RGB of each image pixel (X, Y) in a screenshot, one "r g b" a
+# line; IMAGE xwd:- takes the screen as it is now.
+rgbs() {
+  local image=$1 format="" p
+  shift
+  while [ $# -gt 0 ]; do
+    p="p{$(sx "$1"),$(sy "$2")}"
+    format+="%[fx:int(255*$p.r)] %[fx:int(255*$p.g)] %[fx:int(255*$p.b)]\n"
+    shift 2
+  done
+  if [ "$image" = xwd:- ]; then
+    xwd -root -silent | convert xwd:- -format "$format" info:
+  else
+    convert "$image" -format "$format" info:
+  fi
+}
+
+# expect_rgb X Y "R G B" WHAT [SECONDS]: looks again until the image pixel (X, Y) shows the
+# colour, for up to SECONDS (20 unless given), or fails.
+expect_rgb() {
+  wait_until "${5:-20}" pixel_is "$1" "$2" "$3" || { echo "$4: pixel ($1, $2) is $SEEN, expected $3"; exit 1; }
+  echo "$4: ($1, $2) is $SEEN"
+}
+pixel_is() { SEEN=$(rgbs xwd:- "$1" "$2"); [ "$SEEN" = "$3" ]; }
 
 # wait_for_exit PID SECONDS: the process's exit code, or fails when it is still running.
 wait_for_exit() {

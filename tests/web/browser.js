@@ -158,14 +158,21 @@ class Page {
   }
 
   // Resolves once the program has shown `count` more frames: input sent before it has been seen
-  // by at least one of the program's frames.
+  // by at least one of the program's frames. Fails when the program shows no new frame for
+  // `timeoutMs`: a stalled program, not a slow one (many frames take long on a loaded machine).
   waitForFrames(count, timeoutMs = 10000) {
     return this.evaluate(`new Promise((resolve, reject) => {
       const target = (Module.ondrelFrames || 0) + ${count};
-      const until = performance.now() + ${timeoutMs};
+      let seen = Module.ondrelFrames || 0;
+      let until = performance.now() + ${timeoutMs};
       const poll = () => {
-        if ((Module.ondrelFrames || 0) >= target) resolve(true);
-        else if (performance.now() > until) reject(new Error("the program showed no new frame in ${timeoutMs} ms"));
+        const frames = Module.ondrelFrames || 0;
+        if (frames >= target) return resolve(true);
+        if (frames !== seen) {
+          seen = frames;
+          until = performance.now() + ${timeoutMs};
+        }
+        if (performance.now() > until) reject(new Error("the program showed no new frame in ${timeoutMs} ms"));
         else setTimeout(poll, 5);
       };
       poll();

@@ -28,6 +28,19 @@ function fontInk(sourceRoot) {
 
 const same = (a, b) => a[0] === b[0] && a[1] === b[1] && a[2] === b[2];
 
+// A wall two strokes thick, drawn as a hand would in steps of 40: along row 300 from x 200 to 440
+// and back along row 301. Water wears through a wall one stroke thick after some numbers of
+// poured frames and not others, and how many frames pass before a check looks depends on the
+// machine's load; two strokes hold.
+const wallPath = [];
+for (let x = 200; x <= 440; x += 40) wallPath.push([x, 300]);
+for (let x = 440; x >= 200; x -= 40) wallPath.push([x, 301]);
+// Whether column x of that wall is walled in either of its rows (water may wear its top one), and
+// whether water lies right on it there; `cell(x, y)` gives a window pixel's colour.
+const walledAt = (cell, x, wall) => same(cell(x, 300), wall) || same(cell(x, 301), wall);
+const restingAt = (cell, x, wall, water) =>
+  (same(cell(x, 299), water) && same(cell(x, 300), wall)) || (same(cell(x, 300), water) && same(cell(x, 301), wall));
+
 // The pixels of `text` at the top-left corner, as `pixel(x, y)` gives a window pixel's colour,
 // that differ from the font's ink in `inkColour` on `paper`.
 function textDiffers(pixel, text, ink, inkColour, paper) {
@@ -39,6 +52,51 @@ function textDiffers(pixel, text, ink, inkColour, paper) {
       if (!same(pixel(x, y), inked ? inkColour : paper)) ++wrong;
     }
   return wrong;
+}
+
+// Every frame the program presents, as the page paints it (putImageData on its canvas), keeps its
+// top-left `width` × `height` pixels in the page from `watchCorner` on; `cornersShown` takes them
+// out, each as `pixel(x, y)`. Text the program shows for a second of its clock is seen so, however
+// late a screenshot would come on a loaded machine.
+async function watchCorner(page, width, height) {
+  await page.evaluate(`(() => {
+    if (!window.ondrelCorners) {
+      const put = CanvasRenderingContext2D.prototype.putImageData;
+      CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
+        const [w, h] = window.ondrelCornerSize;
+        const data = [];
+        for (let y = 0; y < h; ++y)
+          for (let x = 0; x < w; ++x) data.push(...image.data.slice(4 * (y * image.width + x), 4 * (y * image.width + x) + 3));
+        window.ondrelCorners.push(data);
+        return put.call(this, image, ...rest);
+      };
+    }
+    window.ondrelCorners = [];
+    window.ondrelCornerSize = [${width}, ${height}];
+  })()`);
+}
+
+async function cornersShown(page) {
+  const [width, frames] = await page.evaluate(`(() => {
+    const frames = window.ondrelCorners;
+    window.ondrelCorners = [];
+    return [window.ondrelCornerSize[0], frames];
+  })()`);
+  return frames.map((data) => (x, y) => data.slice(3 * (y * width + x), 3 * (y * width + x) + 3));
+}
+
+// Whether a frame presented since the last look showed `text` at the top-left corner exactly
+// (see textDiffers), looking for up to `frames` presented frames; the fewest pixels that differed.
+async function textWasShown(page, text, ink, inkColour, paper, frames = 10) {
+  let fewest = Infinity;
+  for (let seen = 0; seen < frames && fewest > 0; ) {
+    await page.waitForFrames(1);
+    for (const pixel of await cornersShown(page)) {
+      fewest = Math.min(fewest, textDiffers(pixel, text, ink, inkColour, paper));
+      ++seen;
+    }
+  }
+  return fewest;
 }
 
 // Checks, printed as they are made; a failed one keeps the screenshot it looked at (`lastShot`)
@@ -81,13 +139,29 @@ class Checks {
 // middle of a window pixel, `shot` the colours the page shows for a rectangle of window pixels.
 // Screenshots come in device pixels (`ratio` of them to a page pixel).
 class Screen {
+  // Measured once the page's layout has settled: the window's menus and buttons become page
+  // elements and the canvas is fitted to the room left, a few frames after the first one on a
+  // loaded machine (the sandbox's canvas was seen to move 14 pixels left and 18 down after it
+  // was measured). Settled: the same box before and after two more frames, and no change of the
+  // room that the program has not taken in.
   static async of(page, selector = "#screen canvas") {
-    const box = await page.evaluate(`(() => {
+    const measure = () => page.evaluate(`(() => {
       const c = document.querySelector(${JSON.stringify(selector)});
       const r = c.getBoundingClientRect();
       return { left: r.left, top: r.top, width: r.width, height: r.height, pixelsWide: c.width, pixelsHigh: c.height,
-               ratio: window.devicePixelRatio || 1 };
+               ratio: window.devicePixelRatio || 1, roomChanged: !!Module.ondrelRoomChanged };
     })()`);
+    let box = await measure();
+    for (const until = Date.now() + 30000; ;) {
+      await page.waitForFrames(2);
+      const again = await measure();
+      const settled = ["left", "top", "width", "height", "pixelsWide", "pixelsHigh"].every((k) => again[k] === box[k]) &&
+                      !again.roomChanged;
+      box = again;
+      if (settled) break;
+      if (Date.now() > until) throw new Error("the page's layout did not settle in 30 s");
+    }
+    delete box.roomChanged;
     return new Screen(page, box);
   }
 
@@ -131,4 +205,6 @@ async function cellsOf(checks, screen, colour, x0, x1, y0, y1) {
   return cells;
 }
 
-module.exports = { paletteEntry, fontInk, same, textDiffers, Checks, Screen, cellsOf };
+module.exports = {
+  paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, watchCorner, textWasShown, Checks, Screen, cellsOf,
+};

@@ -1,5 +1,5 @@
-// The demonstration's page in a real browser, played through real input events: keypad + shows
-// "Frame Skip :11" for a second; a wall drawn with the mouse and water poured on it with the
+// The demonstration's page in a real browser, played through real input events: keypad - and +
+// show "Frame Skip :1" for a second; a wall drawn with the mouse and water poured on it with the
 // space key are seen in a screenshot of the canvas; Escape ends the program, the page says so
 // and starts it again on request. Then the gallery's page: a push button and a menu item turn
 // its pages, seen in the canvas; its Files page writes a file and reads it back; Escape ends it.
@@ -8,7 +8,8 @@
 // Usage: node page_test.js URL SOURCE_ROOT (URL: the site, whose front page is index.html)
 "use strict";
 const { Browser, Keys, sleep } = require("./browser");
-const { paletteEntry, fontInk, same, textDiffers, Checks, Screen } = require("./checks");
+const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, textDiffers, watchCorner, textWasShown, Checks, Screen } =
+  require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
 const { pressControl } = require("./controls");
 
@@ -51,16 +52,20 @@ async function main() {
     const at = (x, y) => [box.left + (x + 0.5) * k, box.top + (y + 0.5) * k];
     const move = (x, y, buttons = 0) => page.mouse("mouseMoved", ...at(x, y), "none", buttons);
 
-    // Keypad +: frame skip 10 becomes 11, shown at the top-left corner for a second.
-    await page.tap(Keys.add);
-    // The second frame shown after the key comes from a step that had it: the first may come from
-    // a step already under way when the key arrived.
+    // Keypad - ten times: frame skip 10 becomes 0; then keypad + makes it 1, shown at the top-left
+    // corner for a second. Frame skip 1 from here on: every step is shown, so counting shown
+    // frames counts steps and the water poured below does not depend on the machine's speed. The
+    // frames the page paints are looked at as it paints them: a screenshot may come after the
+    // second on a loaded machine.
+    for (let i = 0; i < 10; ++i) await page.tap(Keys.subtract);
     await page.waitForFrames(2);
-    const label = "Frame Skip :11";
+    const label = "Frame Skip :1";
+    await watchCorner(page, label.length * 8, 12);
+    await page.tap(Keys.add);
+    const wrong = await textWasShown(page, label, fontInk(sourceRoot), text, empty);
     const region = { x: box.left, y: box.top, width: label.length * 8 * k, height: 12 * k };
     let shot = checks.lastShot = await page.screenshot(region);
     const inRegion = (x, y) => shot.rgb(Math.floor(x * k), Math.floor(y * k));
-    const wrong = textDiffers(inRegion, label, fontInk(sourceRoot), text, empty);
     check(wrong === 0, `"${label}" at the top-left corner, pixel for pixel as the font draws it (${wrong} pixels differ)`);
     // A slow machine shows the page late: look again until the text has gone, for up to five seconds.
     let left;
@@ -72,21 +77,18 @@ async function main() {
     }
     check(left === 0, `the text is gone a second later (${left} pixels not empty)`);
 
-    // Frame skip 1 from here on: every step is shown, so counting shown frames counts steps and
-    // the water poured below does not depend on the machine's speed.
-    for (let i = 0; i < 10; ++i) await page.tap(Keys.subtract);
-
-    // A wall from (200, 300) to (440, 300), drawn in steps as a hand would. The program samples
-    // the pointer once a frame: each step waits for frames to be shown, however slow the machine.
-    await move(200, 300);
+    // A wall from (200, 300) to (440, 300), two strokes thick, drawn in steps as a hand would. The
+    // program samples the pointer once a frame: each step waits for frames to be shown, however
+    // slow the machine.
+    await move(...wallPath[0]);
     await page.waitForFrames(2);
-    await page.mouse("mousePressed", ...at(200, 300), "left", 1);
+    await page.mouse("mousePressed", ...at(...wallPath[0]), "left", 1);
     await page.waitForFrames(2);
-    for (let x = 240; x <= 440; x += 40) {
-      await move(x, 300, 1);
+    for (const [x, y] of wallPath.slice(1)) {
+      await move(x, y, 1);
       await page.waitForFrames(2);
     }
-    await page.mouse("mouseReleased", ...at(440, 300), "left", 0);
+    await page.mouse("mouseReleased", ...at(...wallPath[wallPath.length - 1]), "left", 0);
     // Water poured from (320, 200) for about sixty steps; then it settles on the wall.
     await move(320, 200);
     await page.waitForFrames(2);
@@ -109,7 +111,7 @@ async function main() {
     };
     let wallCells = 0, sharp = 0;
     for (let x = 200; x <= 440; x += 10) {
-      if (same(pixel(x, 300), wall)) ++wallCells;
+      if (walledAt(pixel, x, wall)) ++wallCells;
       if (block(x, 300) && block(x, 299)) ++sharp;
     }
     check(wallCells === 25, `wall colour along the stroke (${wallCells} of 25 points)`);
@@ -117,7 +119,7 @@ async function main() {
     check(same(pixel(320, 40), empty), `empty above the pour point (${pixel(320, 40)})`);
     check(same(pixel(320, 330), empty), `no water under the wall (${pixel(320, 330)})`);
     let resting = 0;
-    for (let x = 300; x <= 340; x += 5) if (same(pixel(x, 299), water) && same(pixel(x, 300), wall)) ++resting;
+    for (let x = 300; x <= 340; x += 5) if (restingAt(pixel, x, wall, water)) ++resting;
     check(resting >= 4, `water rests on the wall below the pour point (${resting} of 9 cells)`);
 
     checks.lastShot = null;

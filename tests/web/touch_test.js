@@ -11,7 +11,7 @@
 // Usage: node touch_test.js URL SOURCE_ROOT
 "use strict";
 const { Browser } = require("./browser");
-const { paletteEntry, fontInk, same, textDiffers, Checks, Screen } = require("./checks");
+const { paletteEntry, fontInk, same, wallPath, walledAt, restingAt, watchCorner, textWasShown, Checks, Screen } = require("./checks");
 const { openGallery, turnGalleryPages } = require("./gallery");
 const { Fingers, touchButton, holdButton, tapButton } = require("./touch");
 const { control, pressControl } = require("./controls");
@@ -49,6 +49,18 @@ async function watchCanvas(page) {
   })()`);
 }
 
+// The wall of wallPath in the first `rows` rows of a shot: [its columns x 200 to 440 walled in
+// row 300 or 301, the wall cells anywhere else].
+function wallOf(cell, rows, columns, wall) {
+  let walled = 0;
+  let stray = 0;
+  for (let x = 200; x <= 440; ++x) if (walledAt(cell, x, wall)) ++walled;
+  for (let y = 0; y < rows; ++y)
+    for (let x = 0; x < columns; ++x)
+      if ((y < 300 || y > 301 || x < 200 || x > 440) && same(cell(x, y), wall)) ++stray;
+  return [walled, stray];
+}
+
 async function playDemo(page) {
   const wall = paletteEntry(sourceRoot, 0);
   const water = paletteEntry(sourceRoot, 1);
@@ -69,32 +81,34 @@ async function playDemo(page) {
   const fingers = new Fingers(page);
   const at = (x, y) => screen.at(x, y);
 
-  // Faster is keypad +: frame skip 10 becomes 11, shown at the top-left corner. Slower ten times
-  // is keypad - ten times: frame skip 1, with which every step is shown, so that counting shown
-  // frames counts steps.
+  // Slower ten times is keypad - ten times: frame skip 10 becomes 0; then Faster, keypad +, makes
+  // it 1, with which every step is shown, so that counting shown frames counts steps. Each shows
+  // its frame skip at the top-left corner for a second, in a frame shown at once at these frame
+  // skips: the frames the page paints are looked at as it paints them.
   const frameSkipShown = async (label) => {
-    await page.waitForFrames(2);
-    const shot = checks.lastShot = await screen.shot(0, 0, label.length * 8, 12);
-    const wrong = textDiffers(shot.rgb, label, ink, text, empty);
+    const wrong = await textWasShown(page, label, ink, text, empty);
+    checks.lastShot = await screen.shot(0, 0, label.length * 8, 12);
     check(wrong === 0, `"${label}" at the top-left corner (${wrong} pixels differ)`);
   };
+  for (let i = 0; i < 9; ++i) await tapButton(fingers, "Slower");
+  await watchCorner(page, 14 * 8, 12);
+  await tapButton(fingers, "Slower");
+  await frameSkipShown("Frame Skip :0");
   await tapButton(fingers, "Faster");
-  await frameSkipShown("Frame Skip :11");
-  for (let i = 0; i < 10; ++i) await tapButton(fingers, "Slower");
   await frameSkipShown("Frame Skip :1");
 
-  // A wall from (200, 300) to (440, 300) drawn with finger 0; on the way, finger 1 goes down at
-  // (320, 100) and moves to (360, 140), which must draw and move nothing.
-  await fingers.press(0, at(200, 300));
+  // A wall from (200, 300) to (440, 300), two strokes thick, drawn with finger 0; on the way,
+  // finger 1 goes down at (320, 100) and moves to (360, 140), which must draw and move nothing.
+  await fingers.press(0, at(...wallPath[0]));
   await page.waitForFrames(2);
-  for (let x = 240; x <= 440; x += 40) {
-    await fingers.move(0, at(x, 300));
+  for (const [x, y] of wallPath.slice(1)) {
+    await fingers.move(0, at(x, y));
     await page.waitForFrames(2);
-    if (x === 280) {
+    if (x === 280 && y === 300) {
       await fingers.press(1, at(320, 100));
       await page.waitForFrames(2);
     }
-    if (x === 320) {
+    if (x === 320 && y === 300) {
       await fingers.move(1, at(360, 140));
       await page.waitForFrames(2);
       await fingers.lift(1);
@@ -118,19 +132,13 @@ async function playDemo(page) {
   await page.waitForFrames(150);
 
   let shot = checks.lastShot = await screen.shot();
-  let stray = 0;
-  let stroke = 0;
-  for (let y = 0; y < 480; ++y)
-    for (let x = 0; x < 640; ++x) {
-      const onStroke = y === 300 && x >= 200 && x <= 440;
-      if (same(shot.rgb(x, y), wall)) onStroke ? ++stroke : ++stray;
-    }
+  const [stroke, stray] = wallOf(shot.rgb, 480, 640, wall);
   check(stroke === 241 && stray === 0,
-        `the wall is the stroke of finger 0 and nothing else (${stroke} of 241 cells on it, ${stray} elsewhere)`);
+        `the wall is the stroke of finger 0 and nothing else (${stroke} of 241 columns on it, ${stray} cells elsewhere)`);
   check(same(shot.rgb(320, 40), empty), `empty above the pour point (${shot.rgb(320, 40)})`);
   check(same(shot.rgb(320, 330), empty), `no water under the wall (${shot.rgb(320, 330)})`);
   let resting = 0;
-  for (let x = 300; x <= 340; x += 5) if (same(shot.rgb(x, 299), water)) ++resting;
+  for (let x = 300; x <= 340; x += 5) if (restingAt(shot.rgb, x, wall, water)) ++resting;
   check(resting >= 4, `water poured with the Pour button rests on the wall below the tap (${resting} of 9 cells)`);
 
   // Erase mode: a finger drawn up across the wall at x 420 erases a disc (radius 10) wherever it
@@ -145,11 +153,11 @@ async function playDemo(page) {
   await fingers.lift(0);
   await tapButton(fingers, "Erase");
   await page.waitForFrames(2);
-  shot = checks.lastShot = await screen.shot(0, 300, 640, 1);
+  shot = checks.lastShot = await screen.shot(0, 300, 640, 2);
   let kept = 0;
   let cut = 0;
   for (let x = 200; x <= 440; ++x) {
-    const isWall = same(shot.rgb(x, 300), wall);
+    const isWall = walledAt(shot.rgb, x, wall);
     if ((x <= 405 || x >= 436) && isWall) ++kept;
     if (x >= 413 && x <= 427 && !isWall) ++cut;
   }
@@ -214,13 +222,13 @@ async function playSandbox(page) {
   };
 
   // Smaller three times: the brush from 4 to 1, so the wall tool draws single cells. A wall from
-  // (200, 300) to (440, 300).
+  // (200, 300) to (440, 300), two strokes thick.
   for (let i = 0; i < 3; ++i) await tapButton(fingers, "Smaller");
   await pushButton("Wall");
-  await fingers.press(0, at(200, 300));
+  await fingers.press(0, at(...wallPath[0]));
   await page.waitForFrames(2);
-  for (let x = 240; x <= 440; x += 40) {
-    await fingers.move(0, at(x, 300));
+  for (const [x, y] of wallPath.slice(1)) {
+    await fingers.move(0, at(x, y));
     await page.waitForFrames(2);
   }
   await fingers.lift(0);
@@ -246,12 +254,12 @@ async function playSandbox(page) {
   await fingers.lift(0);
   await page.waitForFrames(150);
   cell = await sceneShot();
-  const [stroke, stray] = cellsOf(cell, wall, 480, (x, y) => y === 300 && x >= 200 && x <= 440);
+  const [stroke, stray] = wallOf(cell, 480, 640, wall);
   check(stroke === 241 && stray === 0,
-        `the sandbox's wall is the finger's stroke, one cell wide (${stroke} of 241 cells on it, ${stray} elsewhere)`);
+        `the sandbox's wall is the finger's two strokes, each one cell wide (${stroke} of 241 columns on it, ${stray} cells elsewhere)`);
   check(same(cell(320, 330), empty), `no water under the sandbox's wall (${cell(320, 330)})`);
   let resting = 0;
-  for (let x = 300; x <= 340; x += 5) if (same(cell(x, 299), water)) ++resting;
+  for (let x = 300; x <= 340; x += 5) if (restingAt(cell, x, wall, water)) ++resting;
   check(resting >= 4, `water poured with the water brush rests on the sandbox's wall (${resting} of 9 cells)`);
 
   // The wheel of a mouse beside the touch screen, over the canvas: ten notches towards the user
