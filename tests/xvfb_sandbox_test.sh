@@ -20,6 +20,10 @@ activate_window "$id"
 # whose top 480 rows are the scene. The wall brush (size 4) at row 300 covers rows 298 to 301.
 bar=19
 
+# Input goes to the window once it shows its scene (white) and its status rows (black).
+expect_rgb 320 $((bar + 300)) "255 255 255" "the empty scene shows"
+expect_rgb 320 $((bar + 482)) "0 0 0" "the status rows show"
+
 # The brush strokes from each pointer position the window hears to the next, so the wall runs
 # along the whole drag however few frames see it.
 xdotool mousemove "$(sx 200)" "$(sy $((bar + 300)))" mousedown 1
