@@ -63,10 +63,16 @@ int main(int argc, char** argv) {
             newKey = value == "640x480" ? '1' : value == "1280x720" ? '2' : value == "1920x1080" ? '3' : -1;
             good = newKey > 0;
         } else if (option == "--screen") {
-            char end = 0;
-            const int n = std::sscanf(value.c_str(), "%dx%d@%lf%c", &screenWidth, &screenHeight, &density, &end);
-            good = (n == 2 || n == 3) && screenWidth > 0 && screenHeight > 0 && screenWidth <= 8192 &&
-                   screenHeight <= 8192 && density >= 1 && density <= 4;
+            // WxH, or WxH@D: the whole value, nothing after it.
+            int used = 0;
+            good = std::sscanf(value.c_str(), "%dx%d%n", &screenWidth, &screenHeight, &used) == 2;
+            if (good && value[static_cast<size_t>(used)] == '@') {
+                int more = 0;
+                good = std::sscanf(value.c_str() + used, "@%lf%n", &density, &more) == 1;
+                used += more;
+            }
+            good = good && static_cast<size_t>(used) == value.size() && screenWidth > 0 && screenHeight > 0 &&
+                   screenWidth <= 8192 && screenHeight <= 8192 && density >= 1 && density <= 4;
         } else {
             good = false;
         }

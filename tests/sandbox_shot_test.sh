@@ -33,7 +33,7 @@ echo "another run's folder stays; nothing of the tool's own is left"
 width=$(od -An -tu1 -j16 -N4 "$work/phone.png" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
 [ "$width" -eq 1170 ] || { echo "on a phone's screen the window is $width device pixels wide, not 1170"; exit 1; }
 echo "on a phone's screen: the window fills its 1170 device pixels"
-for bad in "--help" "--screen 0x800" "--screen 1280" "--screen 1280x800@9" "--size 1280x800"; do
+for bad in "--help" "--screen 0x800" "--screen 1280" "--screen 1280x800junk" "--screen 1280x800@" "--screen 1280x800@9" "--size 1280x800"; do
   code=0
   if [ "$bad" = --help ]; then "$shot" --help 2>/dev/null || code=$?; else "$shot" $bad "$work/bad.png" 2>/dev/null || code=$?; fi
   [ "$code" -eq 2 ] || { echo "ondrel-sandbox-shot $bad exited $code, not 2"; exit 1; }
