@@ -14,7 +14,7 @@ start_x_session
 errors="$build/wine_water.stderr"
 (cd "$build" && exec "$run_windows" "$program" 2>"$errors") &
 APP_PID=$!
-id=$(wait_for_window "$caption")
+id=$(wait_for_window "$caption") || { echo "its standard error: $(cat "$errors")"; exit 1; }
 [ "$(xdotool getwindowname "$id")" = "$caption" ] || { echo "wrong caption: $(xdotool getwindowname "$id")"; exit 1; }
 if grep -q "cannot find" "$errors"; then echo "it did not find its media: $(cat "$errors")"; exit 1; fi
 # The client area on the screen: Wine's X window for a framed window is its client area, and the

@@ -53,10 +53,31 @@ stop_x_session() {
 # and placed it, so where it is holds from then on. A window that a program makes and replaces
 # before showing it (SDL may, for its renderer) never counts. Wine takes a quarter of a minute to
 # show one on a loaded machine.
+# The program started last (APP_PID) ending first is a failure at once, said as such.
 wait_for_window() {
-  wait_until 60 viewable_window "$1" || { echo "no window titled '$1' appeared" >&2; return 1; }
+  local id
+  if wait_until 60 window_or_end "$1"; then
+    id=$(viewable_window "$1") && { echo "$id"; return 0; }
+    echo "the program ended before a window titled '$1' appeared" >&2
+  else
+    echo "no window titled '$1' appeared" >&2
+  fi
+  describe_screen >&2
+  return 1
 }
 viewable_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 | grep .; }
+window_or_end() { viewable_window "$1" >/dev/null || { [ -n "${APP_PID:-}" ] && ! kill -0 "$APP_PID" 2>/dev/null; }; }
+# What the X server and the processes show when a window does not appear: every window with a
+# name, whether mapped, and the program's and Wine's processes.
+describe_screen() {
+  local w
+  echo "windows on $DISPLAY:"
+  for w in $(xdotool search --name . 2>/dev/null); do
+    echo "  $w '$(xdotool getwindowname "$w" 2>/dev/null)' $(xwininfo -id "$w" 2>/dev/null | sed -n 's/.*Map State: *//p')"
+  done
+  echo "processes:"
+  ps -eo pid,ppid,stat,etimes,args | grep -iE "wine|\.exe|ondrel|${APP_PID:-none}" | grep -v grep | sed 's/^/  /' || true
+}
 
 # start_program PROGRAM TITLE: runs the program from its own folder (where its pack and media
 # are) and waits for its window; sets APP_PID and WINDOW_ID.
