@@ -36,6 +36,8 @@ std::vector<uint8_t> clusterChain;   // by cluster: its spans lie end to end, no
 std::vector<int32_t> clusterStart;   // by cluster: where its offsets begin in clusterMembers
 std::vector<int32_t> clusterMembers; // offsets of each cluster in list order
 std::vector<uint64_t> rowOrderScratch;
+std::vector<uint64_t> rowColumnBits;   // by first column, less the row's smallest: a span starts there
+std::vector<int32_t> rowColumnOffset;  // ... and its offset
 
 // Makes room for n entries of merge scratch. The vectors only grow, and a row uses the first n
 // entries whatever they hold, so a row shorter than the last one pays no call.
@@ -133,9 +135,9 @@ void ReleaseScratch() {
     sortScratch = nullptr;
     sortScratchCapacity = 0;
     for (auto* bytes : {&rowGated, &clusterChain}) std::vector<uint8_t>().swap(*bytes);
-    for (auto* offsets : {&rowPrev, &rowNext, &rowPlace, &rowCluster, &clusterStart, &clusterMembers})
+    for (auto* offsets : {&rowPrev, &rowNext, &rowPlace, &rowCluster, &clusterStart, &clusterMembers, &rowColumnOffset})
         std::vector<int32_t>().swap(*offsets);
-    for (auto* keys : {&rowOrder, &rowOrderScratch}) std::vector<uint64_t>().swap(*keys);
+    for (auto* keys : {&rowOrder, &rowOrderScratch, &rowColumnBits}) std::vector<uint64_t>().swap(*keys);
 }
 
 void AppendSpan(int32_t xa, int32_t xb, int32_t row) {
@@ -586,6 +588,37 @@ void SortRowByFirstColumn(const WaterSpan* row, int32_t count) {
             rowOrder[j] = moving;
         }
         return;
+    }
+    // First columns that lie close together, all different (spans that do not overlap), are
+    // sorted by marking each in a bitmap of the columns and reading the marks back in order: one
+    // pass over the spans and a few words a span.
+    if (const int64_t range = int64_t{highest} - lowest + 1; range <= 0x10000 && range <= 512 * int64_t{count}) {
+        const auto words = static_cast<size_t>((range + 63) / 64);
+        GrowTo(rowColumnBits, words);
+        GrowTo(rowColumnOffset, static_cast<size_t>(range));
+        std::fill_n(rowColumnBits.begin(), words, 0);
+        bool distinct = true;
+        for (int32_t i = 0; i < count; ++i) {
+            const auto d = static_cast<size_t>(int64_t{row[i].x0} - lowest);
+            const uint64_t bit = uint64_t{1} << (d % 64);
+            if (rowColumnBits[d / 64] & bit) {
+                distinct = false;
+                break;
+            }
+            rowColumnBits[d / 64] |= bit;
+            rowColumnOffset[d] = i;
+        }
+        if (distinct) {
+            size_t place = 0;
+            for (size_t w = 0; w < words; ++w) {
+                for (uint64_t bits = rowColumnBits[w]; bits != 0; bits &= bits - 1) {
+                    const size_t d = w * 64 + static_cast<size_t>(std::countr_zero(bits));
+                    const uint32_t column = static_cast<uint32_t>(lowest + static_cast<int64_t>(d)) ^ 0x80000000u;
+                    rowOrder[place++] = (uint64_t{column} << 32) | static_cast<uint32_t>(rowColumnOffset[d]);
+                }
+            }
+            return;
+        }
     }
     // Up to a few dozen spans a comparison sort costs less than the counters' two sweeps.
     if (count <= 64 || int64_t{highest} - lowest >= 0x10000) {
