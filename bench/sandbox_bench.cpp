@@ -75,6 +75,36 @@ struct Sandbox {
     }
 };
 
+// Times `frames` (one call shows `perCall` frames) in turns with as many copies of a scene of
+// `cells` bytes, in thread time; sets `frame_us`, `memcpy_us` (a frame, a copy) and `ratio`, and
+// returns the seconds of all the frames. Source and target of the copy lie in one block, 2 KB
+// apart modulo a page (see frame_bench.cpp).
+template <typename Frames>
+double TimeBesideMemcpy(benchmark::State& state, size_t cells, int perCall, Frames frames) {
+    std::vector<uint8_t> block(2 * cells + 4096, EmptyIndex);
+    const uint8_t* from = block.data();
+    uint8_t* to = block.data() + cells + 2048;
+    double frameTime = 0, copyTime = 0;
+    for (auto _ : state) {
+        const double t0 = ThreadSeconds();
+        frames();
+        const double t1 = ThreadSeconds();
+        for (int i = 0; i < perCall; ++i) {
+            std::memcpy(to, from, cells);
+            benchmark::ClobberMemory();
+        }
+        const double t2 = ThreadSeconds();
+        frameTime += t1 - t0;
+        copyTime += t2 - t1;
+        state.SetIterationTime((t1 - t0) / perCall);
+    }
+    const double n = static_cast<double>(state.iterations()) * perCall;
+    state.counters["frame_us"] = frameTime / n * 1e6;
+    state.counters["memcpy_us"] = copyTime / n * 1e6;
+    state.counters["ratio"] = frameTime / copyTime;
+    return frameTime;
+}
+
 void BM_SandboxFrame(benchmark::State& state) {
     const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
     const auto speed = static_cast<int>(state.range(2));
@@ -84,30 +114,11 @@ void BM_SandboxFrame(benchmark::State& state) {
         return;
     }
     const size_t cells = static_cast<size_t>(width) * static_cast<size_t>(height);
-    // Source and target in one block, 2 KB apart modulo a page (see frame_bench.cpp).
-    std::vector<uint8_t> block(2 * cells + 4096, EmptyIndex);
-    const uint8_t* from = block.data();
-    uint8_t* to = block.data() + cells + 2048;
-    double frames = 0, copies = 0;
     constexpr int kTurns = 4;
-    for (auto _ : state) {
-        const double t0 = ThreadSeconds();
+    const double frames = TimeBesideMemcpy(state, cells, kTurns, [&] {
         for (int i = 0; i < kTurns; ++i) run.window->OnIdle();
-        const double t1 = ThreadSeconds();
-        for (int i = 0; i < kTurns; ++i) {
-            std::memcpy(to, from, cells);
-            benchmark::ClobberMemory();
-        }
-        const double t2 = ThreadSeconds();
-        frames += t1 - t0;
-        copies += t2 - t1;
-        state.SetIterationTime((t1 - t0) / kTurns);
-    }
-    const auto n = static_cast<double>(state.iterations()) * kTurns;
-    state.counters["frame_us"] = frames / n * 1e6;
-    state.counters["memcpy_us"] = copies / n * 1e6;
-    state.counters["ratio"] = frames / copies;
-    state.counters["steps_per_s"] = n * speed / frames;
+    });
+    state.counters["steps_per_s"] = static_cast<double>(state.iterations()) * kTurns * speed / frames;
     state.counters["spans"] = run.scene->SpanCount();
 }
 BENCHMARK(BM_SandboxFrame)
@@ -125,8 +136,8 @@ BENCHMARK(BM_SandboxFrame)
 // split into bays by posts, fed by sixteen taps and spilling over both rims past the bottom edge,
 // where the water leaves the scene. After 1500 steps it is full, at rest below and busy above.
 // The frame's steps (16 of sandbox::Scene::Step: the taps pour, the water steps, the walls are
-// kept) timed in turns with one memcpy of the scene's cells, 60 frames, so that every build times the
-// same frames. Counters as BM_SandboxFrame's.
+// kept) timed in turns with one memcpy of the scene's cells, 60 frames, so that every build
+// times the same frames. Counters as BM_SandboxFrame's.
 struct Rect {
     int32_t x0, y0, x1, y1;  // inclusive
 };
@@ -149,27 +160,10 @@ void BM_BasinSixteenStepsAFrame(benchmark::State& state) {
     for (int i = 0; i < 16; ++i) scene.AddTap(56 + 34 * i, 10, &why);
     for (int i = 0; i < 1500; ++i) scene.Step();
 
-    const size_t cells = static_cast<size_t>(kWidth) * kHeight;
-    std::vector<uint8_t> block(2 * cells + 4096, EmptyIndex);
-    const uint8_t* from = block.data();
-    uint8_t* to = block.data() + cells + 2048;
-    double frames = 0, copies = 0;
-    for (auto _ : state) {
-        const double t0 = ThreadSeconds();
+    const double frames = TimeBesideMemcpy(state, static_cast<size_t>(kWidth) * kHeight, 1, [&] {
         for (int i = 0; i < kStepsAFrame; ++i) scene.Step();
-        const double t1 = ThreadSeconds();
-        std::memcpy(to, from, cells);
-        benchmark::ClobberMemory();
-        const double t2 = ThreadSeconds();
-        frames += t1 - t0;
-        copies += t2 - t1;
-        state.SetIterationTime(t1 - t0);
-    }
-    const auto n = static_cast<double>(state.iterations());
-    state.counters["frame_us"] = frames / n * 1e6;
-    state.counters["memcpy_us"] = copies / n * 1e6;
-    state.counters["ratio"] = frames / copies;
-    state.counters["steps_per_s"] = n * kStepsAFrame / frames;
+    });
+    state.counters["steps_per_s"] = static_cast<double>(state.iterations()) * kStepsAFrame / frames;
     state.counters["spans"] = static_cast<double>(scene.SpanCount());
 }
 BENCHMARK(BM_BasinSixteenStepsAFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
