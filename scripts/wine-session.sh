@@ -15,10 +15,44 @@ start_wine_session() {
   # Wine's own services start with the first program; started by several programs at once, they
   # can leave one of those hanging at exit.
   "$dir/wine-run" cmd /c exit
+  hold_wine_desktop "$dir"
+}
+
+# hold_wine_desktop DIR: the desktop's process (explorer) started once for the session and kept
+# until it ends. A program that finds no desktop starts that process itself and waits for it at
+# most 10 seconds; on a loaded machine it can take longer, and the program then runs without a
+# display driver: its windows never appear. So no test program may be the one to start it.
+# The desktop's process shows on this session's X server; the wine_* tests' programs show their
+# windows on servers of their own all the same.
+hold_wine_desktop() {
+  local dir=$1 ready holder=$1/tests/wine_desktop.exe
+  [ -f "$holder" ] || { echo "wine-session: $holder is missing (build the Windows build first)" >&2; return 1; }
+  # The explorer that the services' start left closes a moment after its last program: a
+  # desktop of its own is started only once it is gone.
+  wait_until 60 no_desktop_process ||
+    { echo "wine-session: the previous desktop process of $WINEPREFIX did not end" >&2; return 1; }
+  ready=$(mktemp)
+  "$dir/wine-run" "$holder" >"$ready" &
+  DESKTOP_PID=$!
+  # However long the machine takes: that is the point of starting it here.
+  until grep -q ready "$ready"; do
+    kill -0 "$DESKTOP_PID" 2>/dev/null || { rm -f "$ready"; echo "wine-session: the desktop did not start" >&2; return 1; }
+    sleep 0.1
+  done
+  rm -f "$ready"
+}
+# No desktop process of this prefix runs.
+no_desktop_process() {
+  local pid
+  for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 1
+  done
+  return 0
 }
 
 stop_wine_session() {
   wineserver -k 2>/dev/null || true
+  [ -z "${DESKTOP_PID:-}" ] || wait "$DESKTOP_PID" 2>/dev/null || true
   kill "$XVFB_PID" 2>/dev/null || true
   wait "$XVFB_PID" 2>/dev/null || true
 }
