@@ -23,7 +23,9 @@ start_wine_session() {
 # most 10 seconds; on a loaded machine it can take longer, and the program then runs without a
 # display driver: its windows never appear. So no test program may be the one to start it.
 # The desktop's process shows on this session's X server; the wine_* tests' programs show their
-# windows on servers of their own all the same.
+# windows on servers of their own all the same, but the screen size they are told is this
+# server's (1280 x 1024, as theirs): a test that needs another size makes a Wine desktop of its
+# own (explorer /desktop=NAME,WxH, as wine_scale_test does).
 hold_wine_desktop() {
   local dir=$1 ready holder=$1/tests/wine_desktop.exe
   [ -f "$holder" ] || { echo "wine-session: $holder is missing (build the Windows build first)" >&2; return 1; }
