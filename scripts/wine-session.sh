@@ -36,18 +36,23 @@ hold_wine_desktop() {
   ready=$(mktemp)
   "$dir/wine-run" "$holder" >"$ready" &
   DESKTOP_PID=$!
-  # However long the machine takes: that is the point of starting it here.
-  until grep -q ready "$ready"; do
-    kill -0 "$DESKTOP_PID" 2>/dev/null || { rm -f "$ready"; echo "wine-session: the desktop did not start" >&2; return 1; }
-    sleep 0.1
-  done
+  # As long as the machine takes, that is the point of starting it here; five minutes tell of
+  # something else.
+  wait_until 300 desktop_ready "$ready" || true
+  if ! grep -q ready "$ready"; then
+    rm -f "$ready"
+    echo "wine-session: the desktop of $WINEPREFIX did not start (wine_desktop.exe $(kill -0 "$DESKTOP_PID" 2>/dev/null && echo "still waits for it after 300 s" || echo ended))" >&2
+    return 1
+  fi
   rm -f "$ready"
 }
+desktop_ready() { grep -q ready "$1" || ! kill -0 "$DESKTOP_PID" 2>/dev/null; }
 # No desktop process of this prefix runs.
 no_desktop_process() {
-  local pid
+  local pid environment
   for pid in $(pgrep -f 'explorer\.exe /desktop' || true); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 1
+    environment=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null) || continue
+    grep -qx "WINEPREFIX=$WINEPREFIX" <<<"$environment" && return 1
   done
   return 0
 }
