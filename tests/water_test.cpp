@@ -706,6 +706,43 @@ TEST(WaterRandomised, CoordinatesAtTheLimitsOfTheRange) {
 }
 
 
+// Steps shared between threads: every step of these runs is shared, however few its spans (its
+// passes then cut into chunks of a span or a few), on two threads and on more threads than this
+// machine may have cores, and must still match the literal step after every step. Heavy rain cuts drops landing on pools and walls into pieces
+// that are cut again; the parts' shares end anywhere in a row.
+class ThreadsGuard {
+public:
+    ThreadsGuard(int32_t threads, int32_t fewestSpans) { SetWaterThreads(threads, fewestSpans); }
+    ~ThreadsGuard() { SetWaterThreads(0); }
+};
+
+TEST(WaterRandomised, StepsSharedBetweenThreadsMatchTheLiteralStep) {
+    const RunSetup setups[]{
+        {"plain", 61, 40, 40, false, 600},
+        {"row limit above the bottom", 40, 40, 32, false, 300},
+        {"heavy rain", 160, 48, 48, false, 300, Weather::HeavyRain},
+        {"heavy rain, narrow clip", 120, 40, 40, true, 200, Weather::HeavyRain},
+        {"deep columns", 60, 90, 90, false, 200, Weather::Columns},
+    };
+    for (const int32_t threads : {2, 5}) {
+        const ThreadsGuard sharing(threads, 0);
+        ASSERT_EQ(WaterThreads(), threads);
+        const WaterThreadCounts before = WaterThreadedWork();
+        int steps = 0;
+        for (const RunSetup& setup : setups) {
+            ReferenceCounts counts;
+            RunAgainstReference(setup, static_cast<uint32_t>(threads), &counts);
+            if (HasFatalFailure()) return;
+            steps += setup.steps;
+        }
+        const WaterThreadCounts after = WaterThreadedWork();
+        // Steps with no span at all are not stepped; every other one shares its cuts and merges.
+        EXPECT_GT(after.threadedSteps - before.threadedSteps, steps * 9 / 10) << threads << " threads";
+        EXPECT_EQ(after.sharedSplits - before.sharedSplits, after.threadedSteps - before.threadedSteps);
+        EXPECT_EQ(after.sharedMerges - before.sharedMerges, after.threadedSteps - before.threadedSteps);
+    }
+}
+
 // Anything a step keeps for the next one must hold when the scene changes between steps by any
 // path: the pen and the eraser, a clear, a whole image copied onto the scene, bytes written
 // straight into its pixels (one cell under water at rest, whole rows), and a reset. Pools are
@@ -844,7 +881,19 @@ namespace {
 // Once its arrays have grown to what a scene needs, a step allocates nothing: the same stretch
 // of busy steps (rain on pools, splits, spreads, crowded merges, sorting) is run twice from the
 // same state, and the second run, which needs no more room than the first, must not allocate.
+void StepsAllocateNothingOnceGrownOn();
+
+// On one thread and shared between two.
 TEST(WaterList, StepsAllocateNothingOnceGrown) {
+    for (const int32_t threads : {1, 2}) {
+        SCOPED_TRACE(::testing::Message() << threads << " threads");
+        const ThreadsGuard sharing(threads, 0);
+        StepsAllocateNothingOnceGrownOn();
+        if (HasFatalFailure()) return;
+    }
+}
+
+void StepsAllocateNothingOnceGrownOn() {
     constexpr int32_t w = 200;
     constexpr int32_t h = 64;
     SceneGuard guard(w, h, h);

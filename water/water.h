@@ -31,3 +31,25 @@ void StepWater();
 int32_t WaterColumnHeight(int32_t spanIndex);
 // −1, 0 or +1 as the first span's row is above, on or below the second's.
 int32_t CompareSpanRows(const WaterSpan* first, const WaterSpan* second);
+
+// Threads. A step may share its passes between threads; the spans and the scene come out the same
+// byte for byte whatever the count. The threads live until FreeWater.
+constexpr int32_t MaxWaterThreads = 8;
+// Below this many spans a step runs on the calling thread alone: handing out the work would cost
+// more than it saves.
+constexpr int32_t DefaultThreadedSpans = 4096;
+// The threads a step may use, the calling thread included, from 1 to MaxWaterThreads; 0 (the
+// start) takes the environment variable ONDREL_WATER_THREADS if it holds a count, else the
+// machine's cores (at most MaxWaterThreads). Steps of fewer than `fewestSpans` spans use one
+// thread. A build without threads (a web page built without them) always uses one.
+void SetWaterThreads(int32_t threads, int32_t fewestSpans = DefaultThreadedSpans);
+// The thread count steps of enough spans use now.
+int32_t WaterThreads();
+// How often the passes that can be shared were shared, since the process started: for tests and
+// benchmarks.
+struct WaterThreadCounts {
+    int64_t threadedSteps;  // steps of enough spans on more than one thread
+    int64_t sharedSplits;   // split passes shared
+    int64_t sharedMerges;   // merge passes shared
+};
+WaterThreadCounts WaterThreadedWork();
