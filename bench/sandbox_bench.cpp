@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 #include "sandbox/sandbox.h"
 #include "sandbox/sandbox_window.h"
 #include "sandbox/scene.h"
+#include "water/water.h"
 #include "win/window.h"
 
 namespace {
@@ -108,6 +110,7 @@ double TimeBesideMemcpy(benchmark::State& state, size_t cells, int perCall, Fram
 void BM_SandboxFrame(benchmark::State& state) {
     const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
     const auto speed = static_cast<int>(state.range(2));
+    SetWaterThreads(1);  // the clock is the thread's own
     Sandbox run;
     if (!run.Start(width, height, speed)) {
         state.SkipWithError("no run directory");
@@ -147,10 +150,7 @@ const Rect kBasinWalls[] = {
     {518, 300, 519, 439},
 };
 
-void BM_BasinSixteenStepsAFrame(benchmark::State& state) {
-    constexpr int32_t kWidth = 640, kHeight = 480;
-    constexpr int kStepsAFrame = 16;
-    sandbox::Scene scene(kWidth, kHeight);
+void BuildBasin(sandbox::Scene& scene, int32_t kWidth, int32_t kHeight) {
     std::vector<bool> light(static_cast<size_t>(kWidth) * kHeight, true);
     for (const Rect& r : kBasinWalls)
         for (int32_t y = r.y0; y <= r.y1; ++y)
@@ -159,7 +159,14 @@ void BM_BasinSixteenStepsAFrame(benchmark::State& state) {
     std::string why;
     for (int i = 0; i < 16; ++i) scene.AddTap(56 + 34 * i, 10, &why);
     for (int i = 0; i < 1500; ++i) scene.Step();
+}
 
+void BM_BasinSixteenStepsAFrame(benchmark::State& state) {
+    constexpr int32_t kWidth = 640, kHeight = 480;
+    constexpr int kStepsAFrame = 16;
+    SetWaterThreads(1);  // the clock is the thread's own
+    sandbox::Scene scene(kWidth, kHeight);
+    BuildBasin(scene, kWidth, kHeight);
     const double frames = TimeBesideMemcpy(state, static_cast<size_t>(kWidth) * kHeight, 1, [&] {
         for (int i = 0; i < kStepsAFrame; ++i) scene.Step();
     });
@@ -167,5 +174,38 @@ void BM_BasinSixteenStepsAFrame(benchmark::State& state) {
     state.counters["spans"] = static_cast<double>(scene.SpanCount());
 }
 BENCHMARK(BM_BasinSixteenStepsAFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(60);
+
+// The same scene's frames on one thread and on `threads`, in turns, by the wall's clock (a shared
+// step's cost is on every thread): `one_ms` and `shared_ms` a frame, their steps a second, and
+// `speedup`, one thread's frame time over the threads'. The scene goes on from frame to frame, so
+// the two settings take turns at frames of the same busy flow.
+void BM_BasinSixteenStepsAFrameThreads(benchmark::State& state) {
+    constexpr int32_t kWidth = 640, kHeight = 480;
+    constexpr int kStepsAFrame = 16;
+    const auto threads = static_cast<int32_t>(state.range(0));
+    SetWaterThreads(1);
+    sandbox::Scene scene(kWidth, kHeight);
+    BuildBasin(scene, kWidth, kHeight);
+    double time[2] = {0, 0};
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            SetWaterThreads(k == 0 ? 1 : threads);
+            const auto t0 = std::chrono::steady_clock::now();
+            for (int i = 0; i < kStepsAFrame; ++i) scene.Step();
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - t0;
+            time[k] += took.count();
+            if (k == 1) state.SetIterationTime(took.count());
+        }
+    }
+    SetWaterThreads(1);
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["one_ms"] = time[0] / n * 1e3;
+    state.counters["shared_ms"] = time[1] / n * 1e3;
+    state.counters["one_steps_per_s"] = n * kStepsAFrame / time[0];
+    state.counters["shared_steps_per_s"] = n * kStepsAFrame / time[1];
+    state.counters["speedup"] = time[0] / time[1];
+    state.counters["spans"] = static_cast<double>(scene.SpanCount());
+}
+BENCHMARK(BM_BasinSixteenStepsAFrameThreads)->ArgName("threads")->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(120);
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -32,6 +33,8 @@ constexpr int32_t SceneHeight = 480;
 class BenchScene {
 public:
     BenchScene() : surface(SceneWidth, SceneHeight) {
+        // One thread unless a benchmark asks for more: the clocks here are the thread's own.
+        SetWaterThreads(1);
         surface.Clear(EmptyIndex);
         appGlobals.waterSpans = WaterSpanList{nullptr, 0, 0};
         Enter();
@@ -195,10 +198,7 @@ BENCHMARK(BM_DeepColumnsVsShallow)->ArgName("depth")->Arg(100)->Arg(200)->Arg(40
 // (b) A full basin of inner size width × depth, split by two-column posts into bays ten columns
 // wide that meet under the posts, with a two-cell drain in its floor; fed by one drop a step
 // at a random column 60 rows above its rim, and spilling over both rims.
-void BM_Basin(benchmark::State& state) {
-    const auto width = static_cast<int32_t>(state.range(0));
-    const auto depth = static_cast<int32_t>(state.range(1));
-    BenchScene scene;
+std::function<void()> MakeBasin(BenchScene& scene, int32_t width, int32_t depth) {
     const int32_t left = (SceneWidth - width) / 2 - 1;  // inner columns left + 1 .. right - 1
     const int32_t right = left + width + 1;
     const int32_t floor = 460;
@@ -219,12 +219,17 @@ void BM_Basin(benchmark::State& state) {
         bay = post + 2;
     }
     scene.Fill(bay, postTop, right - 1, postBottom);
-    std::mt19937 random(2);
-    auto inflow = [&random, left, width, rim] {
+    return [random = std::mt19937(2), left, width, rim]() mutable {
         const int32_t x = left + 1 + static_cast<int32_t>(random() % static_cast<uint32_t>(width - 10));
         PourWater(x, x + 10, rim - 60);
     };
-    TimeSteps(state, inflow, 1500);
+}
+
+void BM_Basin(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0));
+    const auto depth = static_cast<int32_t>(state.range(1));
+    BenchScene scene;
+    TimeSteps(state, MakeBasin(scene, width, depth), 1500);
     state.counters["water_cells"] = static_cast<double>(width) * depth;
 }
 BENCHMARK(BM_Basin)
@@ -323,6 +328,73 @@ BENCHMARK(BM_PoolAtRestVsRead)
     ->Arg(10000)
     ->Arg(50000)
     ->Arg(150000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// The same scene stepped on one thread and on `threads`, two copies of it in turns (both copies
+// hold the same spans after every step, the results being the same on any count). The clock is
+// the wall's: a shared step's cost is on every thread. `speedup` is one thread's time over the
+// threads' time; the benchmark's own time is the threaded step's.
+void TimeThreads(benchmark::State& state, const std::function<std::function<void()>(BenchScene&)>& make, int warmUpSteps) {
+    const auto threads = static_cast<int32_t>(state.range(0));
+    BenchScene one;
+    const std::function<void()> oneInflow = make(one);
+    one.Leave();
+    BenchScene shared;
+    const std::function<void()> sharedInflow = make(shared);
+    shared.Leave();
+    BenchScene* scenes[2] = {&one, &shared};
+    const std::function<void()>* inflows[2] = {&oneInflow, &sharedInflow};
+    for (int k = 0; k < 2; ++k) {
+        scenes[k]->Enter();
+        SetWaterThreads(k == 0 ? 1 : threads, 0);
+        for (int i = 0; i < warmUpSteps; ++i) {
+            (*inflows[k])();
+            StepWater();
+        }
+        scenes[k]->Leave();
+    }
+    double time[2] = {0, 0};
+    double spans = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < 2; ++k) {
+            scenes[k]->Enter();
+            SetWaterThreads(k == 0 ? 1 : threads, 0);
+            const auto t0 = std::chrono::steady_clock::now();
+            (*inflows[k])();
+            StepWater();
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - t0;
+            time[k] += took.count();
+            if (k == 1) {
+                spans += appGlobals.waterSpans.count;
+                state.SetIterationTime(took.count());
+            }
+            scenes[k]->Leave();
+        }
+    }
+    SetWaterThreads(1);
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["spans"] = spans / n;
+    state.counters["one_us"] = time[0] / n * 1e6;
+    state.counters["shared_us"] = time[1] / n * 1e6;
+    state.counters["speedup"] = time[0] / time[1];
+}
+
+void BM_RainThreads(benchmark::State& state) {
+    TimeThreads(state, [&](BenchScene& scene) { return MakeRain(scene, static_cast<int>(state.range(1))); }, RainWarmUp);
+}
+BENCHMARK(BM_RainThreads)->ArgNames({"threads", "drops"})->Args({2, 16})->Args({2, 64})->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+void BM_BasinThreads(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(1));
+    const auto depth = static_cast<int32_t>(state.range(2));
+    TimeThreads(state, [&](BenchScene& scene) { return MakeBasin(scene, width, depth); }, 1500);
+}
+BENCHMARK(BM_BasinThreads)
+    ->ArgNames({"threads", "width", "depth"})
+    ->Args({2, 160, 80})
+    ->Args({2, 320, 160})
+    ->Args({2, 600, 400})
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
