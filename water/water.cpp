@@ -556,6 +556,34 @@ struct ChunkChains {
 std::vector<ChunkChains> chunkChains;
 std::vector<int32_t> chunkStarts;  // by chunk of the merge pass: its first span, at the start of a row
 
+// Which thread takes which chunk changes from step to step, so after a shared pass every part's
+// scratch is given the room any part needed: then, once a scene's steps have been run, running
+// them again allocates nothing, whoever takes what.
+template <typename T>
+void MatchRoom(std::vector<T> PartScratch::*field, int32_t parts, size_t room) {
+    for (int32_t part = 0; part < parts; ++part) (partScratch[static_cast<size_t>(part)].*field).reserve(room);
+}
+template <typename T>
+void MatchRoom(std::vector<T> MergeScratch::*field, int32_t parts) {
+    size_t most = 0;
+    for (int32_t part = 0; part < parts; ++part) most = std::max(most, (partScratch[static_cast<size_t>(part)].merge.*field).capacity());
+    for (int32_t part = 0; part < parts; ++part) (partScratch[static_cast<size_t>(part)].merge.*field).reserve(most);
+}
+void MatchMergeRoom(int32_t parts) {
+    MatchRoom(&MergeScratch::rowGated, parts);
+    MatchRoom(&MergeScratch::rowOrder, parts);
+    MatchRoom(&MergeScratch::rowPrev, parts);
+    MatchRoom(&MergeScratch::rowNext, parts);
+    MatchRoom(&MergeScratch::rowPlace, parts);
+    MatchRoom(&MergeScratch::rowCluster, parts);
+    MatchRoom(&MergeScratch::clusterChain, parts);
+    MatchRoom(&MergeScratch::clusterStart, parts);
+    MatchRoom(&MergeScratch::clusterMembers, parts);
+    MatchRoom(&MergeScratch::rowOrderScratch, parts);
+    MatchRoom(&MergeScratch::rowColumnBits, parts);
+    MatchRoom(&MergeScratch::rowColumnOffset, parts);
+}
+
 void PrepareParts(int32_t parts) {
     if (partScratch.size() < static_cast<size_t>(parts)) partScratch.resize(static_cast<size_t>(parts));
     for (int32_t part = 0; part < parts; ++part) {
@@ -631,6 +659,14 @@ void ArmAndSplitPass(const Scene& scene, int32_t parts) {
         };
         stepPool.Run(chunks, job);
         ++threadCounts.sharedSplits;
+        size_t chains = 0;
+        size_t pieces = 0;
+        for (int32_t part = 0; part < parts; ++part) {
+            chains += partScratch[static_cast<size_t>(part)].chains.size();
+            pieces += partScratch[static_cast<size_t>(part)].pieces.size();
+        }
+        MatchRoom(&PartScratch::chains, parts, chains);
+        MatchRoom(&PartScratch::pieces, parts, pieces);
         for (int32_t generation = 0;; ++generation) {
             bool more = false;
             for (int32_t chunk = 0; chunk < chunks; ++chunk) {
@@ -1067,6 +1103,7 @@ void MergePass(const Scene& scene, int32_t parts) {
     if (parts > 1) {
         stepPool.Run(chunks, job);
         ++threadCounts.sharedMerges;
+        MatchMergeRoom(parts);
     } else {
         job(0, 0);
     }
