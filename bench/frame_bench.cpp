@@ -116,6 +116,7 @@ void TimeTurnsVsMemcpy(benchmark::State& state, Turn turn) {
 }
 
 void BM_Frame(benchmark::State& state) {
+    SetWaterThreads(1);  // the clock is the thread's own
     if (!StartFunnel(static_cast<int>(state.range(0)), 600)) {
         state.SkipWithError("no run directory");
         return;
@@ -134,6 +135,7 @@ BENCHMARK(BM_Frame)->ArgName("frameSkip")->Arg(10)->Arg(1)->Unit(benchmark::kMic
 
 // BM_Frame's funnel at frame skip 10 beside one 640 × 480 memcpy.
 void BM_FrameSkip10VsMemcpy(benchmark::State& state) {
+    SetWaterThreads(1);  // the clock is the thread's own
     if (!StartFunnel(10, 600)) {
         state.SkipWithError("no run directory");
         return;
@@ -150,6 +152,7 @@ void BM_FrameSkip10VsMemcpy(benchmark::State& state) {
 BENCHMARK(BM_FrameSkip10VsMemcpy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_EmptyFrameVsMemcpy(benchmark::State& state) {
+    SetWaterThreads(1);  // the clock is the thread's own
     if (!Start(1)) {
         state.SkipWithError("no run directory");
         return;
@@ -221,6 +224,7 @@ MainWindow* RewindDemo(benchmark::State& state, DemoPlayer& player, int skip) {
 }
 
 void BM_DemoFrame(benchmark::State& state) {
+    SetWaterThreads(1);  // the clock is the thread's own
     std::vector<ScriptEvent> events;
     if (!LoadDemo(state, &events)) return;
     DemoPlayer player(std::move(events));
@@ -259,6 +263,7 @@ BENCHMARK(BM_DemoFrame)->UseManualTime()->Unit(benchmark::kMicrosecond);
 // The demo's busy stretch again, at frame skip 10 (the default: a frame presented every tenth
 // step), each frame timed in turns with one 640 × 480 memcpy; `ratio` is frame over memcpy.
 void BM_DemoFrameSkip10VsMemcpy(benchmark::State& state) {
+    SetWaterThreads(1);  // the clock is the thread's own
     std::vector<ScriptEvent> events;
     if (!LoadDemo(state, &events)) return;
     DemoPlayer player(std::move(events));
