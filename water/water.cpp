@@ -500,7 +500,7 @@ struct SplitCut {
 
 // The cut of one span. It reads only the image, which the split pass does not write, and the
 // span's own record, which nothing before its turn changes; so cuts may be found in any order.
-SplitCut FindCut(const Scene& scene, const WaterSpan& span) {
+[[gnu::always_inline]] inline SplitCut FindCut(const Scene& scene, const WaterSpan& span) {
     if (span.y >= scene.limit || span.x0 == span.x1) return {};
     SplitCut cut;
     if (!FreeStretchBelow(scene, span, &cut.first, &cut.last)) {
@@ -513,13 +513,9 @@ SplitCut FindCut(const Scene& scene, const WaterSpan& span) {
     return cut;
 }
 
+// Appends the pieces a cut makes of span k and shrinks or kills the span.
 void ApplyCut(const Scene& scene, int32_t k, const SplitCut& cut) {
     WaterSpanList& list = appGlobals.waterSpans;
-    if (cut.kind == SplitCut::Disarm) {
-        list.spans[k].active = 0;
-        return;
-    }
-    if (cut.kind != SplitCut::Cut) return;
     const WaterSpan span = list.spans[k];
     AppendSpan(cut.first, cut.last, span.y);
     if (cut.last < span.x1) AppendSpan(cut.last + 1, span.x1, span.y);
@@ -687,7 +683,12 @@ void ArmAndSplitPass(const Scene& scene, int32_t parts) {
     }
     for (int32_t k = 0; k < list.count; ++k) {
         if (k < listed) list.spans[k].active = 1;
-        ApplyCut(scene, k, FindCut(scene, list.spans[k]));
+        const SplitCut cut = FindCut(scene, list.spans[k]);
+        if (cut.kind == SplitCut::Disarm) {
+            list.spans[k].active = 0;
+        } else if (cut.kind == SplitCut::Cut) {
+            ApplyCut(scene, k, cut);
+        }
     }
 }
 
