@@ -434,7 +434,7 @@ int64_t FindByte(const uint8_t* p, int64_t n, uint8_t value) {
 }
 
 // The first stretch of free cells on the row below x0 .. x1, as first .. last; false if there is none.
-bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
+[[gnu::always_inline]] inline bool FreeStretchBelow(const Scene& scene, const WaterSpan& span, int32_t* first, int32_t* last) {
     const int64_t below = int64_t{span.y} + 1;
     if (below < 0 || below >= scene.height) return false;
     const int64_t from = std::max<int64_t>(span.x0, 0);
@@ -1097,7 +1097,7 @@ void MergePass(const Scene& scene, int32_t parts) {
             const int32_t row = spans[groupStart].y;
             int32_t groupEnd = groupStart + 1;
             while (groupEnd < count && spans[groupEnd].y == row) ++groupEnd;
-            killed[part] |= MergeRow(scene, scratch, spans, groupStart, groupEnd);
+            if (groupEnd - groupStart > 1) killed[part] |= MergeRow(scene, scratch, spans, groupStart, groupEnd);
             groupStart = groupEnd;
         }
     };
