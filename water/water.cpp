@@ -513,17 +513,15 @@ struct SplitCut {
     return cut;
 }
 
-// Appends the pieces a cut makes of span k and shrinks or kills the span.
-void ApplyCut(const Scene& scene, int32_t k, const SplitCut& cut) {
-    WaterSpanList& list = appGlobals.waterSpans;
-    const WaterSpan span = list.spans[k];
-    AppendSpan(cut.first, cut.last, span.y);
-    if (cut.last < span.x1) AppendSpan(cut.last + 1, span.x1, span.y);
-    WaterSpan& self = list.spans[k];  // the appends may have moved the array
+// What a cut leaves of the span it cuts: a span boxed in is disarmed; a span cut keeps the cells
+// left of the free stretch, or is killed when there are none.
+void Settle(WaterSpan& span, const SplitCut& cut, int32_t deadRow) {
+    if (cut.kind == SplitCut::Disarm) span.active = 0;
+    if (cut.kind != SplitCut::Cut) return;
     if (cut.first == span.x0) {
-        self.y = scene.deadRow;
+        span.y = deadRow;
     } else {
-        self.x1 = cut.first - 1;
+        span.x1 = cut.first - 1;
     }
 }
 
@@ -559,25 +557,20 @@ template <typename T>
 void MatchRoom(std::vector<T> PartScratch::*field, int32_t parts, size_t room) {
     for (int32_t part = 0; part < parts; ++part) (partScratch[static_cast<size_t>(part)].*field).reserve(room);
 }
-template <typename T>
-void MatchRoom(std::vector<T> MergeScratch::*field, int32_t parts) {
-    size_t most = 0;
-    for (int32_t part = 0; part < parts; ++part) most = std::max(most, (partScratch[static_cast<size_t>(part)].merge.*field).capacity());
-    for (int32_t part = 0; part < parts; ++part) (partScratch[static_cast<size_t>(part)].merge.*field).reserve(most);
+template <typename... T>
+void MatchRooms(int32_t parts, std::vector<T> MergeScratch::*... fields) {
+    auto match = [parts](auto field) {
+        size_t most = 0;
+        for (int32_t part = 0; part < parts; ++part) most = std::max(most, (partScratch[static_cast<size_t>(part)].merge.*field).capacity());
+        for (int32_t part = 0; part < parts; ++part) (partScratch[static_cast<size_t>(part)].merge.*field).reserve(most);
+    };
+    (match(fields), ...);
 }
 void MatchMergeRoom(int32_t parts) {
-    MatchRoom(&MergeScratch::rowGated, parts);
-    MatchRoom(&MergeScratch::rowOrder, parts);
-    MatchRoom(&MergeScratch::rowPrev, parts);
-    MatchRoom(&MergeScratch::rowNext, parts);
-    MatchRoom(&MergeScratch::rowPlace, parts);
-    MatchRoom(&MergeScratch::rowCluster, parts);
-    MatchRoom(&MergeScratch::clusterChain, parts);
-    MatchRoom(&MergeScratch::clusterStart, parts);
-    MatchRoom(&MergeScratch::clusterMembers, parts);
-    MatchRoom(&MergeScratch::rowOrderScratch, parts);
-    MatchRoom(&MergeScratch::rowColumnBits, parts);
-    MatchRoom(&MergeScratch::rowColumnOffset, parts);
+    MatchRooms(parts, &MergeScratch::rowGated, &MergeScratch::rowOrder, &MergeScratch::rowPrev, &MergeScratch::rowNext,
+               &MergeScratch::rowPlace, &MergeScratch::rowCluster, &MergeScratch::clusterChain, &MergeScratch::clusterStart,
+               &MergeScratch::clusterMembers, &MergeScratch::rowOrderScratch, &MergeScratch::rowColumnBits,
+               &MergeScratch::rowColumnOffset);
 }
 
 void PrepareParts(int32_t parts) {
@@ -602,29 +595,17 @@ void AppendRecord(const WaterSpan& record) {
 void CutWhole(const Scene& scene, PartScratch& p, WaterSpan& span) {
     span.active = 1;
     SplitCut cut = FindCut(scene, span);
-    if (cut.kind == SplitCut::Disarm) span.active = 0;
-    if (cut.kind != SplitCut::Cut) return;
-    const auto first = static_cast<int32_t>(p.pieces.size());
     const int32_t end = span.x1;
     const int32_t row = span.y;
-    if (cut.first == span.x0) {
-        span.y = scene.deadRow;
-    } else {
-        span.x1 = cut.first - 1;
-    }
+    Settle(span, cut, scene.deadRow);
+    if (cut.kind != SplitCut::Cut) return;
+    const auto first = static_cast<int32_t>(p.pieces.size());
     for (;;) {
         p.pieces.push_back(WaterSpan{cut.first, cut.last, row, 1});  // wholly free below: kept
         if (cut.last >= end) break;
         WaterSpan rest{cut.last + 1, end, row, 1};
         cut = FindCut(scene, rest);
-        if (cut.kind == SplitCut::Disarm) rest.active = 0;
-        if (cut.kind == SplitCut::Cut) {
-            if (cut.first == rest.x0) {
-                rest.y = scene.deadRow;
-            } else {
-                rest.x1 = cut.first - 1;
-            }
-        }
+        Settle(rest, cut, scene.deadRow);
         p.pieces.push_back(rest);
         if (cut.kind != SplitCut::Cut) break;
     }
@@ -684,11 +665,12 @@ void ArmAndSplitPass(const Scene& scene, int32_t parts) {
     for (int32_t k = 0; k < list.count; ++k) {
         if (k < listed) list.spans[k].active = 1;
         const SplitCut cut = FindCut(scene, list.spans[k]);
-        if (cut.kind == SplitCut::Disarm) {
-            list.spans[k].active = 0;
-        } else if (cut.kind == SplitCut::Cut) {
-            ApplyCut(scene, k, cut);
+        if (cut.kind == SplitCut::Cut) {
+            const WaterSpan span = list.spans[k];
+            AppendSpan(cut.first, cut.last, span.y);
+            if (cut.last < span.x1) AppendSpan(cut.last + 1, span.x1, span.y);
         }
+        Settle(list.spans[k], cut, scene.deadRow);  // after the appends, which may move the array
     }
 }
 
